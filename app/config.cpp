@@ -1,0 +1,28 @@
+#include "app/config.h"
+
+#include <cstdlib>
+
+namespace qvpc {
+namespace {
+
+void Override(std::string& value, const char* variable) {
+    if (const char* env = std::getenv(variable); env && *env) {
+        value = env;
+    }
+}
+
+}  // namespace
+
+Config Config::FromEnvironment() {
+    Config config;
+    Override(config.programName, "QVPC_PROGRAM_NAME");
+    Override(config.fullVersionUrl, "QVPC_FULL_VERSION_URL");
+    Override(config.forumUrl, "QVPC_FORUM_URL");
+    Override(config.websiteUrl, "QVPC_WEBSITE_URL");
+    Override(config.tutorialUrl, "QVPC_TUTORIAL_URL");
+    Override(config.feedbackGroup, "QVPC_FEEDBACK_GROUP");
+    Override(config.feedbackGroupUrl, "QVPC_FEEDBACK_GROUP_URL");
+    return config;
+}
+
+}  // namespace qvpc

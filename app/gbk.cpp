@@ -1,0 +1,54 @@
+#include "app/gbk.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <vector>
+
+namespace qvpc {
+namespace {
+
+// iconv with every unconvertible or invalid sequence replaced by one "?".
+std::string Convert(std::string_view input, const char* to, const char* from) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        return std::string(input);
+    }
+    std::string out;
+    std::vector<char> buffer(4096);
+    char* in = const_cast<char*>(input.data());
+    std::size_t inLeft = input.size();
+    while (inLeft > 0) {
+        char* outPtr = buffer.data();
+        std::size_t outLeft = buffer.size();
+        std::size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+        out.append(buffer.data(), buffer.size() - outLeft);
+        if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
+            // EILSEQ or EINVAL: skip one input character.
+            out.push_back('?');
+            std::size_t skip = 1;
+            if (std::string_view(from) == "UTF-8") {
+                // Skip the whole UTF-8 sequence, not only its lead byte.
+                while (skip < inLeft && (static_cast<unsigned char>(in[skip]) & 0xC0) == 0x80) {
+                    ++skip;
+                }
+            } else if (static_cast<unsigned char>(*in) >= 0x81 && inLeft >= 2) {
+                skip = 2;
+            }
+            in += skip;
+            inLeft -= skip;
+        }
+    }
+    iconv_close(cd);
+    return out;
+}
+
+}  // namespace
+
+std::string Utf8ToGbk(std::string_view utf8) { return Convert(utf8, "GBK", "UTF-8"); }
+
+std::string GbkToUtf8(std::string_view gbk) { return Convert(gbk, "UTF-8", "GBK"); }
+
+std::size_t GbkByteLength(std::string_view utf8) { return Utf8ToGbk(utf8).size(); }
+
+}  // namespace qvpc
