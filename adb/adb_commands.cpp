@@ -21,15 +21,25 @@ bool IsValidActivity(std::string_view activity) {
 
 }  // namespace
 
-std::string StartServer() { return "adb start-server"; }
+std::string StartServer() {
+    return "adb start-server";
+}
 
-std::string KillServer() { return "adb kill-server"; }
+std::string KillServer() {
+    return "adb kill-server";
+}
 
-std::string Devices() { return "adb devices"; }
+std::string Devices() {
+    return "adb devices";
+}
 
-std::string Connect(std::string_view ip) { return "adb connect " + ShellWord(ip); }
+std::string Connect(std::string_view ip) {
+    return "adb connect " + ShellWord(ip);
+}
 
-std::string Disconnect(std::string_view ip) { return "adb disconnect " + ShellWord(ip); }
+std::string Disconnect(std::string_view ip) {
+    return "adb disconnect " + ShellWord(ip);
+}
 
 std::string ReadBuildProp(std::string_view ip) {
     return Target(ip) + " shell cat /system/build.prop";
@@ -48,7 +58,9 @@ std::string PullScreenshot(std::string_view localPath) {
 }
 
 // Four echo requests, as the described platform's ping sends by default.
-std::string Ping(std::string_view ip) { return "ping -c 4 " + ShellWord(ip); }
+std::string Ping(std::string_view ip) {
+    return "ping -c 4 " + ShellWord(ip);
+}
 
 std::optional<std::string> Uninstall(std::string_view ip, std::string_view package) {
     if (!IsValidPackageName(package)) {
@@ -69,8 +81,7 @@ std::optional<std::string> StartActivity(std::string_view ip, std::string_view p
     if (!IsValidPackageName(package) || !IsValidActivity(activity)) {
         return std::nullopt;
     }
-    return Target(ip) + " shell am start -n " + std::string(package) + "/" +
-           std::string(activity);
+    return Target(ip) + " shell am start -n " + std::string(package) + "/" + std::string(activity);
 }
 
 }  // namespace qvpc::adb_commands

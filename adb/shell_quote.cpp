@@ -8,16 +8,28 @@ bool IsBareChar(char c) {
         return true;
     }
     switch (c) {
-        case '.': case '_': case ':': case '/': case '@': case '%':
-        case '+': case '=': case ',': case '-':
+        case '.':
+        case '_':
+        case ':':
+        case '/':
+        case '@':
+        case '%':
+        case '+':
+        case '=':
+        case ',':
+        case '-':
             return true;
         default:
             return false;
     }
 }
 
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 }  // namespace
 

@@ -31,7 +31,8 @@ std::string DocumentsDirFromUserDirs() {
             value = HomeDir() + value.substr(5);
         }
         // The file names $HOME itself when the user has no documents folder.
-        if (!value.empty() && value.front() == '/' && value != HomeDir() && value != HomeDir() + "/") {
+        if (!value.empty() && value.front() == '/' && value != HomeDir() &&
+            value != HomeDir() + "/") {
             return value;
         }
     }

@@ -45,10 +45,16 @@ std::string Convert(std::string_view input, const char* to, const char* from) {
 
 }  // namespace
 
-std::string Utf8ToGbk(std::string_view utf8) { return Convert(utf8, "GBK", "UTF-8"); }
+std::string Utf8ToGbk(std::string_view utf8) {
+    return Convert(utf8, "GBK", "UTF-8");
+}
 
-std::string GbkToUtf8(std::string_view gbk) { return Convert(gbk, "UTF-8", "GBK"); }
+std::string GbkToUtf8(std::string_view gbk) {
+    return Convert(gbk, "UTF-8", "GBK");
+}
 
-std::size_t GbkByteLength(std::string_view utf8) { return Utf8ToGbk(utf8).size(); }
+std::size_t GbkByteLength(std::string_view utf8) {
+    return Utf8ToGbk(utf8).size();
+}
 
 }  // namespace qvpc

@@ -11,8 +11,7 @@ namespace qvpc {
 
 Log::Log(std::string path, Clock clock) : m_path(std::move(path)), m_clock(std::move(clock)) {}
 
-std::string Log::FormatRecord(std::time_t when, std::string_view category,
-                              std::string_view text) {
+std::string Log::FormatRecord(std::time_t when, std::string_view category, std::string_view text) {
     std::tm local{};
     localtime_r(&when, &local);
     char stamp[32];

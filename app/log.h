@@ -22,10 +22,11 @@ inline constexpr std::string_view kDownload = "下载回调";
 // "[yyyy/MM/dd HH:mm:ss]    [category] text". Writers inside the process take
 // turns, so no record is lost; failures are silent.
 class Log {
-public:
+  public:
     using Clock = std::function<std::time_t()>;
 
-    explicit Log(std::string path, Clock clock = [] { return std::time(nullptr); });
+    explicit Log(
+        std::string path, Clock clock = [] { return std::time(nullptr); });
 
     // clear empties the file first (the first record of every start).
     void WriteLog(std::string_view category, std::string_view text, bool clear = false);
@@ -36,7 +37,7 @@ public:
     static std::string FormatRecord(std::time_t when, std::string_view category,
                                     std::string_view text);
 
-private:
+  private:
     std::string m_path;
     Clock m_clock;
     std::mutex m_mutex;

@@ -56,7 +56,7 @@ struct DeviceTile {
 // any thread: the implementation carries it to the user-interface thread and,
 // where an answer is needed, blocks the caller until it has one.
 class Screen {
-public:
+  public:
     virtual ~Screen() = default;
 
     // Navigation.

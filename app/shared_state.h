@@ -16,7 +16,7 @@ struct CurrentDevice {
 // The state the threads of the program share: the running task and the current
 // device. Every access takes the lock, so a reader never sees half a value.
 class SharedState {
-public:
+  public:
     std::string currentProgress() const;
     void setCurrentProgress(std::string name);
 
@@ -34,7 +34,7 @@ public:
     void setCurrentBrand(std::string brand);
     void setCurrentModel(std::string model);
 
-private:
+  private:
     mutable std::mutex m_mutex;
     std::string m_currentProgress;
     std::string m_taskExtra;

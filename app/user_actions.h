@@ -11,7 +11,7 @@ namespace qvpc {
 // and starts its own threads where the work is long. The defaults do nothing,
 // so the window works before every operation behind it exists.
 class UserActions {
-public:
+  public:
     virtual ~UserActions() = default;
 
     // Devices and the connection.

@@ -1,0 +1,404 @@
+#include "adb/command_shell.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "adb/adb_commands.h"
+#include "adb/device_list.h"
+#include "adb/shell_quote.h"
+#include "adb/shell_status.h"
+#include "app/log.h"
+#include "app/process.h"
+#include "app/screen.h"
+
+extern char** environ;
+
+namespace qvpc {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr std::size_t kReadSize = 1024;
+// A box that floods the shell cannot exhaust memory: past the limit the oldest
+// half of the output goes. Every outcome the program looks for is far smaller.
+constexpr std::size_t kOutputLimit = 8 * 1024 * 1024;
+constexpr std::chrono::seconds kReadyLimit{2};
+constexpr std::chrono::milliseconds kAttachPoll{100};
+
+// An adb shell on the box reads its standard input: given the pipe, it would
+// swallow the command lines written after it. Every adb command gets /dev/null.
+constexpr std::string_view kAdbFunction = "adb() { command adb \"$@\" </dev/null; }";
+
+std::vector<std::string> ShellEnvironment() {
+    std::vector<std::string> env;
+    for (char** entry = environ; *entry; ++entry) {
+        std::string_view item(*entry);
+        if (item.starts_with("PS1=") || item.starts_with("PS2=") || item.starts_with("ENV=") ||
+            item.starts_with("LC_ALL=")) {
+            continue;
+        }
+        env.emplace_back(item);
+    }
+    // The newline puts every prompt on a line of its own, so a prompt never
+    // sticks to the output before it or to the next prompt.
+    env.emplace_back("PS1=\n$PWD>");
+    env.emplace_back("PS2=");
+    // adb's error texts stay English.
+    env.emplace_back("LC_ALL=C.UTF-8");
+    return env;
+}
+
+std::size_t CountOccurrences(std::string_view text, std::string_view what) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(what); at != std::string_view::npos;
+         at = text.find(what, at + what.size())) {
+        ++count;
+    }
+    return count;
+}
+
+}  // namespace
+
+CommandShell::CommandShell(std::string dataDir, Log& log, Screen& screen)
+    : m_dataDir(std::move(dataDir)), m_prompt(m_dataDir + ">"), m_log(log), m_screen(screen) {
+    // A write to a shell that has just ended must fail, not end the program.
+    ::signal(SIGPIPE, SIG_IGN);
+}
+
+CommandShell::~CommandShell() {
+    Stop();
+}
+
+bool CommandShell::StartShell() {
+    std::lock_guard lock(m_processMutex);
+    stopLocked();
+    return spawnLocked();
+}
+
+bool CommandShell::spawnLocked() {
+    int in[2], out[2], wake[2];
+    if (::pipe2(in, O_CLOEXEC) != 0) {
+        return false;
+    }
+    UniqueFd inRead(in[0]), inWrite(in[1]);
+    if (::pipe2(out, O_CLOEXEC) != 0) {
+        return false;
+    }
+    UniqueFd outRead(out[0]), outWrite(out[1]);
+    if (::pipe2(wake, O_CLOEXEC) != 0) {
+        return false;
+    }
+    UniqueFd wakeRead(wake[0]), wakeWrite(wake[1]);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, inRead.get(), STDIN_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, outWrite.get(), STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, outWrite.get(), STDERR_FILENO);
+    posix_spawn_file_actions_addchdir_np(&actions, m_dataDir.c_str());
+
+    // Its own session: no terminal to take over, and one process group that
+    // Stop can end as a whole.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes,
+                             POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    sigaddset(&defaults, SIGINT);
+    sigaddset(&defaults, SIGTERM);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+
+    std::vector<std::string> env = ShellEnvironment();
+    std::vector<char*> envp;
+    for (std::string& item : env) {
+        envp.push_back(item.data());
+    }
+    envp.push_back(nullptr);
+    // Without job control the shell does not complain that it has no terminal.
+    char shell[] = "/bin/sh";
+    char noJobControl[] = "+m";
+    char interactive[] = "-i";
+    char* argv[] = {shell, noJobControl, interactive, nullptr};
+
+    pid_t pid = -1;
+    int rc = ::posix_spawn(&pid, shell, &actions, &attributes, argv, envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    if (rc != 0) {
+        return false;
+    }
+
+    m_pid = pid;
+    m_input = std::move(inWrite);
+    m_wakeWrite = std::move(wakeWrite);
+    {
+        std::lock_guard outputLock(m_outputMutex);
+        m_lastAppendedCr = false;
+    }
+    std::size_t from = output().size();
+    m_reader = std::thread([this, outputFd = outRead.release(), wakeFd = wakeRead.release()] {
+        readerLoop(outputFd, wakeFd);
+    });
+    writeLocked(std::string(kAdbFunction) + "\n");
+    waitForPrompt(from, kReadyLimit);
+    return true;
+}
+
+void CommandShell::readerLoop(int outputFd, int wakeFd) {
+    UniqueFd output(outputFd), wake(wakeFd);
+    std::array<char, kReadSize> buffer;
+    int chunkNumber = 0;
+    for (;;) {
+        std::array<pollfd, 2> fds{{{output.get(), POLLIN, 0}, {wake.get(), POLLIN, 0}}};
+        if (::poll(fds.data(), fds.size(), -1) < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return;
+        }
+        if (fds[1].revents != 0) {
+            return;
+        }
+        ssize_t n = ::read(output.get(), buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return;
+        }
+        // The text ends at a zero byte, if one came.
+        std::size_t length = ::strnlen(buffer.data(), static_cast<std::size_t>(n));
+        appendChunk(std::string(buffer.data(), length), ++chunkNumber);
+    }
+}
+
+void CommandShell::appendChunk(std::string chunk, int chunkNumber) {
+    if (chunkNumber == 1) {
+        if (!chunk.starts_with("\r\n")) {
+            chunk.insert(0, "\r\n");
+        }
+    } else if (chunk.starts_with("\r\n")) {
+        chunk.erase(0, 2);
+    }
+
+    std::lock_guard lock(m_outputMutex);
+    // Lines end in CR LF here, as the rest of the program reads them.
+    for (char c : chunk) {
+        if (c == '\n' && !m_lastAppendedCr) {
+            m_output.push_back('\r');
+        }
+        m_output.push_back(c);
+        m_lastAppendedCr = c == '\r';
+    }
+    if (m_output.size() > kOutputLimit) {
+        m_output.erase(0, m_output.size() - kOutputLimit / 2);
+    }
+}
+
+void CommandShell::writeLocked(std::string_view bytes) {
+    if (!m_input.valid()) {
+        return;
+    }
+    while (!bytes.empty()) {
+        ssize_t n = ::write(m_input.get(), bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+}
+
+bool CommandShell::aliveLocked() {
+    if (m_pid <= 0) {
+        return false;
+    }
+    int status = 0;
+    if (::waitpid(m_pid, &status, WNOHANG) == 0) {
+        return true;
+    }
+    // Reaped: forget the id at once, it may soon belong to another process.
+    m_pid = -1;
+    return false;
+}
+
+void CommandShell::SendCommand(std::string_view line) {
+    std::lock_guard lock(m_processMutex);
+    if (!aliveLocked()) {
+        // What a fresh shell prints before it is ready is not command output;
+        // it is taken out again unless somebody reset the output meanwhile.
+        std::string before = output();
+        stopLocked();
+        if (!spawnLocked()) {
+            return;
+        }
+        std::lock_guard outputLock(m_outputMutex);
+        if (m_output.starts_with(before)) {
+            m_output.resize(before.size());
+        }
+    }
+    std::string bytes(line);
+    bytes += '\n';
+    writeLocked(bytes);
+}
+
+bool CommandShell::waitForPrompt(std::size_t from, std::chrono::milliseconds limit) {
+    // A fresh shell is ready once it has printed its prompt at start and again
+    // after the definition of the adb function.
+    const auto deadline = Clock::now() + limit;
+    while (Clock::now() < deadline) {
+        {
+            std::lock_guard lock(m_outputMutex);
+            if (m_output.size() >= from &&
+                CountOccurrences(std::string_view(m_output).substr(from), m_prompt) >= 2) {
+                return true;
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+std::string CommandShell::ShellStatus() {
+    ShellStatusReading reading = ReadShellStatus(output(), m_dataDir);
+    switch (reading.action) {
+        case ShellStatusReading::Action::None:
+            break;
+        case ShellStatusReading::Action::Wandered:
+            m_log.WriteLog(log_category::kOperation, "指令头初始化:" + reading.text);
+            SendCommand("cd ..");
+            SendCommand("cd ..");
+            SendCommand("cd " + QuotedPath(m_dataDir));
+            break;
+        case ShellStatusReading::Action::ExitOnce:
+            SendCommand("exit");
+            break;
+        case ShellStatusReading::Action::ExitTwice:
+            SendCommand("exit");
+            SendCommand("exit");
+            break;
+    }
+    return reading.text;
+}
+
+void CommandShell::Pause(std::chrono::milliseconds duration) {
+    if (m_screen.isUiThread()) {
+        m_screen.runEventLoopFor(duration);
+    } else {
+        std::this_thread::sleep_for(duration);
+    }
+}
+
+bool CommandShell::hasCommandOutput(std::string_view text, std::string_view prompt) {
+    while (!text.empty()) {
+        std::size_t end = text.find("\r\n");
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 2);
+        if (!line.empty() && line != kResetMarker && line != prompt) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CommandShell::IsDeviceAttached(const std::string& ip) {
+    ShellStatus();
+    if (ip.empty()) {
+        return false;
+    }
+    resetOutput();
+    SendCommand(adb_commands::Devices());
+
+    // The list is complete once the shell is back at its prompt after
+    // printing something; a broken shell or server gets kAttachTimeout.
+    const auto deadline = Clock::now() + kAttachTimeout;
+    std::string text = output();
+    while (Clock::now() < deadline) {
+        m_screen.processPendingEvents();
+        text = output();
+        if (ReadShellStatus(text, m_dataDir).text == m_prompt && hasCommandOutput(text, m_prompt)) {
+            break;
+        }
+        Pause(kAttachPoll);
+    }
+    if (text.find("error: device offline") != std::string::npos) {
+        return false;
+    }
+    // Only a box in the state "device" takes commands; offline and
+    // unauthorised ones do not.
+    return ListedState(text, ip) == "device";
+}
+
+std::string CommandShell::output() const {
+    std::lock_guard lock(m_outputMutex);
+    return m_output;
+}
+
+void CommandShell::resetOutput(std::string_view marker) {
+    std::lock_guard lock(m_outputMutex);
+    m_output.assign(marker);
+    m_lastAppendedCr = false;
+}
+
+bool CommandShell::outputContains(std::string_view text) const {
+    std::lock_guard lock(m_outputMutex);
+    return m_output.find(text) != std::string::npos;
+}
+
+void CommandShell::EndRunningCommand() {
+    pid_t pid = shellPid();
+    if (pid <= 0) {
+        return;
+    }
+    for (int child : DescendantProcesses(pid)) {
+        ::kill(child, SIGKILL);
+    }
+}
+
+void CommandShell::Stop() {
+    std::lock_guard lock(m_processMutex);
+    stopLocked();
+}
+
+void CommandShell::stopLocked() {
+    if (m_pid > 0) {
+        // The shell leads its own process group, which holds what it runs.
+        ::kill(-m_pid, SIGKILL);
+        int status = 0;
+        while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        m_pid = -1;
+    }
+    m_input.reset();
+    if (m_wakeWrite.valid()) {
+        char wake = 1;
+        [[maybe_unused]] ssize_t n = ::write(m_wakeWrite.get(), &wake, 1);
+    }
+    if (m_reader.joinable()) {
+        m_reader.join();
+    }
+    m_wakeWrite.reset();
+}
+
+pid_t CommandShell::shellPid() const {
+    std::lock_guard lock(m_processMutex);
+    return m_pid;
+}
+
+}  // namespace qvpc

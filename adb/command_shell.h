@@ -1,0 +1,97 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "app/unique_fd.h"
+
+namespace qvpc {
+
+class Log;
+class Screen;
+
+// The one long-lived hidden shell that runs every adb command line. Lines are
+// written to its input; everything it and its programs print is collected in
+// OutputBuffer by a reader thread. Nobody waits for a command directly: a
+// command has ended when the last line of the output is the shell's prompt,
+// DataDir + ">", again.
+class CommandShell {
+  public:
+    static constexpr std::string_view kResetMarker = "-";
+
+    CommandShell(std::string dataDir, Log& log, Screen& screen);
+    ~CommandShell();
+    CommandShell(const CommandShell&) = delete;
+    CommandShell& operator=(const CommandShell&) = delete;
+
+    // Starts the shell in DataDir and its reader, and waits (briefly) until it
+    // is ready for commands. False if it could not start.
+    bool StartShell();
+
+    // Writes the line to the shell in one write. A shell that has ended is
+    // started again first.
+    void SendCommand(std::string_view line);
+
+    // The prompt line when the shell waits for a command, otherwise
+    // "指令执行中". At a prompt of another directory it logs and sends the shell
+    // home; at an interactive box shell's prompt it sends "exit".
+    std::string ShellStatus();
+
+    // Waits; on the user-interface thread the window stays responsive meanwhile.
+    void Pause(std::chrono::milliseconds duration);
+
+    // Whether adb lists the box at ip as an attached, usable device. Runs
+    // "adb devices" and gives up after kAttachTimeout. False at once, sending
+    // nothing, when ip is empty.
+    bool IsDeviceAttached(const std::string& ip);
+    static constexpr std::chrono::seconds kAttachTimeout{10};
+
+    // OutputBuffer, under one lock.
+    std::string output() const;
+    void resetOutput(std::string_view marker = kResetMarker);
+    bool outputContains(std::string_view text) const;
+
+    // Ends the programs the shell is running, so it comes back to its prompt.
+    void EndRunningCommand();
+
+    // Ends the shell and everything it runs.
+    void Stop();
+
+    const std::string& prompt() const { return m_prompt; }
+    const std::string& dataDir() const { return m_dataDir; }
+    pid_t shellPid() const;
+
+  private:
+    bool spawnLocked();
+    void stopLocked();
+    bool aliveLocked();
+    void writeLocked(std::string_view bytes);
+    void readerLoop(int outputFd, int wakeFd);
+    void appendChunk(std::string chunk, int chunkNumber);
+    bool waitForPrompt(std::size_t from, std::chrono::milliseconds limit);
+    static bool hasCommandOutput(std::string_view text, std::string_view prompt);
+
+    const std::string m_dataDir;
+    const std::string m_prompt;
+    Log& m_log;
+    Screen& m_screen;
+
+    // The shell process, its pipes and reader; guarded by m_processMutex,
+    // which also makes each written line one uninterrupted write.
+    mutable std::mutex m_processMutex;
+    pid_t m_pid = -1;
+    UniqueFd m_input;
+    UniqueFd m_wakeWrite;
+    std::thread m_reader;
+
+    mutable std::mutex m_outputMutex;
+    std::string m_output{kResetMarker};
+    bool m_lastAppendedCr = false;
+};
+
+}  // namespace qvpc

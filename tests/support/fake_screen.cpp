@@ -1,0 +1,315 @@
+#include "support/fake_screen.h"
+
+#include <thread>
+
+namespace qvpc::test {
+
+void FakeScreen::answerNextBoxes(std::vector<int> answers) {
+    std::lock_guard lock(m_mutex);
+    m_answers.insert(m_answers.end(), answers.begin(), answers.end());
+}
+
+std::vector<FakeScreen::ShownBox> FakeScreen::boxes() const {
+    std::lock_guard lock(m_mutex);
+    return m_boxes;
+}
+
+std::vector<int> FakeScreen::pagesShown() const {
+    std::lock_guard lock(m_mutex);
+    return m_pages;
+}
+
+std::string FakeScreen::popupMode() const {
+    std::lock_guard lock(m_mutex);
+    return m_popupMode;
+}
+
+std::string FakeScreen::popupText() const {
+    std::lock_guard lock(m_mutex);
+    return m_popupText;
+}
+
+std::string FakeScreen::busyTitle() const {
+    std::lock_guard lock(m_mutex);
+    return m_busyTitle;
+}
+
+bool FakeScreen::busyScreenshotMode() const {
+    std::lock_guard lock(m_mutex);
+    return m_busyScreenshot;
+}
+
+std::string FakeScreen::screenshotPicture() const {
+    std::lock_guard lock(m_mutex);
+    return m_screenshot;
+}
+
+std::string FakeScreen::boxName() const {
+    std::lock_guard lock(m_mutex);
+    return m_boxName;
+}
+
+std::vector<std::string> FakeScreen::openedUrls() const {
+    std::lock_guard lock(m_mutex);
+    return m_urls;
+}
+
+std::map<int, std::string> FakeScreen::catalogTileStates() const {
+    std::lock_guard lock(m_mutex);
+    return m_catalogStates;
+}
+
+std::map<int, int> FakeScreen::appRowStates() const {
+    std::lock_guard lock(m_mutex);
+    return m_rowStates;
+}
+
+std::vector<DeviceTile> FakeScreen::deviceTiles() const {
+    std::lock_guard lock(m_mutex);
+    return m_tiles;
+}
+
+void FakeScreen::setSelectedAppRow(std::optional<int> row) {
+    std::lock_guard lock(m_mutex);
+    m_selectedRow = row;
+}
+
+void FakeScreen::setNotFoundHint(std::string hint) {
+    std::lock_guard lock(m_mutex);
+    m_notFoundHint = std::move(hint);
+}
+
+void FakeScreen::setFileToInstall(std::string path) {
+    std::lock_guard lock(m_mutex);
+    m_fileToInstall = std::move(path);
+}
+
+void FakeScreen::setSaveFile(std::string path) {
+    std::lock_guard lock(m_mutex);
+    m_saveFile = std::move(path);
+}
+
+bool FakeScreen::ShowPage(int page, const std::string& text) {
+    std::lock_guard lock(m_mutex);
+    if (page == m_currentPage) {
+        return true;
+    }
+    if (page <= 0 || page > kPageUnused) {
+        return false;
+    }
+    m_previousPage = m_currentPage;
+    m_currentPage = page;
+    m_pages.push_back(page);
+    if (page == kPageNotFound) {
+        m_notFoundHint = text.empty() ? "提示：请连接在同一环境下" : text;
+    }
+    return true;
+}
+
+void FakeScreen::ShowBusyPage(bool enter, bool use, const std::string& title,
+                              const std::string& hint, bool screenshot) {
+    if (enter || !use) {
+        int current = currentPage();
+        {
+            std::lock_guard lock(m_mutex);
+            m_previousPage = current;
+        }
+        ShowPage(kPageBusy);
+    } else {
+        int previous;
+        {
+            std::lock_guard lock(m_mutex);
+            previous = m_previousPage;
+        }
+        if (previous > 0) {
+            ShowPage(previous);
+        }
+    }
+    std::lock_guard lock(m_mutex);
+    m_busyScreenshot = screenshot;
+    m_busyTitle = title;
+    (void)hint;
+}
+
+int FakeScreen::currentPage() {
+    std::lock_guard lock(m_mutex);
+    return m_currentPage;
+}
+
+int FakeScreen::MsgBox(const MsgBoxRequest& request) {
+    std::lock_guard lock(m_mutex);
+    m_popupMode.clear();
+    int answer = 0;
+    if (!m_answers.empty()) {
+        answer = m_answers.front();
+        m_answers.pop_front();
+    }
+    m_boxes.push_back({request, answer});
+    return answer;
+}
+
+int FakeScreen::SystemMsgBox(const SystemMsgBoxRequest& request) {
+    MsgBoxRequest asBox;
+    asBox.message = request.message;
+    asBox.title = request.title;
+    return MsgBox(asBox);
+}
+
+void FakeScreen::ShowInstalling(const std::string& message, bool /*closeVisible*/) {
+    std::lock_guard lock(m_mutex);
+    m_popupMode = "安装";
+    m_popupText = message;
+}
+
+void FakeScreen::ShowDownloading(const std::string& targetPath, const std::string& status) {
+    std::lock_guard lock(m_mutex);
+    m_popupMode = "下载";
+    m_popupText = status + targetPath;
+}
+
+void FakeScreen::ShowPrompt(const std::string& message) {
+    std::lock_guard lock(m_mutex);
+    m_popupMode = "提示";
+    m_popupText = message;
+}
+
+void FakeScreen::ClosePopup() {
+    std::lock_guard lock(m_mutex);
+    m_popupMode.clear();
+}
+
+std::string FakeScreen::percentText() {
+    std::lock_guard lock(m_mutex);
+    return m_percent;
+}
+
+void FakeScreen::setPercentText(const std::string& text) {
+    std::lock_guard lock(m_mutex);
+    m_percent = text;
+}
+
+void FakeScreen::setDownloadProgress(int /*percent*/) {}
+
+void FakeScreen::setScreenshotPicture(const std::string& pngPath) {
+    std::lock_guard lock(m_mutex);
+    m_screenshot = pngPath;
+}
+
+std::string FakeScreen::notFoundHint() {
+    std::lock_guard lock(m_mutex);
+    return m_notFoundHint;
+}
+
+void FakeScreen::setBoxName(const std::string& name) {
+    std::lock_guard lock(m_mutex);
+    m_boxName = name;
+}
+
+std::string FakeScreen::manualAddress() {
+    std::lock_guard lock(m_mutex);
+    return m_manualAddress;
+}
+
+void FakeScreen::setManualAddress(const std::string& text) {
+    std::lock_guard lock(m_mutex);
+    m_manualAddress = text;
+}
+
+void FakeScreen::clearDeviceTiles() {
+    std::lock_guard lock(m_mutex);
+    m_tiles.clear();
+}
+
+void FakeScreen::addDeviceTileInFront(const DeviceTile& tile) {
+    std::lock_guard lock(m_mutex);
+    m_tiles.insert(m_tiles.begin(), tile);
+}
+
+std::optional<int> FakeScreen::findDeviceTile(const std::string& address) {
+    std::lock_guard lock(m_mutex);
+    for (std::size_t i = 0; i < m_tiles.size(); ++i) {
+        if (m_tiles[i].address == address) {
+            return static_cast<int>(i);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<DeviceTile> FakeScreen::deviceTile(int position) {
+    std::lock_guard lock(m_mutex);
+    if (position < 0 || position >= static_cast<int>(m_tiles.size())) {
+        return std::nullopt;
+    }
+    return m_tiles[static_cast<std::size_t>(position)];
+}
+
+void FakeScreen::setDeviceTilePort(int position, int port) {
+    std::lock_guard lock(m_mutex);
+    if (position >= 0 && position < static_cast<int>(m_tiles.size())) {
+        m_tiles[static_cast<std::size_t>(position)].port = port;
+    }
+}
+
+void FakeScreen::resetDeviceListScroll() {}
+
+void FakeScreen::setCatalogTileState(int position, const std::string& state) {
+    std::lock_guard lock(m_mutex);
+    m_catalogStates[position] = state;
+}
+
+std::optional<int> FakeScreen::selectedAppRow() {
+    std::lock_guard lock(m_mutex);
+    return m_selectedRow;
+}
+
+void FakeScreen::setAppRowState(int row, int state) {
+    std::lock_guard lock(m_mutex);
+    m_rowStates[row] = state;
+}
+
+int FakeScreen::upgradeCount() {
+    std::lock_guard lock(m_mutex);
+    return m_upgradeCount;
+}
+
+void FakeScreen::setUpgradeCount(int count) {
+    std::lock_guard lock(m_mutex);
+    m_upgradeCount = count;
+}
+
+std::string FakeScreen::chooseFileToInstall(const std::string&, const std::string&) {
+    std::lock_guard lock(m_mutex);
+    return m_fileToInstall;
+}
+
+std::string FakeScreen::chooseSaveFile(const std::string&, const std::string&, const std::string&,
+                                       int) {
+    std::lock_guard lock(m_mutex);
+    return m_saveFile;
+}
+
+void FakeScreen::openUrl(const std::string& url) {
+    std::lock_guard lock(m_mutex);
+    m_urls.push_back(url);
+}
+
+void FakeScreen::revealFile(const std::string& path) {
+    std::lock_guard lock(m_mutex);
+    m_urls.push_back("reveal:" + path);
+}
+
+void FakeScreen::closeMainWindow() {
+    std::lock_guard lock(m_mutex);
+    m_closed = true;
+}
+
+bool FakeScreen::mainWindowClosed() const {
+    std::lock_guard lock(m_mutex);
+    return m_closed;
+}
+
+void FakeScreen::runEventLoopFor(std::chrono::milliseconds duration) {
+    std::this_thread::sleep_for(duration);
+}
+
+}  // namespace qvpc::test

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <deque>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/screen.h"
+
+namespace qvpc::test {
+
+// A Screen that records what the core shows and answers message boxes from a
+// script (the next queued answer, else the first button). It never runs on a
+// user-interface thread, so Pause sleeps.
+class FakeScreen : public Screen {
+  public:
+    struct ShownBox {
+        MsgBoxRequest request;
+        int answer = 0;
+    };
+
+    // Queues the answers of the next message boxes, in order.
+    void answerNextBoxes(std::vector<int> answers);
+
+    std::vector<ShownBox> boxes() const;
+    std::vector<int> pagesShown() const;
+    std::string popupMode() const;  // "安装", "下载", "提示" or "" when closed
+    std::string popupText() const;
+    std::string busyTitle() const;
+    bool busyScreenshotMode() const;
+    std::string screenshotPicture() const;
+    std::string boxName() const;
+    std::vector<std::string> openedUrls() const;
+    std::map<int, std::string> catalogTileStates() const;
+    std::map<int, int> appRowStates() const;
+    std::vector<DeviceTile> deviceTiles() const;
+
+    void setSelectedAppRow(std::optional<int> row);
+    void setNotFoundHint(std::string hint);
+    void setFileToInstall(std::string path);
+    void setSaveFile(std::string path);
+
+    bool ShowPage(int page, const std::string& text = {}) override;
+    void ShowBusyPage(bool enter, bool use, const std::string& title, const std::string& hint,
+                      bool screenshot) override;
+    int currentPage() override;
+    int MsgBox(const MsgBoxRequest& request) override;
+    int SystemMsgBox(const SystemMsgBoxRequest& request) override;
+    void ShowInstalling(const std::string& message, bool closeVisible) override;
+    void ShowDownloading(const std::string& targetPath, const std::string& status) override;
+    void ShowPrompt(const std::string& message) override;
+    void ClosePopup() override;
+    std::string percentText() override;
+    void setPercentText(const std::string& text) override;
+    void setDownloadProgress(int percent) override;
+    void setScreenshotPicture(const std::string& pngPath) override;
+    std::string notFoundHint() override;
+    void setBoxName(const std::string& name) override;
+    std::string manualAddress() override;
+    void setManualAddress(const std::string& text) override;
+    void clearDeviceTiles() override;
+    void addDeviceTileInFront(const DeviceTile& tile) override;
+    std::optional<int> findDeviceTile(const std::string& address) override;
+    std::optional<DeviceTile> deviceTile(int position) override;
+    void setDeviceTilePort(int position, int port) override;
+    void resetDeviceListScroll() override;
+    void setCatalogTileState(int position, const std::string& state) override;
+    std::optional<int> selectedAppRow() override;
+    void setAppRowState(int row, int state) override;
+    int upgradeCount() override;
+    void setUpgradeCount(int count) override;
+    std::string chooseFileToInstall(const std::string& title, const std::string& startDir) override;
+    std::string chooseSaveFile(const std::string& title, const std::string& startDir,
+                               const std::string& filter, int filterIndex) override;
+    void openUrl(const std::string& url) override;
+    void revealFile(const std::string& path) override;
+    void closeMainWindow() override;
+    bool isUiThread() override { return false; }
+    void runEventLoopFor(std::chrono::milliseconds duration) override;
+    void processPendingEvents() override {}
+
+    bool mainWindowClosed() const;
+
+  private:
+    mutable std::mutex m_mutex;
+    std::deque<int> m_answers;
+    std::vector<ShownBox> m_boxes;
+    std::vector<int> m_pages;
+    int m_currentPage = 0;
+    int m_previousPage = 0;
+    std::string m_notFoundHint;
+    std::string m_busyTitle;
+    bool m_busyScreenshot = false;
+    std::string m_popupMode;
+    std::string m_popupText;
+    std::string m_percent;
+    std::string m_screenshot;
+    std::string m_boxName;
+    std::string m_manualAddress = "192.168.0.";
+    std::vector<DeviceTile> m_tiles;
+    std::map<int, std::string> m_catalogStates;
+    std::optional<int> m_selectedRow;
+    std::map<int, int> m_rowStates;
+    int m_upgradeCount = 0;
+    std::string m_fileToInstall;
+    std::string m_saveFile;
+    std::vector<std::string> m_urls;
+    bool m_closed = false;
+};
+
+}  // namespace qvpc::test
