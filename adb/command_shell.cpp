@@ -361,14 +361,21 @@ bool CommandShell::outputContains(std::string_view text) const {
     return m_output.find(text) != std::string::npos;
 }
 
-void CommandShell::EndRunningCommand() {
+bool CommandShell::EndRunningCommand() {
     pid_t pid = shellPid();
     if (pid <= 0) {
-        return;
+        return false;
     }
+    // The ADB server that a command may have started leaves the shell's
+    // session at once; it serves the whole program and stays.
+    const pid_t session = ::getsid(pid);
+    bool ended = false;
     for (int child : DescendantProcesses(pid)) {
-        ::kill(child, SIGKILL);
+        if (::getsid(child) == session && ::kill(child, SIGKILL) == 0) {
+            ended = true;
+        }
     }
+    return ended;
 }
 
 void CommandShell::Stop() {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <thread>
 
+#include "adb/task_shell.h"
 #include "app/unique_fd.h"
 
 namespace qvpc {
@@ -20,12 +21,12 @@ class Screen;
 // OutputBuffer by a reader thread. Nobody waits for a command directly: a
 // command has ended when the last line of the output is the shell's prompt,
 // DataDir + ">", again.
-class CommandShell {
+class CommandShell : public TaskShell {
   public:
     static constexpr std::string_view kResetMarker = "-";
 
     CommandShell(std::string dataDir, Log& log, Screen& screen);
-    ~CommandShell();
+    ~CommandShell() override;
     CommandShell(const CommandShell&) = delete;
     CommandShell& operator=(const CommandShell&) = delete;
 
@@ -35,35 +36,36 @@ class CommandShell {
 
     // Writes the line to the shell in one write. A shell that has ended is
     // started again first.
-    void SendCommand(std::string_view line);
+    void SendCommand(std::string_view line) override;
 
     // The prompt line when the shell waits for a command, otherwise
     // "指令执行中". At a prompt of another directory it logs and sends the shell
     // home; at an interactive box shell's prompt it sends "exit".
-    std::string ShellStatus();
+    std::string ShellStatus() override;
 
     // Waits; on the user-interface thread the window stays responsive meanwhile.
-    void Pause(std::chrono::milliseconds duration);
+    void Pause(std::chrono::milliseconds duration) override;
 
     // Whether adb lists the box at ip as an attached, usable device. Runs
     // "adb devices" and gives up after kAttachTimeout. False at once, sending
     // nothing, when ip is empty.
-    bool IsDeviceAttached(const std::string& ip);
+    bool IsDeviceAttached(const std::string& ip) override;
     static constexpr std::chrono::seconds kAttachTimeout{10};
 
     // OutputBuffer, under one lock.
-    std::string output() const;
-    void resetOutput(std::string_view marker = kResetMarker);
-    bool outputContains(std::string_view text) const;
+    std::string output() const override;
+    void resetOutput(std::string_view marker = kResetMarker) override;
+    bool outputContains(std::string_view text) const override;
 
-    // Ends the programs the shell is running, so it comes back to its prompt.
-    void EndRunningCommand();
+    // Ends the programs the shell is running, so it comes back to its prompt;
+    // false when it ran none.
+    bool EndRunningCommand() override;
 
     // Ends the shell and everything it runs.
     void Stop();
 
-    const std::string& prompt() const { return m_prompt; }
-    const std::string& dataDir() const { return m_dataDir; }
+    const std::string& prompt() const override { return m_prompt; }
+    const std::string& dataDir() const override { return m_dataDir; }
     pid_t shellPid() const;
 
   private:

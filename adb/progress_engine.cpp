@@ -1,0 +1,280 @@
+#include "adb/progress_engine.h"
+
+#include <cctype>
+
+#include "adb/task_names.h"
+#include "adb/task_shell.h"
+#include "app/log.h"
+#include "app/message_boxes.h"
+#include "app/screen.h"
+#include "app/shared_state.h"
+
+namespace qvpc {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr std::string_view kBoxShellPrompt = "@android:/ $";
+constexpr std::string_view kBoxRootShellPrompt = "@android:/ #";
+// A prompt whose path the console could not show: the shell cannot be brought
+// back to DataDir.
+constexpr std::string_view kUnshowablePath = "????????????????";
+constexpr std::chrono::milliseconds kPromptPoll{20};
+
+// An optional sign, then the digits up to the first other character.
+int LeadingInteger(std::string_view text) {
+    bool negative = false;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    long value = 0;
+    for (char c : text) {
+        if (!std::isdigit(static_cast<unsigned char>(c))) {
+            break;
+        }
+        value = std::min(value * 10 + (c - '0'), 1'000'000'000L);
+    }
+    return static_cast<int>(negative ? -value : value);
+}
+
+std::string_view TrimAsciiSpaces(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && text.back() == ' ') {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+}  // namespace
+
+int InstallPercentIn(std::string_view output) {
+    std::size_t percent = output.rfind('%');
+    if (percent == std::string_view::npos) {
+        return 0;
+    }
+    std::size_t from = percent >= 6 ? percent - 6 : 0;
+    return LeadingInteger(TrimAsciiSpaces(output.substr(from, percent - from)));
+}
+
+ProgressEngine::ProgressEngine(SharedState& state, TaskShell& shell, Screen& screen, Log& log,
+                               Timings timings)
+    : m_state(state),
+      m_shell(shell),
+      m_screen(screen),
+      m_log(log),
+      m_timings(timings),
+      m_timers(timings.period, [this](TimerId timer) { Tick(timer); }) {}
+
+ProgressEngine::~ProgressEngine() {
+    shutDown();
+}
+
+void ProgressEngine::shutDown() {
+    m_timers.shutDown();
+}
+
+void ProgressEngine::setInterpreter(TaskInterpreter* interpreter) {
+    std::lock_guard lock(m_hookMutex);
+    m_interpreter = interpreter;
+}
+
+void ProgressEngine::setForcedStopHook(std::function<void()> hook) {
+    std::lock_guard lock(m_hookMutex);
+    m_forcedStopHook = std::move(hook);
+}
+
+bool ProgressEngine::StartTask(std::string_view progressName, std::optional<std::string> subject,
+                               std::string extra) {
+    if (!m_state.currentProgress().empty()) {
+        TimerId abandoned;
+        {
+            std::lock_guard lock(m_mutex);
+            abandoned = m_taskTimer;
+        }
+        m_screen.MsgBox(Notice("任务冲突", "有任务正在进行,请稍后重试"));
+        {
+            std::lock_guard lock(m_mutex);
+            // Unless the task ended while the notice was open, it is abandoned;
+            // its timer stops now so that it can never end the next task.
+            if (m_taskTimer == abandoned) {
+                m_timers.stop(abandoned);
+                m_taskTimer = 0;
+                m_shell.resetOutput();
+                m_state.setCurrentProgress({});
+            }
+        }
+        m_log.WriteLog(log_category::kTask, "接口进度，进度不为空，不能同时进行俩任务");
+        return false;
+    }
+
+    m_state.setCurrentProgress(std::string(progressName));
+    if (subject && progressName == kProgressInstall) {
+        m_screen.ShowInstalling("正在安装... ...", false);
+        m_state.setTaskExtra(std::move(extra));
+    }
+    std::lock_guard lock(m_mutex);
+    m_taskTimer = m_timers.start();
+    m_taskStart = Clock::now();
+    m_taskSubject = subject.value_or(std::string{});
+    return true;
+}
+
+bool ProgressEngine::CheckTaskConflict(std::string_view stopLog) {
+    const std::string running = m_state.currentProgress();
+    if (running.empty()) {
+        return false;
+    }
+    int answer =
+        m_screen.MsgBox(Question("任务冲突", "有任务正在进行:" + running + "是否要强制停止?"));
+    if (answer == 0) {
+        if (!stopLog.empty()) {
+            m_log.WriteLog(log_category::kOperation, stopLog);
+        }
+        ForceStop();
+    }
+    m_log.WriteLog(log_category::kOperation, "有任务正在进行: " + m_state.currentProgress());
+    return true;
+}
+
+void ProgressEngine::ForceStop() {
+    m_log.WriteLog(log_category::kOperation, "需要设计中断操作");
+    // The request is carried out here and now rather than by the next tick:
+    // a task started right after this call must not be taken for the stopped
+    // one, and a stalled task has no tick that would ever consume the request.
+    m_state.setStopRequested(true);
+    {
+        std::lock_guard lock(m_mutex);
+        m_timers.stop(m_taskTimer);
+        m_taskTimer = 0;
+    }
+    if (m_shell.EndRunningCommand()) {
+        waitForPromptAfterStop();
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        m_shell.resetOutput();
+        m_state.setCurrentProgress({});
+        m_state.setStopRequested(false);
+    }
+    std::function<void()> hook;
+    {
+        std::lock_guard lock(m_hookMutex);
+        hook = m_forcedStopHook;
+    }
+    if (hook) {
+        hook();
+    }
+}
+
+void ProgressEngine::EndTask(TimerId timer, bool withShellStatus) {
+    std::lock_guard lock(m_mutex);
+    m_timers.stop(timer);
+    if (timer != m_taskTimer) {
+        return;
+    }
+    m_taskTimer = 0;
+    if (withShellStatus) {
+        m_shell.ShellStatus();
+    }
+    m_shell.resetOutput();
+    m_state.setCurrentProgress({});
+}
+
+std::string ProgressEngine::taskSubject() const {
+    std::lock_guard lock(m_mutex);
+    return m_taskSubject;
+}
+
+void ProgressEngine::stopTimerOf(TimerId timer) {
+    std::lock_guard lock(m_mutex);
+    m_timers.stop(timer);
+    if (timer == m_taskTimer) {
+        m_taskTimer = 0;
+    }
+}
+
+void ProgressEngine::waitForPromptAfterStop() {
+    const auto deadline = Clock::now() + m_timings.promptAfterStop;
+    while (m_shell.ShellStatus() != m_shell.prompt() && Clock::now() < deadline) {
+        m_shell.Pause(kPromptPoll);
+    }
+}
+
+void ProgressEngine::Tick(TimerId timer) {
+    Clock::time_point started;
+    {
+        std::lock_guard lock(m_mutex);
+        // The timer of a task that was stopped or abandoned meanwhile.
+        if (timer != m_taskTimer) {
+            m_timers.stop(timer);
+            return;
+        }
+        started = m_taskStart;
+    }
+    TaskInterpreter* interpreter;
+    {
+        std::lock_guard lock(m_hookMutex);
+        interpreter = m_interpreter;
+    }
+
+    const std::string status = m_shell.ShellStatus();
+    if (status == kBoxShellPrompt || status == kBoxRootShellPrompt) {
+        if (interpreter) {
+            interpreter->InterpretResult(timer);
+        }
+        return;
+    }
+    const std::string progress = m_state.currentProgress();
+    if (status == m_shell.prompt()) {
+        if (progress.empty() || !interpreter) {
+            stopTimerOf(timer);
+        } else {
+            interpreter->InterpretResult(timer);
+        }
+        return;
+    }
+    if (status.find(kUnshowablePath) != std::string::npos) {
+        // Stalled: the task stays set until a forced stop or a new start.
+        stopTimerOf(timer);
+        m_screen.MsgBox(Notice("连接出错", "请重启助手,重新连接盒子"));
+        return;
+    }
+    if (progress == kProgressConnect && Clock::now() - started >= m_timings.connectLimit) {
+        if (m_shell.EndRunningCommand()) {
+            waitForPromptAfterStop();
+        }
+        if (interpreter) {
+            interpreter->ConnectTimedOut(timer);
+        } else {
+            EndTask(timer);
+        }
+        return;
+    }
+    if (progress == kProgressInstall) {
+        updateInstallPercent();
+    }
+}
+
+void ProgressEngine::updateInstallPercent() {
+    const int value = InstallPercentIn(m_shell.output());
+    if (value <= 0) {
+        return;
+    }
+    std::string label = m_screen.percentText();
+    if (std::size_t sign = label.find('%'); sign != std::string::npos) {
+        label.erase(sign, 1);
+    }
+    const int shown = LeadingInteger(label);
+    if (shown != value) {
+        m_screen.setPercentText(std::to_string(value) + "%");
+    }
+    // Once it has shown 100 the label stays there.
+    if (shown == 100) {
+        m_screen.setPercentText("100%");
+    }
+}
+
+}  // namespace qvpc

@@ -1,0 +1,123 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "adb/task_timers.h"
+
+namespace qvpc {
+
+class Log;
+class Screen;
+class SharedState;
+class TaskShell;
+
+// What the engine hands a task to when its command has ended.
+class TaskInterpreter {
+  public:
+    virtual ~TaskInterpreter() = default;
+    // The shell is back at a prompt while the task of this timer runs.
+    virtual void InterpretResult(TimerId timer) = 0;
+    // A connect that had not ended within its limit; its command is ended.
+    virtual void ConnectTimedOut(TimerId timer) = 0;
+};
+
+// One task at a time, named by its progress name in CurrentProgress. While a
+// task runs its timer ticks: it watches the shell, shows the install
+// percentage, and hands the task to the interpreter once the shell is back at
+// its prompt; the interpreter ends it with EndTask.
+//
+// StartTask, ForceStop and the conflict prompt run on the user-interface
+// thread, the ticks on the timers' thread. Neither ever waits for the other:
+// no lock of the engine is held while the screen is asked anything or while
+// a tick runs.
+class ProgressEngine {
+  public:
+    struct Timings {
+        std::chrono::milliseconds period{1000};
+        // adb waits about two minutes on an address that never answers.
+        std::chrono::milliseconds connectLimit{15000};
+        // A forced stop ends the command and gives the shell this long to
+        // print its prompt, so the prompt does not end the next task.
+        std::chrono::milliseconds promptAfterStop{2000};
+    };
+
+    ProgressEngine(SharedState& state, TaskShell& shell, Screen& screen, Log& log, Timings timings);
+    ProgressEngine(SharedState& state, TaskShell& shell, Screen& screen, Log& log)
+        : ProgressEngine(state, shell, screen, log, Timings{}) {}
+    ~ProgressEngine();
+    ProgressEngine(const ProgressEngine&) = delete;
+    ProgressEngine& operator=(const ProgressEngine&) = delete;
+
+    void setInterpreter(TaskInterpreter* interpreter);
+    // Runs when a task is stopped by force (the companion's last list reply
+    // is emptied there).
+    void setForcedStopHook(std::function<void()> hook);
+
+    // Starts the task; false when one is already running, which is then
+    // abandoned after a one-button notice. An installation with a subject (the
+    // APK's path) shows the installing popup and sets TaskExtra.
+    bool StartTask(std::string_view progressName, std::optional<std::string> subject = {},
+                   std::string extra = {});
+
+    // The conflict prompt every operation on the box asks first. When a task
+    // runs: the two-button question whether to stop it (confirming writes
+    // stopLog, when given, and stops it), then the log record; true, and the
+    // caller does not go on. False when no task runs.
+    bool CheckTaskConflict(std::string_view stopLog = {});
+
+    // Abandons the running task at once: its timer stops, the command the
+    // shell runs for it ends, CurrentProgress is emptied and OutputBuffer reset.
+    void ForceStop();
+
+    // Ends the task of this timer: its timer stops, OutputBuffer is reset and
+    // CurrentProgress emptied, in that order so that whoever sees no task also
+    // sees the reset output. withShellStatus asks ShellStatus once first. A
+    // timer whose task is no longer the running one is only stopped.
+    void EndTask(TimerId timer, bool withShellStatus = false);
+
+    // The subject the running task was started with (an installation's APK).
+    std::string taskSubject() const;
+
+    // Ends the timers' thread; no tick runs afterwards.
+    void shutDown();
+
+    // The timer's tick; public for the timers' thread.
+    void Tick(TimerId timer);
+
+  private:
+    void stopTimerOf(TimerId timer);
+    void updateInstallPercent();
+    void waitForPromptAfterStop();
+
+    SharedState& m_state;
+    TaskShell& m_shell;
+    Screen& m_screen;
+    Log& m_log;
+    const Timings m_timings;
+
+    std::mutex m_hookMutex;
+    TaskInterpreter* m_interpreter = nullptr;
+    std::function<void()> m_forcedStopHook;
+
+    // The running task's timer (0 when none ticks: idle or stalled), when it
+    // started, and its subject. Guarded by m_mutex, which also orders the
+    // changes of CurrentProgress and OutputBuffer that end a task.
+    mutable std::mutex m_mutex;
+    TimerId m_taskTimer = 0;
+    std::chrono::steady_clock::time_point m_taskStart;
+    std::string m_taskSubject;
+
+    // Last: its thread calls Tick and must end before the members above go.
+    TaskTimers m_timers;
+};
+
+// The tick's reading of the install percentage: the integer in the six
+// characters before the last "%" of the output (0 when none).
+int InstallPercentIn(std::string_view output);
+
+}  // namespace qvpc

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+namespace qvpc {
+
+// What the tasks ask of the command shell: write command lines, read and
+// reset OutputBuffer, tell whether a command has ended. CommandShell is the
+// real one; the unit tests put a scripted one in its place.
+class TaskShell {
+  public:
+    virtual ~TaskShell() = default;
+
+    virtual void SendCommand(std::string_view line) = 0;
+    virtual std::string ShellStatus() = 0;
+    virtual void Pause(std::chrono::milliseconds duration) = 0;
+    virtual bool IsDeviceAttached(const std::string& ip) = 0;
+
+    virtual std::string output() const = 0;
+    virtual void resetOutput(std::string_view marker = "-") = 0;
+    virtual bool outputContains(std::string_view text) const = 0;
+
+    // Ends the programs the shell is running, so it comes back to its prompt;
+    // false when it ran none.
+    virtual bool EndRunningCommand() = 0;
+
+    // DataDir + ">": the shell's own prompt.
+    virtual const std::string& prompt() const = 0;
+    virtual const std::string& dataDir() const = 0;
+};
+
+}  // namespace qvpc

@@ -1,0 +1,143 @@
+#include "support/fake_shell.h"
+
+#include <thread>
+
+#include "adb/shell_status.h"
+
+namespace qvpc::test {
+namespace {
+
+std::string WithCrLf(const std::string& text) {
+    std::string converted;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) {
+            converted += '\r';
+        }
+        converted += text[i];
+    }
+    return converted;
+}
+
+}  // namespace
+
+FakeShell::FakeShell(std::string dataDir)
+    : m_dataDir(std::move(dataDir)), m_prompt(m_dataDir + ">") {}
+
+void FakeShell::onCommand(std::function<void(const std::string&)> answer) {
+    std::lock_guard lock(m_mutex);
+    m_answer = std::move(answer);
+}
+
+void FakeShell::finishCommand(const std::string& printed) {
+    std::lock_guard lock(m_mutex);
+    m_output += WithCrLf(printed);
+    m_output += "\r\n" + m_prompt;
+    m_running = false;
+}
+
+void FakeShell::appendOutput(const std::string& text) {
+    std::lock_guard lock(m_mutex);
+    m_output += WithCrLf(text);
+}
+
+void FakeShell::setAttached(bool attached, std::string deviceList) {
+    std::lock_guard lock(m_mutex);
+    m_attached = attached;
+    m_deviceList = std::move(deviceList);
+}
+
+void FakeShell::setRunningCommand(bool running) {
+    std::lock_guard lock(m_mutex);
+    m_running = running;
+}
+
+std::vector<std::string> FakeShell::commands() const {
+    std::lock_guard lock(m_mutex);
+    return m_commands;
+}
+
+int FakeShell::endRunningCommandCalls() const {
+    std::lock_guard lock(m_mutex);
+    return m_endCalls;
+}
+
+int FakeShell::attachChecks() const {
+    std::lock_guard lock(m_mutex);
+    return m_attachChecks;
+}
+
+void FakeShell::SendCommand(std::string_view line) {
+    std::function<void(const std::string&)> answer;
+    {
+        std::lock_guard lock(m_mutex);
+        m_commands.emplace_back(line);
+        m_running = true;
+        answer = m_answer;
+    }
+    if (answer) {
+        answer(std::string(line));
+    }
+}
+
+std::string FakeShell::ShellStatus() {
+    ShellStatusReading reading = ReadShellStatus(output(), m_dataDir);
+    switch (reading.action) {
+        case ShellStatusReading::Action::None:
+            break;
+        case ShellStatusReading::Action::Wandered: {
+            std::lock_guard lock(m_mutex);
+            m_commands.insert(m_commands.end(), {"cd ..", "cd ..", "cd \"" + m_dataDir + "\""});
+            break;
+        }
+        case ShellStatusReading::Action::ExitOnce:
+        case ShellStatusReading::Action::ExitTwice: {
+            std::lock_guard lock(m_mutex);
+            m_commands.emplace_back("exit");
+            break;
+        }
+    }
+    return reading.text;
+}
+
+void FakeShell::Pause(std::chrono::milliseconds duration) {
+    std::this_thread::sleep_for(duration);
+}
+
+bool FakeShell::IsDeviceAttached(const std::string& ip) {
+    std::lock_guard lock(m_mutex);
+    ++m_attachChecks;
+    if (ip.empty()) {
+        return false;
+    }
+    // As the real check, it leaves adb's list in the output.
+    m_output = "-List of devices attached\r\n" + WithCrLf(m_deviceList) + "\r\n\r\n" + m_prompt;
+    return m_attached;
+}
+
+std::string FakeShell::output() const {
+    std::lock_guard lock(m_mutex);
+    return m_output;
+}
+
+void FakeShell::resetOutput(std::string_view marker) {
+    std::lock_guard lock(m_mutex);
+    m_output.assign(marker);
+}
+
+bool FakeShell::outputContains(std::string_view text) const {
+    std::lock_guard lock(m_mutex);
+    return m_output.find(text) != std::string::npos;
+}
+
+bool FakeShell::EndRunningCommand() {
+    std::lock_guard lock(m_mutex);
+    ++m_endCalls;
+    if (!m_running) {
+        return false;
+    }
+    m_running = false;
+    m_output += "\r\n" + m_prompt;
+    return true;
+}
+
+}  // namespace qvpc::test

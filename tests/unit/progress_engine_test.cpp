@@ -1,0 +1,219 @@
+#include "adb/progress_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "adb/task_names.h"
+#include "app/gbk.h"
+#include "app/log.h"
+#include "app/shared_state.h"
+#include "support/fake_screen.h"
+#include "support/fake_shell.h"
+#include "support/temp_dir.h"
+#include "support/wait.h"
+
+namespace qvpc {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Notes what the engine hands over and ends the task as the interpretation
+// does.
+class RecordingInterpreter : public TaskInterpreter {
+  public:
+    explicit RecordingInterpreter(ProgressEngine& engine, SharedState& state)
+        : m_engine(engine), m_state(state) {}
+
+    void InterpretResult(TimerId timer) override {
+        {
+            std::lock_guard lock(m_mutex);
+            m_interpreted.push_back(m_state.currentProgress());
+        }
+        m_engine.EndTask(timer);
+    }
+    void ConnectTimedOut(TimerId timer) override {
+        ++m_timedOut;
+        m_engine.EndTask(timer);
+    }
+
+    std::vector<std::string> interpreted() const {
+        std::lock_guard lock(m_mutex);
+        return m_interpreted;
+    }
+    int timedOut() const { return m_timedOut; }
+
+  private:
+    ProgressEngine& m_engine;
+    SharedState& m_state;
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_interpreted;
+    std::atomic<int> m_timedOut{0};
+};
+
+class ProgressEngineTest : public ::testing::Test {
+  protected:
+    static ProgressEngine::Timings Timings() {
+        ProgressEngine::Timings timings;
+        timings.period = kPeriod;
+        timings.connectLimit = 150ms;
+        timings.promptAfterStop = 200ms;
+        return timings;
+    }
+
+    void SetUp() override { m_engine.setInterpreter(&m_interpreter); }
+    void TearDown() override { m_engine.shutDown(); }
+
+    // Lets the timer tick a few times.
+    static void fewTicks() { std::this_thread::sleep_for(kPeriod * 8); }
+    std::string logText() const { return GbkToUtf8(test::ReadFile(m_log.path())); }
+
+    static constexpr std::chrono::milliseconds kPeriod{10};
+    test::TempDir m_dir;
+    test::FakeShell m_shell{m_dir.path() + "/RiVod"};
+    test::FakeScreen m_screen;
+    SharedState m_state;
+    Log m_log{m_dir.path() + "/log.txt"};
+    ProgressEngine m_engine{m_state, m_shell, m_screen, m_log, Timings()};
+    RecordingInterpreter m_interpreter{m_engine, m_state};
+};
+
+TEST_F(ProgressEngineTest, AnEndedCommandIsInterpretedOnceAndEndsTheTask) {
+    m_shell.resetOutput();
+    ASSERT_TRUE(m_engine.StartTask(kProgressScreenshot));
+    fewTicks();
+    EXPECT_TRUE(m_interpreter.interpreted().empty()) << "the reset output is no prompt";
+    EXPECT_EQ(m_state.currentProgress(), kProgressScreenshot);
+
+    m_shell.finishCommand("");
+    ASSERT_TRUE(test::WaitFor([&] { return m_state.currentProgress().empty(); }));
+    fewTicks();
+    EXPECT_EQ(m_interpreter.interpreted(),
+              std::vector<std::string>{std::string(kProgressScreenshot)});
+    EXPECT_EQ(m_shell.output(), "-");
+}
+
+TEST_F(ProgressEngineTest, ASecondTaskIsRefusedAndTheFirstAbandoned) {
+    ASSERT_TRUE(m_engine.StartTask(kProgressScreenshot));
+    EXPECT_FALSE(m_engine.StartTask(kProgressConnect));
+
+    ASSERT_EQ(m_screen.boxes().size(), 1u);
+    EXPECT_EQ(m_screen.boxes()[0].request.title, "任务冲突");
+    EXPECT_EQ(m_screen.boxes()[0].request.message, "有任务正在进行,请稍后重试");
+    EXPECT_EQ(m_state.currentProgress(), "");
+    EXPECT_NE(logText().find("接口进度，进度不为空，不能同时进行俩任务"), std::string::npos);
+
+    // The abandoned task's timer is gone: a later prompt ends nothing.
+    m_shell.finishCommand("");
+    fewTicks();
+    EXPECT_TRUE(m_interpreter.interpreted().empty());
+}
+
+TEST_F(ProgressEngineTest, ATaskStartedRightAfterAForcedStopRuns) {
+    ASSERT_TRUE(m_engine.StartTask(kProgressConnect));
+    m_shell.setRunningCommand(true);
+    m_engine.ForceStop();
+    EXPECT_EQ(m_shell.endRunningCommandCalls(), 1);
+    EXPECT_EQ(m_state.currentProgress(), "");
+    EXPECT_FALSE(m_state.stopRequested());
+    EXPECT_EQ(m_shell.output(), "-") << "the prompt of the ended command is gone";
+
+    ASSERT_TRUE(m_engine.StartTask(kProgressInstall, "/x/a.apk"));
+    fewTicks();
+    EXPECT_EQ(m_state.currentProgress(), kProgressInstall);
+    m_shell.finishCommand("Success");
+    ASSERT_TRUE(test::WaitFor([&] { return !m_interpreter.interpreted().empty(); }));
+    EXPECT_EQ(m_interpreter.interpreted(), std::vector<std::string>{std::string(kProgressInstall)});
+    EXPECT_NE(logText().find("需要设计中断操作"), std::string::npos);
+}
+
+TEST_F(ProgressEngineTest, AStalledTaskWaitsForAForcedStopThatDoesNotEndTheNextTask) {
+    ASSERT_TRUE(m_engine.StartTask(kProgressInstall, "/x/a.apk"));
+    m_shell.appendOutput("\r\nC:\\" + std::string(16, '?') + ">");
+    ASSERT_TRUE(test::WaitFor([&] { return !m_screen.boxes().empty(); }));
+    fewTicks();
+    ASSERT_EQ(m_screen.boxes().size(), 1u) << "the timer stopped";
+    EXPECT_EQ(m_screen.boxes()[0].request.title, "连接出错");
+    EXPECT_EQ(m_screen.boxes()[0].request.message, "请重启助手,重新连接盒子");
+    EXPECT_EQ(m_state.currentProgress(), kProgressInstall) << "the task stays set";
+
+    m_engine.ForceStop();
+    EXPECT_EQ(m_state.currentProgress(), "");
+    ASSERT_TRUE(m_engine.StartTask(kProgressScreenshot));
+    fewTicks();
+    EXPECT_EQ(m_state.currentProgress(), kProgressScreenshot);
+    m_shell.finishCommand("");
+    ASSERT_TRUE(test::WaitFor([&] { return !m_interpreter.interpreted().empty(); }));
+}
+
+TEST_F(ProgressEngineTest, AConnectThatNeverEndsIsEndedAfterItsLimit) {
+    m_shell.resetOutput();
+    m_shell.setRunningCommand(true);
+    ASSERT_TRUE(m_engine.StartTask(kProgressConnect));
+    ASSERT_TRUE(test::WaitFor([&] { return m_interpreter.timedOut() == 1; }));
+    EXPECT_EQ(m_shell.endRunningCommandCalls(), 1);
+    EXPECT_EQ(m_state.currentProgress(), "");
+    EXPECT_TRUE(m_interpreter.interpreted().empty()) << "the prompt after the end is no result";
+}
+
+TEST_F(ProgressEngineTest, AnInstallationShowsItsPercentage) {
+    m_shell.resetOutput();
+    ASSERT_TRUE(m_engine.StartTask(kProgressInstall, "/x/a.apk", "应用下载<2>"));
+    EXPECT_EQ(m_screen.popupMode(), "安装");
+    EXPECT_EQ(m_screen.popupText(), "正在安装... ...");
+    EXPECT_EQ(m_state.taskExtra(), "应用下载<2>");
+
+    m_shell.appendOutput("a.apk:    45%");
+    EXPECT_TRUE(test::WaitFor([&] { return m_screen.percentText() == "45%"; }));
+    // A bracket among the six characters before "%" reads as 0: no change.
+    m_shell.appendOutput("\r[ 60%");
+    fewTicks();
+    EXPECT_EQ(m_screen.percentText(), "45%");
+    m_shell.appendOutput("\r\n   100%");
+    EXPECT_TRUE(test::WaitFor([&] { return m_screen.percentText() == "100%"; }));
+    // Once at 100 the label stays there.
+    m_shell.appendOutput("\r\n    37%");
+    fewTicks();
+    EXPECT_EQ(m_screen.percentText(), "100%");
+}
+
+TEST(InstallPercentInTest, ReadsTheSixCharactersBeforeTheLastPercentSign) {
+    const std::pair<const char*, int> cases[] = {
+        {"", 0},   {"no sign", 0},     {"  45%", 45},        {"x\r[ 45%] a.apk", 0},
+        {"7%", 7}, {"12%    99%", 99}, {"1234567%", 234567}, {"  -5%", -5},
+    };
+    for (const auto& [output, value] : cases) {
+        EXPECT_EQ(InstallPercentIn(output), value) << output;
+    }
+}
+
+TEST_F(ProgressEngineTest, TheConflictPromptStopsTheRunningTaskOnlyWhenConfirmed) {
+    EXPECT_FALSE(m_engine.CheckTaskConflict());
+    EXPECT_TRUE(m_screen.boxes().empty());
+
+    int stops = 0;
+    m_engine.setForcedStopHook([&] { ++stops; });
+    ASSERT_TRUE(m_engine.StartTask(kProgressScreenshot));
+    m_screen.answerNextBoxes({1});
+    EXPECT_TRUE(m_engine.CheckTaskConflict("安装应用,需要中断操作"));
+    ASSERT_EQ(m_screen.boxes().size(), 1u);
+    EXPECT_EQ(m_screen.boxes()[0].request.title, "任务冲突");
+    EXPECT_EQ(m_screen.boxes()[0].request.message, "有任务正在进行:进度_截屏是否要强制停止?");
+    EXPECT_EQ(m_screen.boxes()[0].request.buttonCount, 2);
+    EXPECT_EQ(m_state.currentProgress(), kProgressScreenshot);
+    EXPECT_NE(logText().find("有任务正在进行: 进度_截屏"), std::string::npos);
+    EXPECT_EQ(logText().find("安装应用,需要中断操作"), std::string::npos);
+
+    m_screen.answerNextBoxes({0});
+    EXPECT_TRUE(m_engine.CheckTaskConflict("安装应用,需要中断操作"));
+    EXPECT_EQ(m_state.currentProgress(), "");
+    EXPECT_EQ(stops, 1);
+    const std::string log = logText();
+    // Newest first: the record after the stop names no task.
+    EXPECT_LT(log.find("有任务正在进行: \r\n"), log.find("需要设计中断操作"));
+    EXPECT_LT(log.find("需要设计中断操作"), log.find("安装应用,需要中断操作"));
+}
+
+}  // namespace
+}  // namespace qvpc
