@@ -65,6 +65,12 @@ std::string DocumentsDir() {
     return HomeDir() + "/Documents";
 }
 
+std::string ProgramDir() {
+    std::error_code ec;
+    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::filesystem::current_path(ec).string() : exe.parent_path().string();
+}
+
 bool MakeDirectories(const std::string& path) {
     std::error_code ec;
     std::filesystem::create_directories(path, ec);

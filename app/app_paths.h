@@ -19,6 +19,9 @@ struct AppPaths {
 // file's entry, else $HOME/Documents.
 std::string DocumentsDir();
 
+// The directory of the running program's executable.
+std::string ProgramDir();
+
 // Creates the directory and its missing parents; false if it is not there afterwards.
 bool MakeDirectories(const std::string& path);
 

@@ -1,0 +1,22 @@
+#include "adb/attachment_check.h"
+
+#include "adb/task_shell.h"
+#include "app/message_boxes.h"
+#include "app/screen.h"
+#include "app/shared_state.h"
+
+namespace qvpc {
+
+bool CheckDeviceAttached(TaskShell& shell, SharedState& state, Screen& screen,
+                         const std::function<void()>& startLanScan) {
+    if (shell.IsDeviceAttached(state.currentIp())) {
+        return true;
+    }
+    int answer = screen.MsgBox(Question("连接断开", "您的电脑与盒子的连接断开\r\n请重新连接盒子"));
+    if (answer == 0 && startLanScan) {
+        startLanScan();
+    }
+    return false;
+}
+
+}  // namespace qvpc

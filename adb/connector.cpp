@@ -1,0 +1,138 @@
+#include "adb/connector.h"
+
+#include "adb/adb_commands.h"
+#include "adb/connect_outcome.h"
+#include "adb/device_list.h"
+#include "adb/progress_engine.h"
+#include "adb/task_names.h"
+#include "adb/task_shell.h"
+#include "app/log.h"
+#include "app/shared_state.h"
+
+namespace qvpc {
+namespace {
+
+constexpr std::string_view kConnected = "connected";
+constexpr std::string_view kUnconnected = "unconnected";
+constexpr std::string_view kDefaultBoxName = "智能电视";
+
+}  // namespace
+
+Connector::Connector(SharedState& state, TaskShell& shell, Screen& screen, Log& log,
+                     ProgressEngine& engine)
+    : m_state(state), m_shell(shell), m_screen(screen), m_log(log), m_engine(engine) {}
+
+void Connector::Connect(const std::string& ip, const std::string& mac) {
+    if (m_engine.CheckTaskConflict()) {
+        return;
+    }
+    m_screen.ShowBusyPage(true, true, "正在连接 " + ip, {}, false);
+    m_state.setCurrentIp(ip);
+    m_state.setCurrentMac(mac);
+    m_state.setCurrentBrand({});
+    m_shell.resetOutput();
+    m_state.setStopRequested(false);
+    m_shell.ShellStatus();
+    m_shell.SendCommand(adb_commands::Connect(ip));
+    m_engine.StartTask(kProgressConnect);
+}
+
+void Connector::Disconnect() {
+    if (m_engine.CheckTaskConflict()) {
+        return;
+    }
+    m_screen.ShowBusyPage(true, true, "正在断开连接...", {}, false);
+    m_shell.SendCommand(adb_commands::Disconnect(m_state.currentIp()));
+    m_screen.ShowPage(kPageStart);
+}
+
+void Connector::ConnectToTile(const DeviceTile& tile) {
+    if (tile.buttonText != "连接") {
+        if (tile.buttonText == "手动连接新设备") {
+            m_screen.ShowPage(kPageManualIp);
+        }
+        return;
+    }
+    m_shell.ShellStatus();
+    m_state.setCurrentIp(tile.address);
+    m_state.setCurrentMac(tile.mac);
+    setBoxName(tile.name);
+    // A box found on port 8090 only is asked there to start its ADB daemon
+    // first; that channel comes with the device command channel.
+    Connect(tile.address, tile.mac);
+}
+
+std::string Connector::ClassifyConnect() {
+    const std::string output = m_shell.output();
+    m_log.WriteLog(log_category::kTask, output);
+    const std::string ip = m_state.currentIp();
+
+    ConnectRow row = ClassifyConnectOutput(output, ip);
+    if (row == ConnectRow::AlreadyConnected) {
+        // The check leaves adb's list in OutputBuffer.
+        bool attached = m_shell.IsDeviceAttached(ip);
+        row = attached ? ConnectRow::Connected
+                       : ResolveAlreadyConnected(ListedState(m_shell.output(), ip).value_or(""));
+    }
+
+    std::string result(kUnconnected);
+    switch (row) {
+        case ConnectRow::Connected:
+            m_screen.ShowPage(kPageHome);
+            result = kConnected;
+            break;
+        case ConnectRow::Unknown:
+            m_screen.ShowBusyPage(false, true, {}, {}, false);
+            break;
+        case ConnectRow::Error:
+            showFailure(ConnectFailureMessage(row));
+            m_shell.SendCommand(adb_commands::Ping(ip));
+            break;
+        default:
+            showFailure(ConnectFailureMessage(row));
+            break;
+    }
+    std::lock_guard lock(m_mutex);
+    m_lastResult = result;
+    return result;
+}
+
+void Connector::ShowConnectTimedOut() {
+    m_log.WriteLog(log_category::kTask, m_shell.output());
+    showFailure(ConnectFailureMessage(ConnectRow::AddressNotFound));
+    std::lock_guard lock(m_mutex);
+    m_lastResult = kUnconnected;
+}
+
+void Connector::showFailure(std::string_view message) {
+    m_screen.ShowPage(kPageNotFound, std::string(message));
+    m_log.WriteLog(log_category::kTask, message);
+}
+
+void Connector::RecognizeConnectedBox() {
+    // The box's model, brand, MAC and records come with the device identity;
+    // until then a box without a name is shown under the default one.
+    bool unnamed;
+    {
+        std::lock_guard lock(m_mutex);
+        unnamed = m_boxName.empty();
+    }
+    if (unnamed) {
+        setBoxName(std::string(kDefaultBoxName));
+    }
+}
+
+void Connector::setBoxName(const std::string& name) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_boxName = name;
+    }
+    m_screen.setBoxName(name);
+}
+
+std::string Connector::lastResult() const {
+    std::lock_guard lock(m_mutex);
+    return m_lastResult;
+}
+
+}  // namespace qvpc

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <mutex>
+#include <string>
+
+#include "app/screen.h"
+
+namespace qvpc {
+
+class Log;
+class ProgressEngine;
+class SharedState;
+class TaskShell;
+
+// Connects the program to a box over ADB's TCP transport and leaves it again.
+// Connect runs "adb connect" as the task "进度_连接盒子"; when the shell is back
+// at its prompt the result interpretation calls ClassifyConnect, which shows
+// what came of it.
+class Connector {
+  public:
+    Connector(SharedState& state, TaskShell& shell, Screen& screen, Log& log,
+              ProgressEngine& engine);
+
+    // User-interface thread.
+    void Connect(const std::string& ip, const std::string& mac);
+    void Disconnect();
+    // A click on a box's tile of the device list.
+    void ConnectToTile(const DeviceTile& tile);
+
+    // Timer thread: reads the connect's output, shows page 3 with the reason
+    // or page 4, and returns "connected" or "unconnected".
+    std::string ClassifyConnect();
+    // A connect that never ended: shown as an address that answers nothing.
+    void ShowConnectTimedOut();
+    // What follows a connection: the box's identity. For now only the name
+    // label's default.
+    void RecognizeConnectedBox();
+
+    // The last result of ClassifyConnect ("" before the first).
+    std::string lastResult() const;
+
+  private:
+    void setBoxName(const std::string& name);
+    void showFailure(std::string_view message);
+
+    SharedState& m_state;
+    TaskShell& m_shell;
+    Screen& m_screen;
+    Log& m_log;
+    ProgressEngine& m_engine;
+
+    mutable std::mutex m_mutex;
+    std::string m_boxName = "智能电视";  // what page 4's name label shows
+    std::string m_lastResult;
+};
+
+}  // namespace qvpc

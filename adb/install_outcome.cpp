@@ -1,0 +1,142 @@
+#include "adb/install_outcome.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+namespace qvpc {
+namespace {
+
+constexpr std::string_view kFailedTitle = "应用安装失败";
+constexpr std::string_view kConnectionLost = "连接断开，请重新连接盒子";
+
+struct Row {
+    int number;
+    InstallOutcome::Kind kind;
+    std::array<std::string_view, 3> texts;  // any one of them matches; empty ones don't count
+    std::string_view title;
+    std::string_view text;
+};
+
+using Kind = InstallOutcome::Kind;
+
+// Old clients' texts first, then the modern client's forms of the same outcome.
+const std::array kRows = {
+    Row{1, Kind::Success, {"Success"}, {}, {}},
+    Row{2, Kind::Failure, {"INSTALL_FAILED_MEDIA_UNAVAILABLE"}, kFailedTitle, "SD卡不存在"},
+    Row{3,
+        Kind::Failure,
+        {"INSTALL_FAILED_INVALID_INSTALL_LOCATION"},
+        kFailedTitle,
+        "无效的安装路径"},
+    Row{4, Kind::Failure, {"INSTALL_FAILED_OLDER_SDK"}, kFailedTitle, "安卓系统版本过旧"},
+    Row{5, Kind::Failure, {"INSTALL_FAILED_INVALID_APK"}, kFailedTitle, "无效的APK"},
+    Row{6,
+        Kind::Failure,
+        {"INSTALL_FAILED_INSUFFICIENT_STORAGE"},
+        kFailedTitle,
+        "没有足够的存储空间"},
+    // adb 29: "adb: error: cannot stat 'P': ..." (push), "adb: failed to stat P: ..." (streamed).
+    Row{7,
+        Kind::Failure,
+        {"can't find", "cannot stat '", "failed to stat "},
+        kFailedTitle,
+        "apk文件不存在"},
+    Row{8,
+        Kind::Failure,
+        {"INSTALL_FAILED_ALREADY_EXISTS"},
+        kFailedTitle,
+        "应用已存在,请卸载后再安装"},
+    Row{9,
+        Kind::Failure,
+        {"INSTALL_PARSE_FAILED_INCONSISTENT_CERTIFICATES"},
+        kFailedTitle,
+        "签名不一致,请卸载后再安装"},
+    Row{10, Kind::Failure, {"INSTALL_FAILED_UID_CHANGED"}, kFailedTitle, "签名冲突,请卸载后再安装"},
+    Row{11,
+        Kind::Failure,
+        {"INSTALL_FAILED_VERSION_DOWNGRADE"},
+        kFailedTitle,
+        "已安装更高版本,请卸载后再安装"},
+    // The push summary; adb 29 leaves out "(N bytes in T s)" for an empty file.
+    Row{12, Kind::Transferring, {"bytes in", " pushed, "}, {}, {}},
+    Row{13, Kind::Failure, {"error: protocol fault (no status)"}, kFailedTitle, kConnectionLost},
+    Row{14, Kind::Failure, {"error: device not found"}, kFailedTitle, kConnectionLost},
+    Row{15,
+        Kind::Failure,
+        {"error: device offline"},
+        "连接断开",
+        "请检查盒子的adb调试模式是否已打开,再尝试重新连接"},
+};
+
+constexpr InstallOutcome kNoneOfThem{Kind::Failure, 16, kFailedTitle,
+                                     "连接断开.请检查盒子的adb调试模式是否已打开,再尝试重新连接"};
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return lower;
+}
+
+// adb 29 names the box: "error: device '192.168.1.5:5555' not found".
+bool NamesMissingDevice(std::string_view lowerOutput) {
+    std::size_t at = lowerOutput.find("error: device '");
+    return at != std::string_view::npos &&
+           lowerOutput.find("' not found", at) != std::string_view::npos;
+}
+
+void EraseAll(std::string& text, std::string_view what) {
+    if (what.empty()) {
+        return;
+    }
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at)) {
+        text.erase(at, what.size());
+    }
+}
+
+}  // namespace
+
+bool ContainsIgnoringCase(std::string_view text, std::string_view what) {
+    return Lower(text).find(Lower(what)) != std::string::npos;
+}
+
+std::string WithoutServerNotes(std::string_view output) {
+    std::string kept;
+    while (!output.empty()) {
+        std::size_t end = output.find('\n');
+        std::size_t next = end == std::string_view::npos ? output.size() : end + 1;
+        std::string_view line = output.substr(0, next);
+        if (!line.starts_with("* daemon ")) {
+            kept += line;
+        }
+        output.remove_prefix(next);
+    }
+    return kept;
+}
+
+InstallOutcome ClassifyInstallOutput(std::string_view output, std::string_view apkFileName) {
+    std::string text = WithoutServerNotes(output);
+    EraseAll(text, apkFileName);
+    const std::string lower = Lower(text);
+    // A verdict from the box, even one the table does not know, means the
+    // transfer is over: the installation failed for a reason of its own.
+    const bool hasVerdict = lower.find("failure") != std::string::npos;
+    for (const Row& row : kRows) {
+        bool found = std::any_of(row.texts.begin(), row.texts.end(), [&](std::string_view what) {
+            return !what.empty() && lower.find(Lower(what)) != std::string::npos;
+        });
+        if (row.number == 14) {
+            found = found || NamesMissingDevice(lower);
+        }
+        if (row.kind == Kind::Transferring && hasVerdict) {
+            found = false;
+        }
+        if (found) {
+            return {row.kind, row.number, row.title, row.text};
+        }
+    }
+    return kNoneOfThem;
+}
+
+}  // namespace qvpc

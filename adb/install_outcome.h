@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qvpc {
+
+// What an installation's output says, by the first row of the table that
+// matches (substring tests without regard to case, earlier rows first).
+struct InstallOutcome {
+    enum class Kind {
+        Success,
+        Failure,
+        // The APK was pushed but no verdict has come yet.
+        Transferring,
+    };
+
+    Kind kind = Kind::Failure;
+    int row = 16;
+    std::string_view title;
+    std::string_view text;
+};
+
+// apkFileName is the installed file's name: adb repeats it in its push and
+// package lines, and a name like "success.apk" must not decide the outcome.
+InstallOutcome ClassifyInstallOutput(std::string_view output, std::string_view apkFileName = {});
+
+// The output without the notes of an ADB server starting ("* daemon started
+// successfully"), which say nothing about the command.
+std::string WithoutServerNotes(std::string_view output);
+
+// Substring test without regard to (ASCII) case.
+bool ContainsIgnoringCase(std::string_view text, std::string_view what);
+
+}  // namespace qvpc

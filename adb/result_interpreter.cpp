@@ -1,0 +1,186 @@
+#include "adb/result_interpreter.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "adb/connector.h"
+#include "adb/install_outcome.h"
+#include "adb/task_names.h"
+#include "adb/task_shell.h"
+#include "app/log.h"
+#include "app/message_boxes.h"
+#include "app/screen.h"
+#include "app/shared_state.h"
+#include "apps/file_names.h"
+
+namespace qvpc {
+namespace {
+
+constexpr std::string_view kCatalogDownload = "应用下载";
+constexpr std::string_view kUpgrade = "升级应用";
+// The screenshot task sends the capture and the pull: it has ended at the
+// second prompt.
+constexpr int kScreenshotCommands = 2;
+
+}  // namespace
+
+int TilePosition(std::string_view extra) {
+    std::size_t open = extra.find('<');
+    if (open == std::string_view::npos) {
+        return 0;
+    }
+    std::size_t close = extra.find('>', open + 1);
+    std::string_view digits = extra.substr(
+        open + 1, close == std::string_view::npos ? std::string_view::npos : close - open - 1);
+    int value = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9' || value > 100'000'000) {
+            break;
+        }
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+int PromptCount(std::string_view output, std::string_view prompt) {
+    int count = 0;
+    const std::string lineStart = "\n" + std::string(prompt);
+    for (std::size_t at = output.find(lineStart); at != std::string_view::npos;
+         at = output.find(lineStart, at + lineStart.size())) {
+        ++count;
+    }
+    return count;
+}
+
+ResultInterpreter::ResultInterpreter(SharedState& state, TaskShell& shell, Screen& screen, Log& log,
+                                     ProgressEngine& engine, Connector& connector,
+                                     std::string screenshotPath)
+    : m_state(state),
+      m_shell(shell),
+      m_screen(screen),
+      m_log(log),
+      m_engine(engine),
+      m_connector(connector),
+      m_screenshotPath(std::move(screenshotPath)) {}
+
+void ResultInterpreter::InterpretResult(TimerId timer) {
+    const std::string progress = m_state.currentProgress();
+    if (progress == kProgressConnect) {
+        interpretConnect(timer);
+    } else if (progress == kProgressUninstall) {
+        interpretUninstall(timer);
+    } else if (progress == kProgressInstall) {
+        interpretInstall(timer);
+    } else if (progress == kProgressScreenshot) {
+        interpretScreenshot(timer);
+    }
+}
+
+void ResultInterpreter::ConnectTimedOut(TimerId timer) {
+    m_connector.ShowConnectTimedOut();
+    m_engine.EndTask(timer);
+}
+
+bool ResultInterpreter::mayWaitForVerdict(TimerId timer) {
+    if (m_waitingTimer != timer) {
+        m_waitingTimer = timer;
+        m_waitingTicks = 0;
+    }
+    return ++m_waitingTicks <= kTicksWithoutVerdict;
+}
+
+void ResultInterpreter::interpretConnect(TimerId timer) {
+    const std::string result = m_connector.ClassifyConnect();
+    m_engine.EndTask(timer);
+    if (result == "connected") {
+        m_connector.RecognizeConnectedBox();
+    }
+}
+
+void ResultInterpreter::interpretUninstall(TimerId timer) {
+    const std::string output = WithoutServerNotes(m_shell.output());
+    if (ContainsIgnoringCase(output, "Success")) {
+        if (std::optional<int> row = m_screen.selectedAppRow()) {
+            m_screen.setAppRowState(*row, 1);
+        }
+        m_engine.EndTask(timer);
+        m_screen.ClosePopup();
+        return;
+    }
+    if (!ContainsIgnoringCase(output, "Failure") && mayWaitForVerdict(timer)) {
+        return;
+    }
+    m_engine.EndTask(timer);
+    m_screen.ClosePopup();
+    m_screen.MsgBox(Notice("应用卸载失败", "应用没有卸载成功,请检查盒子的连接后再试一次"));
+}
+
+void ResultInterpreter::interpretInstall(TimerId timer) {
+    const std::string output = m_shell.output();
+    m_log.WriteLog(log_category::kTask, output);
+    InstallOutcome outcome = ClassifyInstallOutput(output, FileName(m_engine.taskSubject(), true));
+    if (outcome.kind == InstallOutcome::Kind::Transferring) {
+        if (mayWaitForVerdict(timer)) {
+            return;
+        }
+        outcome = ClassifyInstallOutput({});
+    }
+    const std::string extra = m_state.taskExtra();
+    const bool fromCatalog = extra.find(kCatalogDownload) != std::string::npos;
+
+    if (outcome.kind == InstallOutcome::Kind::Success) {
+        m_log.WriteLog(log_category::kTask, "应用安装成功");
+        m_log.WriteLog(log_category::kTask, m_shell.output());
+        m_engine.EndTask(timer, true);
+        if (fromCatalog) {
+            m_screen.setCatalogTileState(TilePosition(extra), "已安装");
+        } else if (extra.find(kUpgrade) != std::string::npos) {
+            if (std::optional<int> row = m_screen.selectedAppRow()) {
+                m_screen.setAppRowState(*row, 1);
+            }
+            m_screen.setUpgradeCount(std::max(m_screen.upgradeCount() - 1, 0));
+        }
+        m_screen.ShowPrompt("应用安装成功");
+        return;
+    }
+
+    m_log.WriteLog(log_category::kTask, m_shell.output());
+    m_engine.EndTask(timer, true);
+    m_screen.ClosePopup();
+    const MsgBoxRequest box = Notice(std::string(outcome.title), std::string(outcome.text));
+    // For a missing SD card the tile offers the installation again while the
+    // message is still open.
+    if (outcome.row == 2 && fromCatalog) {
+        m_screen.setCatalogTileState(TilePosition(extra), "安装");
+    }
+    m_screen.MsgBox(box);
+    if (outcome.row != 2 && fromCatalog) {
+        m_screen.setCatalogTileState(TilePosition(extra), "安装");
+    }
+}
+
+void ResultInterpreter::interpretScreenshot(TimerId timer) {
+    // Between the capture and the pull the shell shows its prompt for a
+    // moment, and the pull writes its file as the bytes come: only the
+    // prompt after the pull ends the task.
+    if (PromptCount(m_shell.output(), m_shell.prompt()) < kScreenshotCommands) {
+        return;
+    }
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(m_screenshotPath, ec)) {
+        m_screen.setScreenshotPicture(m_screenshotPath);
+        m_screen.ShowBusyPage(true, true, {}, {}, true);
+    } else {
+        m_screen.MsgBox(Notice("故障", "什么牌子的盒子啊,到群里问问吧"));
+        m_screen.setScreenshotPicture({});
+        m_screen.ShowBusyPage(false, true, {}, {}, false);
+        // A refresh from the screenshot itself entered the busy page from the
+        // busy page: there is no page before it to go back to.
+        if (m_screen.currentPage() == kPageBusy) {
+            m_screen.ShowPage(kPageHome);
+        }
+    }
+    m_engine.EndTask(timer, true);
+}
+
+}  // namespace qvpc

@@ -1,0 +1,84 @@
+#include "app/app_actions.h"
+
+#include "adb/attachment_check.h"
+#include "adb/connector.h"
+#include "adb/task_shell.h"
+#include "app/screen.h"
+#include "app/shared_state.h"
+#include "apps/local_install.h"
+#include "apps/screenshot.h"
+
+namespace qvpc {
+namespace {
+
+// Page 3's hint when a search found nothing (a failed connect shows its reason).
+constexpr std::string_view kNothingFoundHint = "提示：请连接在同一环境下";
+
+}  // namespace
+
+AppActions::AppActions(Parts parts) : m_parts(std::move(parts)) {}
+
+void AppActions::startLanScan() {
+    if (m_parts.startLanScan) {
+        m_parts.startLanScan();
+    }
+}
+
+void AppActions::connect(const std::string& ip, const std::string& mac) {
+    m_parts.connector.Connect(ip, mac);
+}
+
+void AppActions::disconnect() {
+    m_parts.connector.Disconnect();
+}
+
+void AppActions::connectToTile(const DeviceTile& tile) {
+    m_parts.connector.ConnectToTile(tile);
+}
+
+void AppActions::retryConnect() {
+    if (m_parts.screen.notFoundHint() == kNothingFoundHint) {
+        startLanScan();
+        return;
+    }
+    const CurrentDevice device = m_parts.state.currentDevice();
+    m_parts.connector.Connect(device.ip, device.mac);
+}
+
+std::string AppActions::currentIp() {
+    return m_parts.state.currentIp();
+}
+
+void AppActions::enterRemoteInstall() {
+    if (!CheckDeviceAttached(m_parts.shell, m_parts.state, m_parts.screen, m_parts.startLanScan)) {
+        return;
+    }
+    m_parts.shell.resetOutput();
+    m_parts.screen.ShowPage(kPageRemoteInstall);
+}
+
+void AppActions::installApk(const std::string& path, const std::string& itemKey) {
+    m_parts.installer.InstallApk(path, itemKey);
+}
+
+void AppActions::onFilesDropped(const std::string& text) {
+    m_parts.installer.onFilesDropped(text);
+}
+
+void AppActions::onDropAreaClick() {
+    m_parts.installer.onDropAreaClick();
+}
+
+void AppActions::takeScreenshot() {
+    m_parts.screenshot.TakeScreenshot();
+}
+
+void AppActions::saveScreenshotAs() {
+    m_parts.screenshot.SaveScreenshotAs();
+}
+
+void AppActions::openScreenshotFolder() {
+    m_parts.screenshot.OpenScreenshotFolder();
+}
+
+}  // namespace qvpc

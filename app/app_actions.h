@@ -1,0 +1,55 @@
+#pragma once
+
+#include <functional>
+
+#include "app/user_actions.h"
+
+namespace qvpc {
+
+class Connector;
+class LocalInstaller;
+class Screen;
+class Screenshot;
+class SharedState;
+class TaskShell;
+
+// The core's answers to what the pages ask; the actions that later parts of
+// the program bring keep the defaults of UserActions until then.
+class AppActions : public UserActions {
+  public:
+    struct Parts {
+        SharedState& state;
+        TaskShell& shell;
+        Screen& screen;
+        Connector& connector;
+        LocalInstaller& installer;
+        Screenshot& screenshot;
+        std::function<void()> startLanScan;
+    };
+
+    explicit AppActions(Parts parts);
+
+    void startLanScan() override;
+    void connect(const std::string& ip, const std::string& mac) override;
+    void disconnect() override;
+    void connectToTile(const DeviceTile& tile) override;
+    // "再试一次": a search again after one that found nothing, otherwise
+    // another connect to the box that failed.
+    void retryConnect() override;
+    std::string currentIp() override;
+
+    // The home page's remote install tile.
+    void enterRemoteInstall() override;
+    void installApk(const std::string& path, const std::string& itemKey) override;
+    void onFilesDropped(const std::string& text) override;
+    void onDropAreaClick() override;
+
+    void takeScreenshot() override;
+    void saveScreenshotAs() override;
+    void openScreenshotFolder() override;
+
+  private:
+    Parts m_parts;
+};
+
+}  // namespace qvpc

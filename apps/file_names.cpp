@@ -1,0 +1,38 @@
+#include "apps/file_names.h"
+
+namespace qvpc {
+
+std::string FileExtension(std::string_view path) {
+    std::size_t dot = std::string_view::npos;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        switch (path[i]) {
+            case '.':
+                dot = i;
+                break;
+            case '/':
+            case '\\':
+            case ' ':
+                dot = std::string_view::npos;
+                break;
+            default:
+                break;
+        }
+    }
+    return dot == std::string_view::npos ? std::string{} : std::string(path.substr(dot));
+}
+
+std::string FileName(std::string_view path, bool keepExtension) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i + 1 < path.size(); ++i) {
+        if (path[i] == '/' || path[i] == '\\' || path[i] == ':') {
+            start = i + 1;
+        }
+    }
+    std::string_view name = path.substr(start);
+    if (!keepExtension) {
+        name.remove_suffix(FileExtension(name).size());
+    }
+    return std::string(name);
+}
+
+}  // namespace qvpc

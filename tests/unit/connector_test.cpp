@@ -1,0 +1,148 @@
+#include "adb/connector.h"
+
+#include <gtest/gtest.h>
+
+#include "adb/connect_outcome.h"
+#include "adb/task_names.h"
+#include "support/task_rig.h"
+#include "support/wait.h"
+
+namespace qvpc {
+namespace {
+
+DeviceTile Tile(std::string address, std::string name, std::string buttonText) {
+    DeviceTile tile;
+    tile.address = std::move(address);
+    tile.name = std::move(name);
+    tile.buttonText = std::move(buttonText);
+    return tile;
+}
+
+constexpr const char* kIp = "192.168.1.5";
+constexpr const char* kAddressMessage = "ip地址不正确，找不到盒子，请尝试使用<自动搜索>";
+
+// Connects with the shell answering "adb connect" with printed.
+void ConnectAnswered(test::TaskRig& rig, const std::string& printed) {
+    rig.shell.onCommand([&rig, printed](const std::string& line) {
+        if (line.starts_with("adb connect ")) {
+            rig.shell.finishCommand(printed);
+        }
+    });
+    rig.connector.Connect(kIp, "00-11-22-33-44-55");
+    ASSERT_TRUE(rig.waitForIdle());
+}
+
+TEST(ConnectorTest, EveryOutcomeEndsOnItsPage) {
+    struct Case {
+        const char* what;
+        std::string printed;
+        bool attached;
+        std::string listed;  // adb devices, for "already connected"
+        int page;
+        std::string hint;
+        std::string result;
+    };
+    const std::string unauthorized = std::string(ConnectFailureMessage(ConnectRow::Unauthorized));
+    const std::string offline = std::string(ConnectFailureMessage(ConnectRow::Offline));
+    const Case cases[] = {
+        {"connected", "connected to 192.168.1.5:5555", true, "", kPageHome, "", "connected"},
+        {"already connected, usable", "already connected to 192.168.1.5:5555", true,
+         "192.168.1.5:5555\tdevice\n", kPageHome, "", "connected"},
+        {"already connected, unauthorized", "already connected to 192.168.1.5:5555", false,
+         "192.168.1.5:5555\tunauthorized\n", kPageNotFound, unauthorized, "unconnected"},
+        {"already connected, offline", "already connected to 192.168.1.5:5555", false,
+         "192.168.1.5:5555\toffline\n", kPageNotFound, offline, "unconnected"},
+        {"refused", "failed to connect to '192.168.1.5:5555': Connection refused", true, "",
+         kPageNotFound, kAddressMessage, "unconnected"},
+        {"no handshake", "failed to connect to 192.168.1.5:5555", true, "", kPageNotFound,
+         kAddressMessage, "unconnected"},
+        {"old unreachable", "unable to connect to 192.168.1.5:5555", true, "", kPageNotFound,
+         kAddressMessage, "unconnected"},
+        {"unauthorized", "failed to authenticate to 192.168.1.5:5555", true, "", kPageNotFound,
+         unauthorized, "unconnected"},
+        {"server conflict", "ADB server didn't ACK\n* failed to start daemon\n", true, "",
+         kPageNotFound, std::string(ConnectFailureMessage(ConnectRow::ServerConflict)),
+         "unconnected"},
+        {"nothing known", "what?", true, "", kPageManualIp, "", "unconnected"},
+    };
+    for (const Case& c : cases) {
+        test::TaskRig rig;
+        rig.screen.ShowPage(kPageManualIp);
+        rig.shell.setAttached(c.attached, c.listed);
+        ConnectAnswered(rig, c.printed);
+        EXPECT_EQ(rig.screen.currentPage(), c.page) << c.what;
+        EXPECT_EQ(rig.connector.lastResult(), c.result) << c.what;
+        if (c.page == kPageNotFound) {
+            EXPECT_EQ(rig.screen.notFoundHint(), c.hint) << c.what;
+            EXPECT_NE(rig.logText().find(c.hint), std::string::npos) << c.what;
+        }
+        EXPECT_EQ(rig.shell.output(), "-") << c.what;
+    }
+}
+
+TEST(ConnectorTest, ConnectShowsTheBusyPageAndSendsTheCommand) {
+    test::TaskRig rig;
+    rig.state.setCurrentBrand("旧名字");
+    rig.connector.Connect(kIp, "00-11-22-33-44-55");
+    EXPECT_EQ(rig.screen.busyTitle(), "正在连接 192.168.1.5");
+    EXPECT_EQ(rig.screen.currentPage(), kPageBusy);
+    EXPECT_EQ(rig.shell.commands(), std::vector<std::string>{"adb connect 192.168.1.5"});
+    EXPECT_EQ(rig.state.currentProgress(), kProgressConnect);
+    CurrentDevice device = rig.state.currentDevice();
+    EXPECT_EQ(device.ip, kIp);
+    EXPECT_EQ(device.mac, "00-11-22-33-44-55");
+    EXPECT_EQ(device.brand, "");
+}
+
+TEST(ConnectorTest, AnErrorBeforeTheAddressPingsTheBox) {
+    test::TaskRig rig;
+    ConnectAnswered(rig, "error192.168.1.5");
+    EXPECT_EQ(rig.screen.notFoundHint(), "连接盒子失败,请重新连接");
+    EXPECT_EQ(rig.shell.commands().back(), "ping -c 4 192.168.1.5");
+}
+
+TEST(ConnectorTest, AConnectWhileATaskRunsAsksAndDoesNotConnect) {
+    test::TaskRig rig;
+    ASSERT_TRUE(rig.engine.StartTask(kProgressScreenshot));
+    rig.screen.answerNextBoxes({0});
+    rig.connector.Connect(kIp, "");
+    EXPECT_EQ(rig.screen.boxes().at(0).request.message, "有任务正在进行:进度_截屏是否要强制停止?");
+    EXPECT_TRUE(rig.shell.commands().empty());
+    EXPECT_EQ(rig.state.currentProgress(), "") << "confirming abandoned the task";
+
+    rig.connector.Connect(kIp, "");
+    EXPECT_EQ(rig.shell.commands(), std::vector<std::string>{"adb connect 192.168.1.5"});
+}
+
+TEST(ConnectorTest, ATileNamesTheBoxAndConnects) {
+    test::TaskRig rig;
+    rig.connector.ConnectToTile(Tile("192.168.1.7", "", "连接"));
+    EXPECT_EQ(rig.state.currentIp(), "192.168.1.7");
+    EXPECT_EQ(rig.shell.commands().back(), "adb connect 192.168.1.7");
+    rig.shell.finishCommand("connected to 192.168.1.7:5555");
+    ASSERT_TRUE(rig.waitForIdle());
+    EXPECT_EQ(rig.screen.boxName(), "智能电视") << "a box without a name gets the default";
+
+    test::TaskRig named;
+    named.connector.ConnectToTile(Tile("192.168.1.7", "客厅", "连接"));
+    named.shell.finishCommand("connected to 192.168.1.7:5555");
+    ASSERT_TRUE(named.waitForIdle());
+    EXPECT_EQ(named.screen.boxName(), "客厅");
+
+    test::TaskRig manual;
+    manual.connector.ConnectToTile(Tile("", "", "手动连接新设备"));
+    EXPECT_EQ(manual.screen.currentPage(), kPageManualIp);
+    EXPECT_TRUE(manual.shell.commands().empty());
+}
+
+TEST(ConnectorTest, DisconnectLeavesForTheStartPage) {
+    test::TaskRig rig;
+    rig.state.setCurrentIp(kIp);
+    rig.connector.Disconnect();
+    EXPECT_EQ(rig.shell.commands(), std::vector<std::string>{"adb disconnect 192.168.1.5"});
+    EXPECT_EQ(rig.screen.currentPage(), kPageStart);
+    EXPECT_EQ(rig.state.currentIp(), kIp) << "the box stays the current device";
+}
+
+}  // namespace
+}  // namespace qvpc
