@@ -1,8 +1,12 @@
 #include "app/app_core.h"
 
 #include "adb/adb_commands.h"
+#include "app/app_actions.h"
 #include "app/log.h"
+#include "app/message_boxes.h"
 #include "app/process.h"
+#include "app/screen.h"
+#include "deploy/toolchain.h"
 
 namespace qvpc {
 namespace {
@@ -12,23 +16,62 @@ constexpr std::chrono::seconds kKillServerLimit{5};
 
 }  // namespace
 
-AppCore::AppCore(AppPaths paths, Config config, Log& log, Screen& screen)
+AppCore::AppCore(AppPaths paths, Config config, Log& log, Screen& screen,
+                 ProgressEngine::Timings timings)
     : m_paths(std::move(paths)),
       m_config(std::move(config)),
       m_log(log),
       m_screen(screen),
       m_shell(m_paths.dataDir, log, screen),
-      m_actions(std::make_unique<UserActions>()) {}
+      m_engine(m_state, m_shell, screen, log, timings),
+      m_connector(m_state, m_shell, screen, log, m_engine),
+      m_interpreter(m_state, m_shell, screen, log, m_engine, m_connector,
+                    Screenshot::PathIn(m_paths.dataDir)),
+      m_installer(
+          m_state, m_shell, screen, log, m_engine, [this] { StartLanScan(); }, ProgramDir()),
+      m_screenshot(
+          m_state, m_shell, screen, m_engine, [this] { StartLanScan(); }, m_paths.dataDir),
+      m_actions(std::make_unique<AppActions>(AppActions::Parts{
+          .state = m_state,
+          .shell = m_shell,
+          .screen = screen,
+          .connector = m_connector,
+          .installer = m_installer,
+          .screenshot = m_screenshot,
+          .startLanScan = [this] { StartLanScan(); },
+      })) {
+    m_engine.setInterpreter(&m_interpreter);
+}
 
-AppCore::~AppCore() { Shutdown(); }
+AppCore::~AppCore() {
+    Shutdown();
+}
 
-void AppCore::StartWorkers() { m_workers.emplace_back([this] { InitAdb(); }); }
+void AppCore::StartWorkers() {
+    m_workers.emplace_back([this] { InitAdb(); });
+}
 
 void AppCore::InitAdb() {
     m_log.WriteLog(log_category::kMain, "初始化adb");
+    DeployToolchain(m_paths, m_log);
+    if (!AdbClientRuns()) {
+        m_screen.MsgBox(Notice({},
+                               "非常抱歉,您的电脑上没有可以运行的adb程序,助手将不能运行,"
+                               "助手将自动关闭."));
+        m_screen.closeMainWindow();
+        return;
+    }
+    afterDeployment();
     m_shell.StartShell();
     m_shell.Pause(kShellSettle);
     m_shell.SendCommand(adb_commands::StartServer());
+}
+
+void AppCore::afterDeployment() {}
+
+void AppCore::StartLanScan() {
+    // The LAN scanner comes with its own part of the program.
+    m_log.WriteLog(log_category::kScan, "查找设备: 局域网搜索尚未接入");
 }
 
 void AppCore::Shutdown() {
@@ -41,9 +84,11 @@ void AppCore::Shutdown() {
             worker.join();
         }
     }
+    m_engine.shutDown();
     // Only what this program started ends: its own shell with whatever that
     // runs, then the ADB server it started.
     m_shell.Stop();
+    DeployToolchain(m_paths, m_log);
     RunProcess({"adb", "kill-server"}, kKillServerLimit);
 }
 

@@ -6,10 +6,15 @@
 #include <vector>
 
 #include "adb/command_shell.h"
+#include "adb/connector.h"
+#include "adb/progress_engine.h"
+#include "adb/result_interpreter.h"
 #include "app/app_paths.h"
 #include "app/config.h"
 #include "app/shared_state.h"
 #include "app/user_actions.h"
+#include "apps/local_install.h"
+#include "apps/screenshot.h"
 
 namespace qvpc {
 
@@ -19,8 +24,9 @@ class Screen;
 // Everything the program is made of apart from its window: created after the
 // window at start-up, alive until Shutdown. Tests build as many as they like.
 class AppCore {
-public:
-    AppCore(AppPaths paths, Config config, Log& log, Screen& screen);
+  public:
+    AppCore(AppPaths paths, Config config, Log& log, Screen& screen,
+            ProgressEngine::Timings timings = {});
     ~AppCore();
     AppCore(const AppCore&) = delete;
     AppCore& operator=(const AppCore&) = delete;
@@ -32,12 +38,18 @@ public:
     // the usage report and the update check).
     void StartWorkers();
 
-    // The end of the run: waits for the start-up workers, ends the shell and
-    // what it runs, and stops the ADB server.
+    // The end of the run: waits for the start-up workers, stops the task
+    // timers, ends the shell and what it runs, writes the carried files again
+    // and stops the ADB server.
     void Shutdown();
 
-    // The ADB set-up thread's body: the shell, then the ADB server.
+    // The ADB set-up thread's body: the carried files, the check that an adb
+    // client runs (the program closes when none does), then the shell and
+    // the ADB server.
     void InitAdb();
+
+    // Searches the LAN for boxes.
+    void StartLanScan();
 
     const AppPaths& paths() const { return m_paths; }
     const Config& config() const { return m_config; }
@@ -45,15 +57,28 @@ public:
     Screen& screen() { return m_screen; }
     SharedState& state() { return m_state; }
     CommandShell& shell() { return m_shell; }
+    ProgressEngine& engine() { return m_engine; }
+    Connector& connector() { return m_connector; }
+    LocalInstaller& installer() { return m_installer; }
+    Screenshot& screenshot() { return m_screenshot; }
     UserActions& actions() { return *m_actions; }
 
-private:
+  private:
+    // Runs once the carried files are written: the database opens here, so
+    // that the first run finds its template.
+    void afterDeployment();
+
     AppPaths m_paths;
     Config m_config;
     Log& m_log;
     Screen& m_screen;
     SharedState m_state;
     CommandShell m_shell;
+    ProgressEngine m_engine;
+    Connector m_connector;
+    ResultInterpreter m_interpreter;
+    LocalInstaller m_installer;
+    Screenshot m_screenshot;
     std::unique_ptr<UserActions> m_actions;
     std::vector<std::thread> m_workers;
     bool m_shutDown = false;

@@ -1,0 +1,72 @@
+#include "deploy/toolchain.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/app_paths.h"
+#include "app/log.h"
+#include "app/process.h"
+#include "deploy/carried_images.h"
+
+namespace qvpc {
+namespace {
+
+constexpr std::chrono::seconds kAdbVersionLimit{10};
+
+}  // namespace
+
+std::string CompanionApkPath(const std::string& dataDir) {
+    return dataDir + "/" + std::string(kCompanionApkName);
+}
+
+bool IsDeployed(const std::string& path, std::span<const unsigned char> image) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec) &&
+           std::filesystem::file_size(path, ec) == image.size() && !ec;
+}
+
+bool WriteImage(const std::string& path, std::span<const unsigned char> image) {
+    std::error_code ec;
+    // Written beside and renamed over, so nobody ever finds half a file.
+    const std::string partial = path + ".part";
+    {
+        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(image.data()),
+                  static_cast<std::streamsize>(image.size()));
+        if (!out) {
+            std::filesystem::remove(partial, ec);
+            return false;
+        }
+    }
+    std::filesystem::rename(partial, path, ec);
+    if (ec) {
+        std::filesystem::remove(partial, ec);
+        return false;
+    }
+    return true;
+}
+
+void DeployToolchain(const AppPaths& paths, Log& log) {
+    MakeDirectories(paths.dataDir);
+
+    // An existing database is the user's, whatever its size or state.
+    std::error_code ec;
+    if (!std::filesystem::exists(paths.dbPath, ec) && !ec) {
+        WriteImage(paths.dbPath, carried_images::DatabaseTemplate());
+    }
+
+    std::span<const unsigned char> companion = carried_images::CompanionApk();
+    const std::string companionPath = CompanionApkPath(paths.dataDir);
+    if (!companion.empty() && !IsDeployed(companionPath, companion)) {
+        WriteImage(companionPath, companion);
+        log.WriteLog(log_category::kOperation, "写出VizorerOVI");
+    }
+}
+
+bool AdbClientRuns() {
+    std::optional<ProcessResult> result = RunProcess({"adb", "version"}, kAdbVersionLimit);
+    return result && result->exitCode == 0 &&
+           result->output.find("Android Debug Bridge") != std::string::npos;
+}
+
+}  // namespace qvpc
