@@ -1,0 +1,71 @@
+#include "sim/remote_sql_message.h"
+
+#include "sim/request_target.h"
+#include "sim/text_codec.h"
+
+namespace qvpc::servicesim {
+
+std::optional<RemoteSqlMessage> SplitRemoteSqlMessage(std::string_view text) {
+    RemoteSqlMessage message;
+    message.text = std::string(text);
+    // Every field, the last one included, is followed by the separator.
+    std::string_view rest = text;
+    if (rest.ends_with(kRemoteSqlSeparator)) {
+        rest.remove_suffix(kRemoteSqlSeparator.size());
+    }
+    auto take = [&rest](std::string& field) {
+        size_t at = rest.find(kRemoteSqlSeparator);
+        if (at == std::string_view::npos) {
+            return false;
+        }
+        field = std::string(rest.substr(0, at));
+        rest.remove_prefix(at + kRemoteSqlSeparator.size());
+        return true;
+    };
+    if (!take(message.token) || !take(message.kind)) {
+        return std::nullopt;
+    }
+    if (message.kind == "SQL") {
+        if (!take(message.remoteId)) {
+            return std::nullopt;
+        }
+        message.operands.emplace_back(rest);
+        return message;
+    }
+    size_t operandCount = message.kind == "QUE" ? 3 : message.kind == "GUN" ? 2 : 0;
+    if (!take(message.remoteId)) {
+        // A message without operands ends right after the remote id.
+        message.remoteId = std::string(rest);
+        rest = {};
+        if (operandCount == 0) {
+            return message;
+        }
+        return std::nullopt;
+    }
+    while (message.operands.size() + 1 < operandCount) {
+        std::string field;
+        if (!take(field)) {
+            return std::nullopt;
+        }
+        message.operands.push_back(std::move(field));
+    }
+    // The last operand (the where text) is the rest, separators and all.
+    message.operands.emplace_back(rest);
+    return message;
+}
+
+std::optional<RemoteSqlMessage> DecodeRemoteSqlBody(std::string_view formBody) {
+    for (const auto& [name, value] : ParseFormText(formBody)) {
+        if (name != "DATA") {
+            continue;
+        }
+        std::optional<std::string> utf8 = GbkToUtf8(value);
+        if (!utf8) {
+            return std::nullopt;
+        }
+        return SplitRemoteSqlMessage(*utf8);
+    }
+    return std::nullopt;
+}
+
+}  // namespace qvpc::servicesim
