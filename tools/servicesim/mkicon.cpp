@@ -97,7 +97,8 @@ Glyph GlyphFor(std::string_view category) {
         };
     }
     if (category == "vod") {  // play
-        return [](double x, double y) { return InTriangle(x, y, 0.36, 0.28, 0.36, 0.72, 0.74, 0.5); };
+        return
+            [](double x, double y) { return InTriangle(x, y, 0.36, 0.28, 0.36, 0.72, 0.74, 0.5); };
     }
     if (category == "game") {  // a cross of a pad
         return [](double x, double y) {
@@ -185,7 +186,8 @@ int main(int argc, char** argv) {
         }
     }
     if (out.empty() || seed.empty() || size < 16 || size > 512) {
-        std::fprintf(stderr, "usage: mkicon --out FILE.png --seed TEXT --glyph CATEGORY [--size N]\n");
+        std::fprintf(stderr,
+                     "usage: mkicon --out FILE.png --seed TEXT --glyph CATEGORY [--size N]\n");
         return 2;
     }
     std::uint32_t hash = Hash(seed);

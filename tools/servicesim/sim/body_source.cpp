@@ -10,7 +10,7 @@ namespace qvpc::servicesim {
 namespace {
 
 class StringSource : public BodySource {
-public:
+  public:
     explicit StringSource(std::string text) : m_text(std::move(text)) {}
     std::uint64_t size() const override { return m_text.size(); }
     long long read(std::uint64_t offset, char* out, std::size_t max) override {
@@ -22,12 +22,12 @@ public:
         return static_cast<long long>(n);
     }
 
-private:
+  private:
     std::string m_text;
 };
 
 class FileSource : public BodySource {
-public:
+  public:
     FileSource(int fd, std::uint64_t offset, std::uint64_t length)
         : m_fd(fd), m_offset(offset), m_length(length) {}
     ~FileSource() override { close(m_fd); }
@@ -44,14 +44,14 @@ public:
         return got <= 0 ? -1 : got;
     }
 
-private:
+  private:
     int m_fd;
     std::uint64_t m_offset;
     std::uint64_t m_length;
 };
 
 class PaddedSource : public BodySource {
-public:
+  public:
     PaddedSource(std::shared_ptr<BodySource> inner, std::uint64_t total, char fill)
         : m_inner(std::move(inner)), m_total(std::max(total, m_inner->size())), m_fill(fill) {}
     std::uint64_t size() const override { return m_total; }
@@ -67,7 +67,7 @@ public:
         return static_cast<long long>(n);
     }
 
-private:
+  private:
     std::shared_ptr<BodySource> m_inner;
     std::uint64_t m_total;
     char m_fill;

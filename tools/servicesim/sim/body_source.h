@@ -9,7 +9,7 @@ namespace qvpc::servicesim {
 // The bytes of a reply body, read in pieces at any offset; the size is known
 // before the first byte goes out (it becomes the Content-Length).
 class BodySource {
-public:
+  public:
     virtual ~BodySource() = default;
     virtual std::uint64_t size() const = 0;
     // Copies up to max bytes from offset; -1 when reading fails.

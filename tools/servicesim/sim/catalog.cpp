@@ -95,7 +95,8 @@ std::optional<Catalog> Catalog::Load(const std::string& dir, std::string& error)
             app.lastapp = entry.value("lastapp", "");
             app.summary = entry.value("summary", "");
             app.recommendRank = entry.value("recommended", 0);
-            std::optional<Category> category = CategoryFromKey(entry.at("category").get<std::string>());
+            std::optional<Category> category =
+                CategoryFromKey(entry.at("category").get<std::string>());
             if (!category || *category == Category::Recommended) {
                 error = "app " + app.packname + ": unknown category";
                 return std::nullopt;
@@ -118,16 +119,17 @@ std::optional<Catalog> Catalog::Load(const std::string& dir, std::string& error)
 std::vector<const CatalogApp*> Catalog::list(Category category) const {
     std::vector<const CatalogApp*> result;
     for (const CatalogApp& app : m_apps) {
-        bool inList = category == Category::Recommended ? app.recommendRank > 0
-                                                        : app.category == category;
+        bool inList =
+            category == Category::Recommended ? app.recommendRank > 0 : app.category == category;
         if (inList) {
             result.push_back(&app);
         }
     }
     if (category == Category::Recommended) {
-        std::stable_sort(result.begin(), result.end(), [](const CatalogApp* a, const CatalogApp* b) {
-            return a->recommendRank < b->recommendRank;
-        });
+        std::stable_sort(result.begin(), result.end(),
+                         [](const CatalogApp* a, const CatalogApp* b) {
+                             return a->recommendRank < b->recommendRank;
+                         });
     }
     return result;
 }

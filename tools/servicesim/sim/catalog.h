@@ -42,7 +42,7 @@ struct CatalogApp {
 // The catalog data folder: apps.json with the apps, icons/ and apks/ with
 // their files.
 class Catalog {
-public:
+  public:
     // Reads DIR/apps.json. On failure returns nothing and says why in error.
     static std::optional<Catalog> Load(const std::string& dir, std::string& error);
 
@@ -56,7 +56,7 @@ public:
     // compared without case); an empty keyword finds nothing.
     std::vector<const CatalogApp*> search(std::string_view keyword) const;
 
-private:
+  private:
     std::string m_dir;
     std::vector<CatalogApp> m_apps;
 };

@@ -78,15 +78,20 @@ const std::vector<Service>& AllServices() {
 
 Service ServiceOf(Endpoint endpoint) {
     switch (endpoint) {
-        case Endpoint::List: return Service::Catalog;
+        case Endpoint::List:
+            return Service::Catalog;
         case Endpoint::Lookup:
         case Endpoint::Search:
         case Endpoint::Apk:
         case Endpoint::Icon:
-        case Endpoint::File: return Service::Download;
-        case Endpoint::Update: return Service::Update;
-        case Endpoint::Stats: return Service::Stats;
-        case Endpoint::Sql: return Service::Sql;
+        case Endpoint::File:
+            return Service::Download;
+        case Endpoint::Update:
+            return Service::Update;
+        case Endpoint::Stats:
+            return Service::Stats;
+        case Endpoint::Sql:
+            return Service::Sql;
     }
     return Service::Control;
 }

@@ -41,12 +41,23 @@ std::string Fault::text() const {
         kinds.push_back("slow:" + std::to_string(delayMs));
     }
     switch (reply) {
-        case Reply::Normal: break;
-        case Reply::MinusOne: kinds.push_back("-1"); break;
-        case Reply::Empty: kinds.push_back("empty"); break;
-        case Reply::Malformed: kinds.push_back("malformed"); break;
-        case Reply::Huge: kinds.push_back("huge:" + std::to_string(hugeBytes)); break;
-        case Reply::HttpError: kinds.push_back("http:" + std::to_string(httpStatus)); break;
+        case Reply::Normal:
+            break;
+        case Reply::MinusOne:
+            kinds.push_back("-1");
+            break;
+        case Reply::Empty:
+            kinds.push_back("empty");
+            break;
+        case Reply::Malformed:
+            kinds.push_back("malformed");
+            break;
+        case Reply::Huge:
+            kinds.push_back("huge:" + std::to_string(hugeBytes));
+            break;
+        case Reply::HttpError:
+            kinds.push_back("http:" + std::to_string(httpStatus));
+            break;
     }
     if (jsLiteral) {
         kinds.push_back("literal");

@@ -17,13 +17,13 @@ struct Fault {
     enum class Reply { Normal, MinusOne, Empty, Malformed, Huge, HttpError };
 
     Reply reply = Reply::Normal;
-    int httpStatus = 0;                       // http:CODE
-    std::uint64_t hugeBytes = 64ull << 20;    // huge[:BYTES]
-    std::uint64_t delayMs = 0;                // slow:MS, before the reply starts
-    std::uint64_t throttleBytesPerSecond = 0; // throttle:BPS
-    std::optional<std::uint64_t> dropAfter;   // drop:BYTES, then the connection closes
-    std::optional<std::uint64_t> stallAfter;  // stall:BYTES, then nothing more is sent
-    bool jsLiteral = false;                   // literal: JSON replies as JavaScript literals
+    int httpStatus = 0;                        // http:CODE
+    std::uint64_t hugeBytes = 64ull << 20;     // huge[:BYTES]
+    std::uint64_t delayMs = 0;                 // slow:MS, before the reply starts
+    std::uint64_t throttleBytesPerSecond = 0;  // throttle:BPS
+    std::optional<std::uint64_t> dropAfter;    // drop:BYTES, then the connection closes
+    std::optional<std::uint64_t> stallAfter;   // stall:BYTES, then nothing more is sent
+    bool jsLiteral = false;                    // literal: JSON replies as JavaScript literals
 
     bool isNone() const;
     // The canonical text ("none" for no fault).
@@ -34,13 +34,13 @@ struct Fault {
 
 // The faults in force, per endpoint; read and changed from any thread.
 class FaultTable {
-public:
+  public:
     Fault get(Endpoint endpoint) const;
     void set(Endpoint endpoint, const Fault& fault);
     void clear();
     std::map<std::string, std::string> describe() const;
 
-private:
+  private:
     mutable std::mutex m_mutex;
     std::map<Endpoint, Fault> m_faults;
 };

@@ -28,8 +28,7 @@ std::uint64_t HitLog::add(nlohmann::json hit) {
     return seq;
 }
 
-nlohmann::json HitLog::list(const std::optional<std::string>& endpoint,
-                            std::uint64_t since) const {
+nlohmann::json HitLog::list(const std::optional<std::string>& endpoint, std::uint64_t since) const {
     std::lock_guard lock(m_mutex);
     nlohmann::json out = nlohmann::json::array();
     for (const nlohmann::json& hit : m_hits) {

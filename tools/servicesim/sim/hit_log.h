@@ -14,7 +14,7 @@ namespace qvpc::servicesim {
 // in memory (the newest kMaxHits) and, when a record file is given, appended
 // to it as one JSON object per line.
 class HitLog {
-public:
+  public:
     static constexpr std::size_t kMaxHits = 100000;
 
     // recordPath empty: memory only. Throws std::runtime_error when the file
@@ -29,7 +29,7 @@ public:
     nlohmann::json list(const std::optional<std::string>& endpoint, std::uint64_t since) const;
     void clear();
 
-private:
+  private:
     mutable std::mutex m_mutex;
     std::deque<nlohmann::json> m_hits;
     std::uint64_t m_next = 1;

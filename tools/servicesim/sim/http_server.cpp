@@ -110,7 +110,8 @@ struct HttpServer::Callbacks {
     }
 
     static MHD_Result QueueStatus(MHD_Connection* mhd, unsigned status) {
-        MHD_Response* response = MHD_create_response_from_buffer(0, nullptr, MHD_RESPMEM_PERSISTENT);
+        MHD_Response* response =
+            MHD_create_response_from_buffer(0, nullptr, MHD_RESPMEM_PERSISTENT);
         MHD_Result result = MHD_queue_response(mhd, status, response);
         MHD_destroy_response(response);
         return result;
@@ -160,7 +161,8 @@ struct HttpServer::Callbacks {
             }
         }
         HttpResponse reply = server->m_handler(request);
-        if (reply.delayMs > 0 && !server->m_stop.sleepFor(std::chrono::milliseconds(reply.delayMs))) {
+        if (reply.delayMs > 0 &&
+            !server->m_stop.sleepFor(std::chrono::milliseconds(reply.delayMs))) {
             return MHD_NO;
         }
         MHD_Response* response = nullptr;
@@ -201,15 +203,12 @@ HttpServer::HttpServer(const std::string& address, std::uint16_t port, HttpHandl
     m_daemon = MHD_start_daemon(
         MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_THREAD_PER_CONNECTION | MHD_USE_POLL |
             MHD_USE_ERROR_LOG,
-        port, nullptr, nullptr, &Callbacks::OnRequest, this,
-        MHD_OPTION_EXTERNAL_LOGGER, &LogMhd, this,
-        MHD_OPTION_SOCK_ADDR, reinterpret_cast<sockaddr*>(&bindAddress),
-        MHD_OPTION_CONNECTION_LIMIT, kMaxConnections,
-        MHD_OPTION_CONNECTION_TIMEOUT, kIdleTimeoutSeconds,
-        MHD_OPTION_CONNECTION_MEMORY_LIMIT, static_cast<size_t>(64 * 1024),
-        MHD_OPTION_URI_LOG_CALLBACK, &Callbacks::OnUri, this,
-        MHD_OPTION_NOTIFY_COMPLETED, &Callbacks::OnCompleted, this,
-        MHD_OPTION_END);
+        port, nullptr, nullptr, &Callbacks::OnRequest, this, MHD_OPTION_EXTERNAL_LOGGER, &LogMhd,
+        this, MHD_OPTION_SOCK_ADDR, reinterpret_cast<sockaddr*>(&bindAddress),
+        MHD_OPTION_CONNECTION_LIMIT, kMaxConnections, MHD_OPTION_CONNECTION_TIMEOUT,
+        kIdleTimeoutSeconds, MHD_OPTION_CONNECTION_MEMORY_LIMIT, static_cast<size_t>(64 * 1024),
+        MHD_OPTION_URI_LOG_CALLBACK, &Callbacks::OnUri, this, MHD_OPTION_NOTIFY_COMPLETED,
+        &Callbacks::OnCompleted, this, MHD_OPTION_END);
     if (!m_daemon) {
         throw std::runtime_error("cannot listen on " + address + ":" + std::to_string(port));
     }

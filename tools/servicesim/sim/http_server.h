@@ -50,7 +50,7 @@ using HttpHandler = std::function<HttpResponse(const HttpRequest&)>;
 // connections, header and body sizes). Stops in its destructor; raise the
 // stop signal first so that waits inside replies end.
 class HttpServer {
-public:
+  public:
     // Listens on the IPv4 address and port (0: a free port). Throws
     // std::runtime_error when it cannot.
     HttpServer(const std::string& address, std::uint16_t port, HttpHandler handler,
@@ -61,7 +61,7 @@ public:
 
     std::uint16_t port() const { return m_port; }
 
-private:
+  private:
     struct Connection;
     struct Callbacks;
 

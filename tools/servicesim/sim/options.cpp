@@ -8,12 +8,18 @@ namespace qvpc::servicesim {
 
 std::uint16_t DefaultPort(Service service) {
     switch (service) {
-        case Service::Catalog: return 8781;
-        case Service::Download: return 8782;
-        case Service::Update: return 8783;
-        case Service::Stats: return 8784;
-        case Service::Sql: return 8785;
-        case Service::Control: return 8789;
+        case Service::Catalog:
+            return 8781;
+        case Service::Download:
+            return 8782;
+        case Service::Update:
+            return 8783;
+        case Service::Stats:
+            return 8784;
+        case Service::Sql:
+            return 8785;
+        case Service::Control:
+            return 8789;
     }
     return 0;
 }
@@ -165,8 +171,10 @@ std::optional<Options> Options::Parse(int argc, char** argv, const std::string& 
                 std::optional<Endpoint> endpoint =
                     EndpointFromName(std::string_view(spec).substr(0, eq));
                 if (eq == std::string::npos || !endpoint) {
-                    error = "--fault wants ENDPOINT=SPEC with ENDPOINT one of list, lookup, "
-                            "search, apk, icon, file, update, stats, sql: " + spec;
+                    error =
+                        "--fault wants ENDPOINT=SPEC with ENDPOINT one of list, lookup, "
+                        "search, apk, icon, file, update, stats, sql: " +
+                        spec;
                     return std::nullopt;
                 }
                 std::optional<Fault> fault = Fault::Parse(spec.substr(eq + 1), error);

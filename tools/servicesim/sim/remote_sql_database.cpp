@@ -92,9 +92,9 @@ bool IsBlank(const char* text) {
 
 RemoteSqlDatabase::RemoteSqlDatabase(const std::string& path) {
     sqlite3* raw = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &raw,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                             nullptr);
+    int rc =
+        sqlite3_open_v2(path.c_str(), &raw,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     m_db.reset(raw);
     if (rc != SQLITE_OK) {
         throw std::runtime_error("cannot open " + path + ": " +
@@ -204,7 +204,7 @@ RemoteSqlDatabase::Result RemoteSqlDatabase::run(const std::string& sql, size_t 
     }
     while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
         if (result.rows.size() >= maxRows) {
-            continue;  // run to the end so a change statement completes
+            break;  // a change statement has made its changes by its first row
         }
         Row row;
         for (int i = 0; i < columns; ++i) {
@@ -219,7 +219,7 @@ RemoteSqlDatabase::Result RemoteSqlDatabase::run(const std::string& sql, size_t 
         }
         result.rows.push_back(std::move(row));
     }
-    result.ok = rc == SQLITE_DONE;
+    result.ok = rc == SQLITE_DONE || rc == SQLITE_ROW;
     if (!result.ok) {
         result.error = sqlite3_errmsg(db);
     }

@@ -18,7 +18,7 @@ namespace qvpc::servicesim {
 // case, trailing blanks ignored). Statements may only read and change these
 // two tables, one statement at a time, within a time bound.
 class RemoteSqlDatabase {
-public:
+  public:
     // path ":memory:" keeps the database in memory. Throws std::runtime_error
     // when the file cannot be opened or the tables made.
     explicit RemoteSqlDatabase(const std::string& path);
@@ -40,7 +40,7 @@ public:
     std::optional<nlohmann::json> rows(const std::string& table);
     bool execute(const std::string& sql, std::string& error);
 
-private:
+  private:
     struct Cell {
         int type = SQLITE_NULL;
         std::string text;

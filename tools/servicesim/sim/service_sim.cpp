@@ -21,11 +21,16 @@ constexpr const char* kUpdateFile = "update_QVPC.bin";
 std::string ContentTypeOf(Endpoint endpoint) {
     switch (endpoint) {
         case Endpoint::Update:
-        case Endpoint::Sql: return kGbkHtml;
-        case Endpoint::Apk: return "application/vnd.android.package-archive";
-        case Endpoint::Icon: return "image/png";
-        case Endpoint::File: return "application/octet-stream";
-        default: return kUtf8Html;
+        case Endpoint::Sql:
+            return kGbkHtml;
+        case Endpoint::Apk:
+            return "application/vnd.android.package-archive";
+        case Endpoint::Icon:
+            return "image/png";
+        case Endpoint::File:
+            return "application/octet-stream";
+        default:
+            return kUtf8Html;
     }
 }
 
@@ -42,16 +47,26 @@ bool IsSafeFileName(const std::string& name) {
 
 std::string ReasonPhrase(int status) {
     switch (status) {
-        case 400: return "Bad Request";
-        case 403: return "Forbidden";
-        case 404: return "Not Found";
-        case 405: return "Method Not Allowed";
-        case 416: return "Range Not Satisfiable";
-        case 500: return "Internal Server Error";
-        case 502: return "Bad Gateway";
-        case 503: return "Service Unavailable";
-        case 504: return "Gateway Timeout";
-        default: return "Error";
+        case 400:
+            return "Bad Request";
+        case 403:
+            return "Forbidden";
+        case 404:
+            return "Not Found";
+        case 405:
+            return "Method Not Allowed";
+        case 416:
+            return "Range Not Satisfiable";
+        case 500:
+            return "Internal Server Error";
+        case 502:
+            return "Bad Gateway";
+        case 503:
+            return "Service Unavailable";
+        case 504:
+            return "Gateway Timeout";
+        default:
+            return "Error";
     }
 }
 
@@ -70,9 +85,9 @@ HttpResponse TextResponse(int status, std::string text, std::string contentType)
 }
 
 HttpResponse JsonResponse(int status, const nlohmann::json& value) {
-    return TextResponse(
-        status, value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n",
-        "application/json");
+    return TextResponse(status,
+                        value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n",
+                        "application/json");
 }
 
 std::string Printable(const std::string& bytes) {
@@ -174,8 +189,7 @@ nlohmann::json ServiceSim::info() const {
     examples["apk"] = urls.downloadBase + "/down/apk/";
     examples["icon"] = urls.downloadBase + "/down/icon/";
     examples["update"] = base(Service::Update) + "/getupdate.php";
-    examples["stats"] =
-        base(Service::Stats) + "/index.php?m=&c=api&a=addpc&add=@@&hot=##&mtime=$$";
+    examples["stats"] = base(Service::Stats) + "/index.php?m=&c=api&a=addpc&add=@@&hot=##&mtime=$$";
     examples["sql"] = base(Service::Sql) + "/qvhx/sqlqvhx.php";
     examples["control"] = base(Service::Control) + std::string(kControlPrefix);
     doc["remote_id"] = m_settings.remoteId;
@@ -185,8 +199,8 @@ nlohmann::json ServiceSim::info() const {
 HttpResponse ServiceSim::handle(const std::vector<Service>& served, const HttpRequest& request) {
     const bool servesControl =
         std::find(served.begin(), served.end(), Service::Control) != served.end();
-    if (servesControl && (request.target.path.starts_with(kControlPrefix) ||
-                          request.target.path == "/_sim")) {
+    if (servesControl &&
+        (request.target.path.starts_with(kControlPrefix) || request.target.path == "/_sim")) {
         return control(request);
     }
     nlohmann::json hit;
@@ -283,13 +297,13 @@ ServiceSim::Content ServiceSim::normalContent(Endpoint endpoint, const HttpReque
                                      jsLiteral ? JsonStyle::JsLiteral : JsonStyle::Php);
             break;
         case Endpoint::Lookup:
-            content.text = LookupReply(m_catalog, request.target.param("packs").value_or(""),
-                                       publicUrls(),
-                                       jsLiteral ? JsonStyle::JsLiteral : JsonStyle::PhpAscii);
+            content.text =
+                LookupReply(m_catalog, request.target.param("packs").value_or(""), publicUrls(),
+                            jsLiteral ? JsonStyle::JsLiteral : JsonStyle::PhpAscii);
             break;
         case Endpoint::Search:
-            content.text = TaggedListReply(m_catalog, request.target.param("kw").value_or(""),
-                                           publicUrls());
+            content.text =
+                TaggedListReply(m_catalog, request.target.param("kw").value_or(""), publicUrls());
             break;
         case Endpoint::Update:
             content.text = UpdateReply(updateInfo());

@@ -23,7 +23,7 @@ namespace qvpc::servicesim {
 // listener, applies the faults in force, records the hits, and serves the
 // control API under "/_sim/".
 class ServiceSim {
-public:
+  public:
     struct Settings {
         std::string remoteId = "tessiwop";
         UpdateInfo update;
@@ -45,7 +45,7 @@ public:
     // The ports, base URLs and example URLs of every service.
     nlohmann::json info() const;
 
-private:
+  private:
     struct Content {
         int status = 200;
         std::string contentType;

@@ -9,7 +9,7 @@ namespace qvpc::servicesim {
 // Set once when the program stops; every wait the double makes (a slow
 // reply, a throttled or stalled body) ends early when it is set.
 class StopSignal {
-public:
+  public:
     void raise() {
         {
             std::lock_guard lock(m_mutex);
@@ -30,7 +30,7 @@ public:
         return !m_changed.wait_for(lock, duration, [this] { return m_raised; });
     }
 
-private:
+  private:
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_changed;
     bool m_raised = false;

@@ -1,0 +1,108 @@
+// The small parsers of servicesim: byte ranges, fault specs and the remote
+// SQL message.
+
+#include <gtest/gtest.h>
+
+#include "sim/byte_range.h"
+#include "sim/fault.h"
+#include "sim/remote_sql_message.h"
+#include "sim/text_codec.h"
+
+namespace qvpc::servicesim {
+namespace {
+
+TEST(ByteRange, ReadsTheFormsClientsSend) {
+    using Kind = ByteRange::Kind;
+    struct Case {
+        const char* header;
+        Kind kind;
+        std::uint64_t first;
+        std::uint64_t length;
+    };
+    const Case cases[] = {
+        {nullptr, Kind::Whole, 0, 1000},
+        {"bytes=0-99", Kind::Part, 0, 100},
+        {"bytes=900-", Kind::Part, 900, 100},
+        {"bytes=-10", Kind::Part, 990, 10},
+        {"bytes=990-5000", Kind::Part, 990, 10},
+        {"bytes=-5000", Kind::Part, 0, 1000},
+        {"bytes=1000-", Kind::Unsatisfiable, 0, 0},
+        {"bytes=-0", Kind::Unsatisfiable, 0, 0},
+        {"bytes=5-1", Kind::Whole, 0, 1000},
+        {"bytes=0-1,5-6", Kind::Whole, 0, 1000},
+        {"items=0-1", Kind::Whole, 0, 1000},
+        {"bytes=x-1", Kind::Whole, 0, 1000},
+    };
+    for (const Case& c : cases) {
+        std::optional<std::string_view> header;
+        if (c.header) {
+            header = c.header;
+        }
+        ByteRange range = ParseByteRange(header, 1000);
+        EXPECT_EQ(range.kind, c.kind) << (c.header ? c.header : "none");
+        if (c.kind != Kind::Unsatisfiable) {
+            EXPECT_EQ(range.first, c.first) << c.header;
+            EXPECT_EQ(range.length, c.length) << c.header;
+        }
+    }
+}
+
+TEST(FaultSpec, ParsesKindsAndWritesThemBack) {
+    struct Case {
+        const char* spec;
+        const char* text;  // nullptr: refused
+    };
+    const Case cases[] = {
+        {"none", "none"},
+        {"-1", "-1"},
+        {"minus1", "-1"},
+        {"slow:2500", "slow:2500"},
+        {"drop:4096+throttle:1000", "throttle:1000+drop:4096"},
+        {"huge", "huge:67108864"},
+        {"http:404+slow:5", "slow:5+http:404"},
+        {"literal", "literal"},
+        {"stall:0", "stall:0"},
+        {"slow", nullptr},
+        {"slow:-1", nullptr},
+        {"http:600", nullptr},
+        {"throttle:0", nullptr},
+        {"often", nullptr},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        std::optional<Fault> fault = Fault::Parse(c.spec, error);
+        if (!c.text) {
+            EXPECT_FALSE(fault) << c.spec;
+            EXPECT_FALSE(error.empty()) << c.spec;
+        } else {
+            ASSERT_TRUE(fault) << c.spec << ": " << error;
+            EXPECT_EQ(fault->text(), c.text);
+        }
+    }
+}
+
+TEST(RemoteSqlMessage, SplitsEachKindAndKeepsSeparatorsInTheLastOperand) {
+    auto que = SplitRemoteSqlMessage("42|+|QUE|+|tessiwop|+|`units`|+|品牌名|+| WHERE a='|+|'|+|");
+    ASSERT_TRUE(que);
+    EXPECT_EQ(que->token, "42");
+    EXPECT_EQ(que->operands, (std::vector<std::string>{"`units`", "品牌名", " WHERE a='|+|'"}));
+
+    auto gun = SplitRemoteSqlMessage("7|+|GUN|+|tessiwop|+|`app_mac`|+||+|");
+    ASSERT_TRUE(gun);
+    EXPECT_EQ(gun->operands, (std::vector<std::string>{"`app_mac`", ""}));
+
+    auto sql = SplitRemoteSqlMessage("1|+|SQL|+|id|+|update t set a='|+|'|+|");
+    ASSERT_TRUE(sql);
+    EXPECT_EQ(sql->operands, (std::vector<std::string>{"update t set a='|+|'"}));
+
+    EXPECT_FALSE(SplitRemoteSqlMessage("42"));
+    EXPECT_FALSE(SplitRemoteSqlMessage("42|+|QUE|+|id"));
+
+    // The form body: every GBK byte percent-encoded.
+    auto decoded = DecodeRemoteSqlBody("DATA=" + PercentEncodeAll(Utf8ToGbk(que->text)));
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->text, que->text);
+}
+
+}  // namespace
+}  // namespace qvpc::servicesim
