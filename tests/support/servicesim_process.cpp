@@ -1,19 +1,14 @@
 #include "support/servicesim_process.h"
 
 #include <curl/curl.h>
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
-#include <thread>
 
-extern char** environ;
+#include "support/wait.h"
 
 namespace qvpc::test {
 namespace {
@@ -51,11 +46,6 @@ size_t AppendBody(char* data, size_t size, size_t count, void* target) {
     return size * count;
 }
 
-bool Exited(pid_t pid) {
-    int status = 0;
-    return waitpid(pid, &status, WNOHANG) == pid;
-}
-
 }  // namespace
 
 ServiceSimProcess::ServiceSimProcess(const ServiceSimOptions& options) {
@@ -85,34 +75,12 @@ ServiceSimProcess::ServiceSimProcess(const ServiceSimOptions& options) {
     }
     args.insert(args.end(), options.extraArgs.begin(), options.extraArgs.end());
 
-    std::vector<char*> argv;
-    for (std::string& arg : args) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    std::string log = logPath();
-    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    int rc = posix_spawn(&m_pid, kServiceSim, &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) {
-        throw std::runtime_error(std::string("cannot start ") + kServiceSim);
-    }
-
-    auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
-    while (!std::filesystem::exists(readyFile)) {
-        if (Exited(m_pid)) {
-            m_pid = -1;
-            throw std::runtime_error("servicesim ended at start: " + ReadFile(log));
-        }
-        if (std::chrono::steady_clock::now() > deadline) {
-            stop();
-            throw std::runtime_error("servicesim did not come up: " + ReadFile(log));
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    m_process = std::make_unique<ChildProcess>(args, logPath());
+    bool ready = WaitFor(
+        [&] { return std::filesystem::exists(readyFile) || !m_process->running(); }, kStartTimeout);
+    if (!ready || !std::filesystem::exists(readyFile)) {
+        stop();
+        throw std::runtime_error("servicesim did not come up: " + ReadFile(logPath()));
     }
     m_info = nlohmann::json::parse(ReadFile(readyFile));
     m_dataDir =
@@ -123,21 +91,12 @@ ServiceSimProcess::~ServiceSimProcess() {
     stop();
 }
 
-void ServiceSimProcess::stop() {
-    if (m_pid <= 0) {
-        return;
+std::optional<int> ServiceSimProcess::stop() {
+    std::optional<int> code = m_process->stop(SIGTERM, kStopTimeout);
+    if (m_process->running()) {
+        m_process->stop(SIGKILL, kStopTimeout);
     }
-    kill(m_pid, SIGTERM);
-    auto deadline = std::chrono::steady_clock::now() + kStopTimeout;
-    while (!Exited(m_pid)) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(m_pid, SIGKILL);
-            waitpid(m_pid, nullptr, 0);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    m_pid = -1;
+    return code;
 }
 
 int ServiceSimProcess::port(SimService service) const {

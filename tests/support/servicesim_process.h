@@ -2,11 +2,13 @@
 
 #include <sys/types.h>
 
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 
 namespace qvpc::test {
@@ -36,7 +38,7 @@ class ServiceSimProcess {
     ServiceSimProcess(const ServiceSimProcess&) = delete;
     ServiceSimProcess& operator=(const ServiceSimProcess&) = delete;
 
-    pid_t pid() const { return m_pid; }
+    pid_t pid() const { return m_process->pid(); }
     int port(SimService service) const;
     // "127.0.0.1:PORT": what the program's host settings take.
     std::string hostPort(SimService service) const;
@@ -77,12 +79,13 @@ class ServiceSimProcess {
     nlohmann::json control(const std::string& method, const std::string& pathAndQuery,
                            const std::string& body = "") const;
 
-    // Stops it now (SIGTERM, then SIGKILL after 5 s); the destructor does too.
-    void stop();
+    // Stops it now (SIGTERM, then SIGKILL after 5 s); the destructor does
+    // too. Its exit code, or nothing when it had to be killed.
+    std::optional<int> stop();
 
   private:
     TempDir m_dir;
-    pid_t m_pid = -1;
+    std::unique_ptr<ChildProcess> m_process;
     nlohmann::json m_info;
     std::string m_dataDir;
 };

@@ -168,6 +168,7 @@ TEST(Faults, WireFaultsCutSlowOrStallTheTransfer) {
     EXPECT_EQ(slow.code, CURLE_OPERATION_TIMEDOUT);
     EXPECT_TRUE(slow.body.empty());
     EXPECT_EQ(sim.hits("list").size(), 1u) << "the request is recorded before the wait";
+    EXPECT_EQ(sim.stop(), 0) << "a reply held back does not keep it from stopping";
 }
 
 TEST(Faults, ComeFromTheCommandLineAndBadSpecsAreRefused) {
