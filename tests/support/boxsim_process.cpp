@@ -1,0 +1,260 @@
+#include "support/boxsim_process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <stdexcept>
+#include <thread>
+
+extern char** environ;
+
+namespace qvpc::test {
+
+namespace {
+
+using nlohmann::json;
+
+constexpr auto kStartTimeout = std::chrono::seconds(15);
+constexpr auto kStopTimeout = std::chrono::seconds(5);
+
+// One request on a fresh connection; nullopt when boxsim is not there.
+std::optional<json> exchange(const std::string& socketPath, const json& request) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, socketPath.c_str(), sizeof addr.sun_path - 1);
+    timeval tv{10, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+    std::optional<json> reply;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
+        const std::string line = request.dump() + "\n";
+        if (::send(fd, line.data(), line.size(), MSG_NOSIGNAL) ==
+            static_cast<ssize_t>(line.size())) {
+            std::string in;
+            char buf[65536];
+            ssize_t n;
+            while (in.find('\n') == std::string::npos && (n = ::recv(fd, buf, sizeof buf, 0)) > 0) {
+                in.append(buf, static_cast<size_t>(n));
+            }
+            if (in.find('\n') != std::string::npos) {
+                reply = json::parse(in.substr(0, in.find('\n')));
+            }
+        }
+    }
+    ::close(fd);
+    return reply;
+}
+
+}  // namespace
+
+std::string BoxsimPath() {
+    return QVPC_BUILD_DIR "/tools/boxsim/boxsim";
+}
+
+std::string MkapkPath() {
+    return QVPC_BUILD_DIR "/tools/boxsim/mkapk";
+}
+
+json BoxFaults::toJson() const {
+    return {{"refuse", refuse},
+            {"offline", offline},
+            {"unauthorized", unauthorized},
+            {"install_failure", installFailure},
+            {"transfer_bytes_per_second", transferBytesPerSecond},
+            {"drop_after_bytes", dropAfterBytes},
+            {"screencap_fails", screencapFails},
+            {"companion_delay_ms", companionDelayMs}};
+}
+
+json BoxPackage::toJson() const {
+    if (!apkFile.empty()) {
+        return {{"apk", apkFile}, {"system", system}};
+    }
+    json j = {{"package", packageName},
+              {"version_code", versionCode},
+              {"cert", cert},
+              {"system", system}};
+    if (!versionName.empty()) {
+        j["version_name"] = versionName;
+    }
+    if (!label.empty()) {
+        j["label"] = label;
+    }
+    return j;
+}
+
+json BoxSpec::toJson() const {
+    json j = {{"address", address},
+              {"model", model},
+              {"brand", brand},
+              {"rooted", rooted},
+              {"screen_width", screenWidth},
+              {"screen_height", screenHeight},
+              {"adb_listening", adbListening},
+              {"companion_running", companionRunning},
+              {"companion_not_ready_polls", companionNotReadyPolls},
+              {"faults", faults.toJson()},
+              {"packages", json::array()}};
+    if (!mac.empty()) {
+        j["mac"] = mac;
+    }
+    if (freeStorage) {
+        j["free_storage"] = freeStorage;
+    }
+    if (commandPort) {
+        j["command_port"] = *commandPort;
+    }
+    if (!commandReply.empty()) {
+        j["command_reply"] = commandReply;
+    }
+    for (const auto& p : packages) {
+        j["packages"].push_back(p.toJson());
+    }
+    if (companionVersion) {
+        j["companion_version"] = *companionVersion;
+    }
+    for (const auto& [key, value] : extra.items()) {
+        j[key] = value;
+    }
+    return j;
+}
+
+BoxsimProcess::BoxsimProcess(std::vector<BoxSpec> boxes) {
+    m_control = m_dir.path() + "/control.sock";
+    json config = {{"control_socket", m_control}, {"boxes", json::array()}};
+    for (const auto& b : boxes) {
+        if (b.address.empty()) {
+            throw std::invalid_argument("BoxSpec needs an address (FreeLoopbackAddress())");
+        }
+        config["boxes"].push_back(b.toJson());
+    }
+    const std::string configPath = m_dir.path() + "/boxsim.json";
+    WriteFile(configPath, config.dump(2));
+
+    const std::string logPath = m_dir.path() + "/boxsim.log";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    const std::string path = BoxsimPath();
+    std::vector<char*> argv = {const_cast<char*>(path.c_str()), const_cast<char*>("--config"),
+                               const_cast<char*>(configPath.c_str()), nullptr};
+    const int rc = posix_spawn(&m_pid, path.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) {
+        m_pid = -1;
+        throw std::runtime_error("cannot start " + path + ": " + std::strerror(rc));
+    }
+
+    const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        int status = 0;
+        if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
+            m_pid = -1;
+            throw std::runtime_error("boxsim ended at start:\n" + output());
+        }
+        if (auto reply = exchange(m_control, {{"op", "boxes"}}); reply && (*reply)["ok"] == true) {
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    stop();
+    throw std::runtime_error("boxsim did not come up:\n" + output());
+}
+
+BoxsimProcess::~BoxsimProcess() {
+    stop();
+}
+
+void BoxsimProcess::stop() {
+    if (m_pid <= 0) {
+        return;
+    }
+    ::kill(m_pid, SIGTERM);
+    const auto deadline = std::chrono::steady_clock::now() + kStopTimeout;
+    int status = 0;
+    while (::waitpid(m_pid, &status, WNOHANG) != m_pid) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    m_pid = -1;
+}
+
+std::string BoxsimProcess::output() const {
+    return ReadFile(m_dir.path() + "/boxsim.log");
+}
+
+json BoxsimProcess::request(const json& request) const {
+    auto reply = exchange(m_control, request);
+    if (!reply) {
+        throw std::runtime_error("boxsim's control socket does not answer");
+    }
+    if ((*reply)["ok"] != true) {
+        throw std::runtime_error("boxsim: " + reply->value("error", std::string("error")));
+    }
+    return *reply;
+}
+
+json BoxsimProcess::packages(const std::string& address) const {
+    return request({{"op", "packages"}, {"box", address}})["packages"];
+}
+
+std::optional<json> BoxsimProcess::package(const std::string& address,
+                                           const std::string& packageName) const {
+    for (const auto& p : packages(address)) {
+        if (p["package"] == packageName) {
+            return p;
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> BoxsimProcess::received(const std::string& address,
+                                                 const std::string& channel) const {
+    std::vector<std::string> out;
+    const json reply = request({{"op", "received"}, {"box", address}});
+    for (const auto& r : reply["received"]) {
+        if (channel.empty() || r["channel"] == channel) {
+            out.push_back(r["text"].get<std::string>());
+        }
+    }
+    return out;
+}
+
+void BoxsimProcess::clearReceived(const std::string& address) const {
+    request({{"op", "clear_received"}, {"box", address}});
+}
+
+json BoxsimProcess::state(const std::string& address) const {
+    return request({{"op", "state"}, {"box", address}})["state"];
+}
+
+bool BoxsimProcess::fileExists(const std::string& address, const std::string& path) const {
+    return request({{"op", "file"}, {"box", address}, {"path", path}})["exists"].get<bool>();
+}
+
+void BoxsimProcess::setFaults(const std::string& address, const BoxFaults& faults) const {
+    request({{"op", "set"}, {"box", address}, {"faults", faults.toJson()}});
+}
+
+void BoxsimProcess::setCompanionNotReadyPolls(const std::string& address, int polls) const {
+    request({{"op", "set"}, {"box", address}, {"companion_not_ready_polls", polls}});
+}
+
+}  // namespace qvpc::test

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "boxsim/box/box_config.h"
+#include "boxsim/box/package_manager.h"
+#include "boxsim/box/virtual_files.h"
+
+namespace qvpc::boxsim {
+
+// What a box asks of the server that owns its sockets: open or close the
+// listener of a port (called without the box's lock held).
+class BoxListeners {
+  public:
+    virtual ~BoxListeners() = default;
+    virtual void setAdbListening(const std::string& address, bool on) = 0;
+    virtual void setCompanionListening(const std::string& address, bool on) = 0;
+};
+
+// The state of one simulated box: properties, files, packages, the
+// companion app, faults and the log of what it received. Every method is
+// thread-safe; the ADB, command-port, companion and control threads share it.
+class Box {
+  public:
+    // Throws std::runtime_error when a configured APK cannot be read.
+    explicit Box(BoxConfig config);
+
+    void setListeners(BoxListeners* listeners) { m_listeners = listeners; }
+    const std::string& address() const { return m_config.address; }
+    // The fixed part of the configuration (faults are read with faults()).
+    const BoxConfig& config() const { return m_config; }
+
+    BoxFaults faults() const;
+    void setFaults(const BoxFaults& faults);
+    void setCompanionNotReadyPolls(int polls);
+    void setCommandReply(std::string reply);
+
+    // The log of what the box received: channel "adb" (services opened),
+    // "shell" (command lines run), "command" (port 8090), "http" (port 8988).
+    void record(std::string_view channel, std::string_view text);
+    nlohmann::json received() const;
+    void clearReceived();
+
+    std::map<std::string, std::string> properties() const;
+
+    std::optional<VirtualFiles::Entry> stat(const std::string& path) const;
+    std::shared_ptr<const std::string> readFile(const std::string& path) const;
+    std::optional<std::vector<std::string>> listDirectory(const std::string& path) const;
+    std::string writeFile(const std::string& path, std::string data);
+    std::string removeFile(const std::string& path);
+
+    // pm install of a file on the box: "" or the failure code.
+    std::string installFile(const std::string& path, PackageManager::InstallOptions options);
+    std::string uninstall(const std::string& packageName);
+    std::vector<InstalledPackage> packages() const;
+    std::optional<InstalledPackage> package(const std::string& packageName) const;
+
+    // am start: false when the package or activity does not exist.
+    bool startActivity(const std::string& packageName, const std::string& className);
+    // am kill / force-stop: the companion's service goes down with its process.
+    void stopPackage(const std::string& packageName);
+
+    // screencap -p FILE: "" or the error text screencap prints.
+    std::string screencap(const std::string& path);
+    std::string screenPng() const;
+
+    // The reply to data received on port 8090 (empty when none is due).
+    std::string commandPortRequest(std::string_view data);
+
+    // The companion's answers; nullopt when the request is not one it knows.
+    std::optional<std::string> companionVersion() const;
+    std::string companionList();
+    std::optional<std::string> packageIcon(const std::string& packageName) const;
+
+    nlohmann::json state() const;
+
+  private:
+    void setCompanionRunningLocked(bool running, std::vector<bool>& changes);
+    void applyCompanionChanges(const std::vector<bool>& changes);
+    InstalledPackage preinstalled(const PackageConfig& config, int64_t nowMs);
+    std::map<std::string, std::string> m_certificates;  // by name, while building
+
+    const BoxConfig m_config;
+    mutable std::mutex m_mutex;
+    BoxFaults m_faults;
+    int m_companionNotReadyPolls;
+    std::string m_commandReply;
+    VirtualFiles m_files;
+    PackageManager m_packages;
+    bool m_adbListening;
+    bool m_companionRunning = false;
+    int m_companionPolls = 0;
+    std::deque<std::pair<std::string, std::string>> m_received;
+    BoxListeners* m_listeners = nullptr;
+};
+
+}  // namespace qvpc::boxsim

@@ -1,0 +1,227 @@
+#include "boxsim/box/box_config.h"
+
+#include <arpa/inet.h>
+
+#include <nlohmann/json.hpp>
+#include <set>
+#include <stdexcept>
+
+#include "boxsim/apk/apk_builder.h"
+#include "boxsim/apk/test_certificate.h"
+
+namespace qvpc::boxsim {
+
+namespace {
+
+using nlohmann::json;
+
+void requireObject(const json& j, const std::string& what) {
+    if (!j.is_object()) {
+        throw std::runtime_error(what + " must be an object");
+    }
+}
+
+void checkKeys(const json& j, const std::set<std::string>& allowed, const std::string& what) {
+    for (const auto& [key, value] : j.items()) {
+        if (!allowed.count(key)) {
+            throw std::runtime_error("unknown member \"" + key + "\" in " + what);
+        }
+    }
+}
+
+template <typename T>
+void get(const json& j, const char* key, T& out, const std::string& what) {
+    if (!j.contains(key)) {
+        return;
+    }
+    try {
+        out = j.at(key).get<T>();
+    } catch (const json::exception&) {
+        throw std::runtime_error(std::string("bad value for \"") + key + "\" in " + what);
+    }
+}
+
+PackageConfig parsePackage(const json& j) {
+    requireObject(j, "a package");
+    checkKeys(j,
+              {"package", "version_code", "version_name", "label", "cert", "activities", "system",
+               "apk_size", "apk"},
+              "a package");
+    PackageConfig p;
+    get(j, "package", p.packageName, "a package");
+    get(j, "version_code", p.versionCode, "a package");
+    get(j, "version_name", p.versionName, "a package");
+    get(j, "label", p.label, "a package");
+    get(j, "cert", p.certName, "a package");
+    get(j, "activities", p.activities, "a package");
+    get(j, "system", p.system, "a package");
+    get(j, "apk_size", p.apkSize, "a package");
+    get(j, "apk", p.apkFile, "a package");
+    if (p.apkFile.empty() && !IsValidAndroidPackageName(p.packageName)) {
+        throw std::runtime_error("bad package name \"" + p.packageName + "\"");
+    }
+    if (!IsValidCertName(p.certName)) {
+        throw std::runtime_error("bad certificate name \"" + p.certName + "\"");
+    }
+    return p;
+}
+
+}  // namespace
+
+std::vector<std::string> DefaultSystemApps() {
+    return {"android",
+            "com.android.browser",
+            "com.android.defcontainer",
+            "com.android.inputmethod.latin",
+            "com.android.launcher",
+            "com.android.packageinstaller",
+            "com.android.providers.downloads",
+            "com.android.providers.media",
+            "com.android.providers.settings",
+            "com.android.settings",
+            "com.android.shell",
+            "com.android.systemui"};
+}
+
+void ApplyFaults(const json& j, BoxFaults& f) {
+    const std::string what = "faults";
+    requireObject(j, what);
+    checkKeys(j,
+              {"refuse", "offline", "unauthorized", "install_failure", "transfer_bytes_per_second",
+               "drop_after_bytes", "screencap_fails", "companion_delay_ms"},
+              what);
+    get(j, "refuse", f.refuse, what);
+    get(j, "offline", f.offline, what);
+    get(j, "unauthorized", f.unauthorized, what);
+    get(j, "install_failure", f.installFailure, what);
+    get(j, "transfer_bytes_per_second", f.transferBytesPerSecond, what);
+    get(j, "drop_after_bytes", f.dropAfterBytes, what);
+    get(j, "screencap_fails", f.screencapFails, what);
+    get(j, "companion_delay_ms", f.companionDelayMs, what);
+    for (char c : f.installFailure) {
+        if (!std::isupper(static_cast<unsigned char>(c)) && c != '_' &&
+            !std::isdigit(static_cast<unsigned char>(c))) {
+            throw std::runtime_error("install_failure must be a code like INSTALL_FAILED_X");
+        }
+    }
+    if (f.companionDelayMs < 0 || f.companionDelayMs > 600000) {
+        throw std::runtime_error("companion_delay_ms out of range");
+    }
+}
+
+json FaultsToJson(const BoxFaults& f) {
+    return {{"refuse", f.refuse},
+            {"offline", f.offline},
+            {"unauthorized", f.unauthorized},
+            {"install_failure", f.installFailure},
+            {"transfer_bytes_per_second", f.transferBytesPerSecond},
+            {"drop_after_bytes", f.dropAfterBytes},
+            {"screencap_fails", f.screencapFails},
+            {"companion_delay_ms", f.companionDelayMs}};
+}
+
+BoxConfig ParseBoxConfig(const json& j) {
+    const std::string what = "a box";
+    requireObject(j, what);
+    checkKeys(j,
+              {"address",
+               "model",
+               "brand",
+               "manufacturer",
+               "device",
+               "hostname",
+               "release",
+               "sdk",
+               "serial",
+               "mac",
+               "rooted",
+               "screen_width",
+               "screen_height",
+               "free_storage",
+               "adb_listening",
+               "command_port",
+               "command_reply",
+               "system_apps",
+               "packages",
+               "companion_version",
+               "companion_running",
+               "companion_not_ready_polls",
+               "companion_lists_system_apps",
+               "faults"},
+              what);
+    BoxConfig b;
+    get(j, "address", b.address, what);
+    get(j, "model", b.model, what);
+    get(j, "brand", b.brand, what);
+    get(j, "manufacturer", b.manufacturer, what);
+    get(j, "device", b.device, what);
+    get(j, "hostname", b.hostname, what);
+    get(j, "release", b.release, what);
+    get(j, "sdk", b.sdk, what);
+    get(j, "serial", b.serial, what);
+    get(j, "mac", b.mac, what);
+    get(j, "rooted", b.rooted, what);
+    get(j, "screen_width", b.screenWidth, what);
+    get(j, "screen_height", b.screenHeight, what);
+    get(j, "free_storage", b.freeStorage, what);
+    get(j, "adb_listening", b.adbListening, what);
+    b.commandPort = !b.adbListening;
+    get(j, "command_port", b.commandPort, what);
+    get(j, "command_reply", b.commandReply, what);
+    b.systemApps = DefaultSystemApps();
+    get(j, "system_apps", b.systemApps, what);
+    if (j.contains("packages")) {
+        if (!j["packages"].is_array()) {
+            throw std::runtime_error("packages must be an array");
+        }
+        for (const auto& p : j["packages"]) {
+            b.packages.push_back(parsePackage(p));
+        }
+    }
+    if (j.contains("companion_version") && !j["companion_version"].is_null()) {
+        int64_t v = 0;
+        get(j, "companion_version", v, what);
+        b.companionVersion = v;
+    }
+    get(j, "companion_running", b.companionRunning, what);
+    get(j, "companion_not_ready_polls", b.companionNotReadyPolls, what);
+    get(j, "companion_lists_system_apps", b.companionListsSystemApps, what);
+    if (j.contains("faults")) {
+        ApplyFaults(j["faults"], b.faults);
+    }
+
+    in_addr addr{};
+    if (inet_pton(AF_INET, b.address.c_str(), &addr) != 1) {
+        throw std::runtime_error("bad box address \"" + b.address + "\"");
+    }
+    if (b.screenWidth < 16 || b.screenHeight < 16 || b.screenWidth > 3840 ||
+        b.screenHeight > 2160) {
+        throw std::runtime_error("screen size out of range (16..3840 × 16..2160)");
+    }
+    for (const std::string& name : b.systemApps) {
+        if (name != "android" && !IsValidAndroidPackageName(name)) {
+            throw std::runtime_error("bad system app name \"" + name + "\"");
+        }
+    }
+    return b;
+}
+
+SimConfig ParseSimConfig(const json& j) {
+    requireObject(j, "the configuration");
+    checkKeys(j, {"control_socket", "boxes"}, "the configuration");
+    SimConfig c;
+    get(j, "control_socket", c.controlSocket, "the configuration");
+    if (!j.contains("boxes") || !j["boxes"].is_array() || j["boxes"].empty()) {
+        throw std::runtime_error("boxes must be a non-empty array");
+    }
+    std::set<std::string> addresses;
+    for (const auto& b : j["boxes"]) {
+        c.boxes.push_back(ParseBoxConfig(b));
+        if (!addresses.insert(c.boxes.back().address).second) {
+            throw std::runtime_error("two boxes on " + c.boxes.back().address);
+        }
+    }
+    return c;
+}
+
+}  // namespace qvpc::boxsim

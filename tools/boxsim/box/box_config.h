@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstdint>
+#include <nlohmann/json_fwd.hpp>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qvpc::boxsim {
+
+// The companion app the program installs on boxes.
+inline constexpr const char* kCompanionPackage = "com.quillet.remoteassistant";
+inline constexpr const char* kCompanionActivity = "com.quillet.remoteassistant.StartActivity";
+
+// Faults a test can give a box; all off by default. They can also be changed
+// while boxsim runs (control socket "set").
+struct BoxFaults {
+    bool refuse = false;                  // nothing listens on 5555: connection refused
+    bool offline = false;                 // TCP accepted, the ADB handshake never answered
+    bool unauthorized = false;            // the handshake asks for an RSA key and never accepts one
+    std::string installFailure;           // every pm install fails with this code
+    uint64_t transferBytesPerSecond = 0;  // sync transfers slowed to this rate; 0 = full speed
+    uint64_t dropAfterBytes = 0;  // the ADB connection is cut after this many sync bytes; 0 = never
+    bool screencapFails = false;
+    int companionDelayMs = 0;  // every reply on 8988 waits this long
+};
+
+// A package on the box at start-up, either described or read from an APK.
+struct PackageConfig {
+    std::string packageName;
+    int64_t versionCode = 1;
+    std::string versionName;
+    std::string label;
+    std::string certName = "test";
+    std::vector<std::string>
+        activities;  // default: .MainActivity (.StartActivity for the companion)
+    bool system = false;
+    uint64_t apkSize = 0;  // default: 1 MB + something per package
+    std::string apkFile;   // when set, everything else comes from this APK
+};
+
+struct BoxConfig {
+    std::string address = "127.0.0.2";
+    std::string model = "MiBOX3";
+    std::string brand = "Xiaomi";
+    std::string manufacturer = "Xiaomi";
+    std::string device = "mibox3";
+    std::string hostname = "android";  // the shell prompt shows user@hostname
+    std::string release = "4.4.2";
+    int sdk = 19;
+    std::string serial = "0123456789ABCDEF";
+    std::string mac = "00:1a:2b:3c:4d:5e";
+    bool rooted = false;
+    int screenWidth = 1280;
+    int screenHeight = 720;
+    uint64_t freeStorage = 2ull << 30;
+    bool adbListening = true;  // false: 5555 opens on "start adbd" at 8090
+    bool commandPort = false;  // listen on 8090 (default: on when ADB is off)
+    std::string commandReply = "ok";
+    std::vector<std::string> systemApps;  // package names; a TV box's default set when absent
+    std::vector<PackageConfig> packages;
+    std::optional<int64_t> companionVersion;  // a companion already installed, with this version
+    bool companionRunning = false;            // ... and already started
+    int companionNotReadyPolls = 1;  // getlist answers "server is running" this often after a start
+    bool companionListsSystemApps = true;
+    BoxFaults faults;
+};
+
+struct SimConfig {
+    std::string controlSocket;  // empty: no control socket
+    std::vector<BoxConfig> boxes;
+};
+
+// Throws std::runtime_error naming the bad member (unknown members are errors
+// too, so a typo in a test's fault does not pass silently).
+SimConfig ParseSimConfig(const nlohmann::json& json);
+BoxConfig ParseBoxConfig(const nlohmann::json& json);
+void ApplyFaults(const nlohmann::json& json, BoxFaults& faults);
+
+nlohmann::json FaultsToJson(const BoxFaults& faults);
+
+// Android's default list of system packages on an old TV box.
+std::vector<std::string> DefaultSystemApps();
+
+}  // namespace qvpc::boxsim

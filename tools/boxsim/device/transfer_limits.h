@@ -1,0 +1,28 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+
+namespace qvpc::boxsim {
+
+// The transfer faults of a box, applied to the bytes of the sync service:
+// a rate limit, and a cut of the whole connection after a byte count.
+class TransferLimits {
+  public:
+    TransferLimits(uint64_t bytesPerSecond, uint64_t dropAfterBytes, std::function<void()> drop);
+
+    // Counts bytes moved; sleeps to keep the rate; false once the connection
+    // has been cut.
+    bool account(uint64_t bytes);
+
+  private:
+    uint64_t m_rate;
+    uint64_t m_dropAfter;
+    std::function<void()> m_drop;
+    uint64_t m_total = 0;
+    std::chrono::steady_clock::time_point m_start;
+    bool m_dropped = false;
+};
+
+}  // namespace qvpc::boxsim

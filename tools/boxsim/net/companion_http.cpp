@@ -1,0 +1,155 @@
+#include "boxsim/net/companion_http.h"
+
+#include <chrono>
+#include <thread>
+
+#include "boxsim/net/socket.h"
+
+namespace qvpc::boxsim {
+
+namespace {
+
+constexpr size_t kMaxRequestHead = 16 * 1024;
+constexpr int kRequestTimeoutMs = 10000;
+
+void reply(int fd, int status, const std::string& contentType, const std::string& body) {
+    const char* reason = status == 200 ? "OK" : status == 404 ? "Not Found" : "Bad Request";
+    const std::string head =
+        "HTTP/1.1 " + std::to_string(status) + " " + reason + "\r\nContent-Type: " + contentType +
+        "\r\nContent-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n";
+    SendAll(fd, head + body);
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+}  // namespace
+
+std::optional<std::string> PercentDecode(std::string_view text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            out += text[i];
+            continue;
+        }
+        if (i + 2 >= text.size()) {
+            return std::nullopt;
+        }
+        const int hi = hexValue(text[i + 1]);
+        const int lo = hexValue(text[i + 2]);
+        if (hi < 0 || lo < 0) {
+            return std::nullopt;
+        }
+        out += static_cast<char>(hi * 16 + lo);
+        i += 2;
+    }
+    return out;
+}
+
+void ServeCompanionHttp(int fd, const std::shared_ptr<Box>& box) {
+    SetReceiveTimeout(fd, kRequestTimeoutMs);
+    std::string head;
+    char buf[2048];
+    while (head.find("\r\n\r\n") == std::string::npos && head.find("\n\n") == std::string::npos) {
+        const long n = RecvSome(fd, buf, sizeof buf);
+        if (n <= 0 || head.size() + static_cast<size_t>(n) > kMaxRequestHead) {
+            return;
+        }
+        head.append(buf, static_cast<size_t>(n));
+    }
+    const std::string requestLine = head.substr(0, head.find_first_of("\r\n"));
+    const size_t sp1 = requestLine.find(' ');
+    const size_t sp2 = requestLine.find(' ', sp1 + 1);
+    if (sp1 == std::string::npos || sp2 == std::string::npos) {
+        reply(fd, 400, "text/plain", "bad request");
+        return;
+    }
+    const std::string method = requestLine.substr(0, sp1);
+    const std::string target = requestLine.substr(sp1 + 1, sp2 - sp1 - 1);
+    box->record("http", method + " " + target);
+
+    if (const int delay = box->faults().companionDelayMs; delay > 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+    }
+    const size_t question = target.find('?');
+    const std::string path = target.substr(0, question);
+    const std::string query = question == std::string::npos ? "" : target.substr(question + 1);
+    const std::string text = "text/plain; charset=UTF-8";
+
+    if (path == "/" || path.empty()) {
+        std::string action;
+        for (size_t at = 0; at <= query.size();) {
+            size_t end = query.find('&', at);
+            end = end == std::string::npos ? query.size() : end;
+            const std::string pair = query.substr(at, end - at);
+            if (pair.rfind("a=", 0) == 0) {
+                action = PercentDecode(pair.substr(2)).value_or("");
+            }
+            at = end + 1;
+        }
+        if (action == "getversion") {
+            reply(fd, 200, text, box->companionVersion().value_or(""));
+        } else if (action == "getlist") {
+            reply(fd, 200, text, box->companionList());
+        } else if (action == "gettype") {
+            reply(fd, 200, text, "tv");
+        } else {
+            reply(fd, 404, text, "unknown request");
+        }
+        return;
+    }
+    auto decoded = PercentDecode(path);
+    const std::string prefix = "/icons/";
+    if (decoded && decoded->rfind(prefix, 0) == 0 && decoded->size() > prefix.size() + 4 &&
+        decoded->substr(decoded->size() - 4) == ".png") {
+        const std::string package =
+            decoded->substr(prefix.size(), decoded->size() - prefix.size() - 4);
+        if (auto icon = box->packageIcon(package)) {
+            reply(fd, 200, "image/png", *icon);
+            return;
+        }
+    }
+    reply(fd, 404, text, "not found");
+}
+
+void ServeCommandPort(int fd, const std::shared_ptr<Box>& box) {
+    constexpr std::string_view kStartAdbd = "start adbd";
+    std::string pending;
+    char buf[2048];
+    for (;;) {
+        const long n = RecvSome(fd, buf, sizeof buf);
+        if (n <= 0) {
+            return;
+        }
+        pending.append(buf, static_cast<size_t>(n));
+        // Commands carry no terminator: answer once the bytes form a known
+        // command or can no longer become one.
+        while (!pending.empty()) {
+            if (pending.size() < kStartAdbd.size() &&
+                kStartAdbd.substr(0, pending.size()) == pending) {
+                break;  // wait for the rest
+            }
+            const size_t take =
+                pending.rfind(kStartAdbd, 0) == 0 ? kStartAdbd.size() : pending.size();
+            const std::string command = pending.substr(0, take);
+            pending.erase(0, take);
+            box->record("command", command);
+            const std::string answer = box->commandPortRequest(command);
+            if (!answer.empty() && !SendAll(fd, answer)) {
+                return;
+            }
+        }
+    }
+}
+
+}  // namespace qvpc::boxsim

@@ -1,0 +1,161 @@
+#include "boxsim/net/simulator.h"
+
+#include <unistd.h>
+
+#include "boxsim/device/adb_connection.h"
+#include "boxsim/net/companion_http.h"
+#include "boxsim/net/control_server.h"
+
+namespace qvpc::boxsim {
+
+namespace {
+
+constexpr uint16_t kAdbPort = 5555;
+constexpr uint16_t kCommandPort = 8090;
+constexpr uint16_t kCompanionPort = 8988;
+
+std::string key(const std::string& address, uint16_t port) {
+    return address + ":" + std::to_string(port);
+}
+
+}  // namespace
+
+Simulator::Simulator(SimConfig config) : m_config(std::move(config)) {
+    for (const BoxConfig& c : m_config.boxes) {
+        auto box = std::make_shared<Box>(c);
+        box->setListeners(this);
+        m_adbOn[c.address] = c.adbListening;
+        m_boxes.push_back(std::move(box));
+    }
+}
+
+Simulator::~Simulator() {
+    stop();
+}
+
+std::shared_ptr<Box> Simulator::box(const std::string& address) const {
+    for (const auto& b : m_boxes) {
+        if (b->address() == address) {
+            return b;
+        }
+    }
+    return nullptr;
+}
+
+bool Simulator::listen(const std::shared_ptr<Box>& box, uint16_t port, std::string& error) {
+    Fd fd = ListenTcp(box->address(), port, error);
+    if (!fd.valid()) {
+        return false;
+    }
+    Server::Handler handler;
+    if (port == kAdbPort) {
+        handler = [box](int c) { AdbConnection(c, box).run(); };
+    } else if (port == kCommandPort) {
+        handler = [box](int c) { ServeCommandPort(c, box); };
+    } else {
+        handler = [box](int c) { ServeCompanionHttp(c, box); };
+    }
+    m_server.addListener(key(box->address(), port), std::move(fd), std::move(handler));
+    return true;
+}
+
+bool Simulator::start(std::string& error) {
+    for (const auto& box : m_boxes) {
+        const BoxConfig& c = box->config();
+        std::lock_guard lock(m_mutex);
+        if (m_adbOn[c.address] && !box->faults().refuse && !listen(box, kAdbPort, error)) {
+            return false;
+        }
+        if (c.commandPort && !listen(box, kCommandPort, error)) {
+            return false;
+        }
+        if (box->state()["companion_running"].get<bool>() && !listen(box, kCompanionPort, error)) {
+            return false;
+        }
+    }
+    if (!m_config.controlSocket.empty()) {
+        Fd fd = ListenUnix(m_config.controlSocket, error);
+        if (!fd.valid()) {
+            return false;
+        }
+        m_server.addListener("control", std::move(fd), [this](int c) { ServeControl(c, *this); });
+    }
+    m_server.start();
+    return true;
+}
+
+void Simulator::stop() {
+    m_server.stop();
+    if (!m_config.controlSocket.empty()) {
+        ::unlink(m_config.controlSocket.c_str());
+    }
+}
+
+void Simulator::updateAdbListener(const std::shared_ptr<Box>& box) {
+    const std::string k = key(box->address(), kAdbPort);
+    const bool want = m_adbOn[box->address()] && !box->faults().refuse;
+    if (want && !m_server.hasListener(k)) {
+        std::string error;
+        listen(box, kAdbPort, error);
+    } else if (!want) {
+        m_server.removeListener(k);
+    }
+}
+
+void Simulator::setFaults(const std::string& address, const BoxFaults& faults) {
+    auto b = box(address);
+    if (!b) {
+        return;
+    }
+    b->setFaults(faults);
+    std::lock_guard lock(m_mutex);
+    updateAdbListener(b);
+}
+
+void Simulator::setAdbListening(const std::string& address, bool on) {
+    auto b = box(address);
+    std::lock_guard lock(m_mutex);
+    m_adbOn[address] = on;
+    if (b) {
+        updateAdbListener(b);
+    }
+}
+
+void Simulator::setCompanionListening(const std::string& address, bool on) {
+    auto b = box(address);
+    if (!b) {
+        return;
+    }
+    std::lock_guard lock(m_mutex);
+    const std::string k = key(address, kCompanionPort);
+    if (on && !m_server.hasListener(k)) {
+        std::string error;
+        listen(b, kCompanionPort, error);
+    } else if (!on) {
+        m_server.removeListener(k);
+    }
+}
+
+std::string Simulator::describe() const {
+    std::string out;
+    for (const auto& box : m_boxes) {
+        const BoxConfig& c = box->config();
+        const auto state = box->state();
+        out +=
+            "box " + c.address + ": " + c.brand + " " + c.model + " (Android " + c.release + ")\n";
+        out += "  adb      " + key(c.address, kAdbPort) +
+               (state["adb_listening"].get<bool>() ? "" : " (off until \"start adbd\" on 8090)") +
+               "\n";
+        if (c.commandPort) {
+            out += "  command  " + key(c.address, kCommandPort) + "\n";
+        }
+        out += "  companion " + key(c.address, kCompanionPort) +
+               (state["companion_running"].get<bool>() ? "" : " (once started)") + "\n";
+    }
+    if (!m_config.controlSocket.empty()) {
+        out += "control socket " + m_config.controlSocket + "\n";
+    }
+    return out;
+}
+
+}  // namespace qvpc::boxsim
