@@ -1,19 +1,14 @@
 #include "support/boxsim_process.h"
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstring>
 #include <stdexcept>
 #include <thread>
-
-extern char** environ;
 
 namespace qvpc::test {
 
@@ -141,28 +136,12 @@ BoxsimProcess::BoxsimProcess(std::vector<BoxSpec> boxes) {
     const std::string configPath = m_dir.path() + "/boxsim.json";
     WriteFile(configPath, config.dump(2));
 
-    const std::string logPath = m_dir.path() + "/boxsim.log";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    const std::string path = BoxsimPath();
-    std::vector<char*> argv = {const_cast<char*>(path.c_str()), const_cast<char*>("--config"),
-                               const_cast<char*>(configPath.c_str()), nullptr};
-    const int rc = posix_spawn(&m_pid, path.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) {
-        m_pid = -1;
-        throw std::runtime_error("cannot start " + path + ": " + std::strerror(rc));
-    }
-
+    m_child = std::make_unique<ChildProcess>(
+        std::vector<std::string>{BoxsimPath(), "--config", configPath},
+        m_dir.path() + "/boxsim.log");
     const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
     while (std::chrono::steady_clock::now() < deadline) {
-        int status = 0;
-        if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
-            m_pid = -1;
+        if (!m_child->running()) {
             throw std::runtime_error("boxsim ended at start:\n" + output());
         }
         if (auto reply = exchange(m_control, {{"op", "boxes"}}); reply && (*reply)["ok"] == true) {
@@ -179,21 +158,9 @@ BoxsimProcess::~BoxsimProcess() {
 }
 
 void BoxsimProcess::stop() {
-    if (m_pid <= 0) {
-        return;
+    if (m_child && m_child->running() && !m_child->stop(SIGTERM, kStopTimeout)) {
+        m_child->stop(SIGKILL, kStopTimeout);
     }
-    ::kill(m_pid, SIGTERM);
-    const auto deadline = std::chrono::steady_clock::now() + kStopTimeout;
-    int status = 0;
-    while (::waitpid(m_pid, &status, WNOHANG) != m_pid) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            ::kill(m_pid, SIGKILL);
-            ::waitpid(m_pid, &status, 0);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    m_pid = -1;
 }
 
 std::string BoxsimProcess::output() const {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 
 namespace qvpc::test {
@@ -75,7 +76,7 @@ class BoxsimProcess {
     BoxsimProcess(const BoxsimProcess&) = delete;
     BoxsimProcess& operator=(const BoxsimProcess&) = delete;
 
-    pid_t pid() const { return m_pid; }
+    pid_t pid() const { return m_child ? m_child->pid() : -1; }
     // boxsim's stdout and stderr so far.
     std::string output() const;
 
@@ -105,7 +106,7 @@ class BoxsimProcess {
 
     TempDir m_dir;
     std::string m_control;
-    pid_t m_pid = -1;
+    std::unique_ptr<ChildProcess> m_child;
 };
 
 // The path of the built boxsim and mkapk.
