@@ -1,0 +1,129 @@
+// The box's shell, run in-process on a box model (no sockets).
+
+#include "boxsim/box/android_shell.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "boxsim/apk/apk_builder.h"
+#include "boxsim/box/shell_parser.h"
+
+namespace qvpc::boxsim {
+namespace {
+
+using ::testing::ElementsAre;
+
+TEST(ShellParserTest, SplitsLikeSh) {
+    struct Case {
+        std::string line;
+        std::vector<std::string> words;
+    };
+    const Case cases[] = {
+        {"pm 'install' '-r' '/data/local/tmp/a b.apk'",
+         {"pm", "install", "-r", "/data/local/tmp/a b.apk"}},
+        {"rm '/data/local/tmp/x.apk' </dev/null", {"rm", "/data/local/tmp/x.apk"}},
+        {"echo \"a \\\"b\\\" $c\" d\\ e ''", {"echo", "a \"b\" $c", "d e", ""}},
+        {"echo 'it'\\''s'", {"echo", "it's"}},
+        {"  ls   -l  # a comment", {"ls", "-l"}},
+    };
+    for (const Case& c : cases) {
+        ParseResult r = ParseShellLine(c.line);
+        ASSERT_TRUE(r.error.empty()) << c.line << ": " << r.error;
+        ASSERT_EQ(r.pipelines.size(), 1u) << c.line;
+        EXPECT_EQ(r.pipelines[0].commands[0].words, c.words) << c.line;
+    }
+    EXPECT_EQ(ParseShellLine("echo 'open").error, "no closing quote");
+    EXPECT_FALSE(ParseShellLine("a &&").error.empty());
+    EXPECT_FALSE(ParseShellLine("| a").error.empty());
+
+    ParseResult list = ParseShellLine("a; b && c || d | e 2>&1 >/sdcard/x");
+    ASSERT_EQ(list.pipelines.size(), 4u);
+    EXPECT_EQ(list.pipelines[2].connector, Pipeline::Connector::IfSuccess);
+    EXPECT_EQ(list.pipelines[3].commands.size(), 2u);
+    const auto& redirections = list.pipelines[3].commands[1].redirections;
+    ASSERT_EQ(redirections.size(), 2u);
+    EXPECT_EQ(redirections[0].fd, 2);
+    EXPECT_EQ(redirections[0].target, "&1");
+    EXPECT_EQ(redirections[1].target, "/sdcard/x");
+}
+
+class AndroidShellTest : public ::testing::Test {
+  protected:
+    static BoxConfig config() {
+        BoxConfig c;
+        c.systemApps = {"android", "com.android.settings"};
+        c.packages.push_back({"com.example.tv", 3, "3.0", "TV", "test", {}, false, 1000, ""});
+        return c;
+    }
+    std::string run(const std::string& line) { return m_shell.run(line).output; }
+
+    Box m_box{config()};
+    AndroidShell m_shell{m_box};
+};
+
+TEST_F(AndroidShellTest, PrintsWhatAndroidPrints) {
+    struct Case {
+        std::string line;
+        std::string output;
+    };
+    const Case cases[] = {
+        {"getprop ro.product.model", "MiBOX3\n"},
+        {"getprop no.such.key fallback", "fallback\n"},
+        {"pm list packages -3", "package:com.example.tv\n"},
+        {"pm list packages -f settings", "package:/system/app/Settings.apk=com.android.settings\n"},
+        {"pm list packages | grep example", "package:com.example.tv\n"},
+        {"pm path com.example.tv", "package:/data/app/com.example.tv-1.apk\n"},
+        {"pm uninstall com.android.settings", "Failure [DELETE_FAILED_INTERNAL_ERROR]\n"},
+        {"pm install -r /data/local/tmp/none.apk",
+         "\tpkg: /data/local/tmp/none.apk\nFailure [INSTALL_FAILED_INVALID_URI]\n"},
+        {"am start -n com.example.tv/.MainActivity",
+         "Starting: Intent { cmp=com.example.tv/.MainActivity }\n"},
+        {"am start -n com.example.tv/other.Main",
+         "Starting: Intent { cmp=com.example.tv/other.Main }\nError type 3\n"
+         "Error: Activity class {com.example.tv/other.Main} does not exist.\n"},
+        {"am startservice -n com.example.tv/.S",
+         "Starting service: Intent { cmp=com.example.tv/.S }\nError: Not found; no service "
+         "started.\n"},
+        {"am force-stop com.example.tv", ""},
+        {"rm /sdcard/none", "rm failed for /sdcard/none, No such file or directory\n"},
+        {"rm -f /sdcard/none", ""},
+        {"rm /system/build.prop", "rm failed for /system/build.prop, Read-only file system\n"},
+        {"cat /none", "/none: No such file or directory\n"},
+        {"echo hi > /sdcard/a.txt; cat /mnt/sdcard/a.txt && echo ok", "hi\nok\n"},
+        {"cat /sdcard/missing || echo alt 2>/dev/null",
+         "/sdcard/missing: No such file or directory\nalt\n"},
+        {"echo x > /system/y", "/system/bin/sh: can't create /system/y: Read-only file system\n"},
+        {"/system/bin/screencap -p /sdcard/s.png; ls /sdcard",
+         "Download\nPictures\na.txt\ns.png\n"},
+        {"/data/local/tmp/tool", "/system/bin/sh: /data/local/tmp/tool: not found\n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(run(c.line), c.output) << c.line;
+    }
+    EXPECT_TRUE(m_shell.run("exit").exit);
+    EXPECT_EQ(m_shell.prompt(), "shell@android:/ $ ");
+}
+
+TEST_F(AndroidShellTest, InstallsFromTheBoxsFiles) {
+    ApkSpec spec;
+    spec.packageName = "com.example.tv";
+    spec.versionCode = 4;
+    ASSERT_EQ(m_box.writeFile("/data/local/tmp/tv.apk", BuildApk(spec)), "");
+    EXPECT_EQ(run("pm install /data/local/tmp/tv.apk"),
+              "\tpkg: /data/local/tmp/tv.apk\nFailure [INSTALL_FAILED_ALREADY_EXISTS]\n");
+    EXPECT_EQ(run("pm install -r /data/local/tmp/tv.apk"),
+              "\tpkg: /data/local/tmp/tv.apk\nSuccess\n");
+    EXPECT_EQ(m_box.package("com.example.tv")->apk.versionCode, 4);
+    EXPECT_EQ(m_box.package("com.example.tv")->apkPath, "/data/app/com.example.tv-2.apk");
+
+    BoxConfig small = config();
+    small.freeStorage = 100;
+    Box full(small);
+    AndroidShell shell(full);
+    full.writeFile("/sdcard/tv.apk", BuildApk(spec));
+    EXPECT_EQ(shell.run("pm install -r /sdcard/tv.apk").output,
+              "\tpkg: /sdcard/tv.apk\nFailure [INSTALL_FAILED_INSUFFICIENT_STORAGE]\n");
+}
+
+}  // namespace
+}  // namespace qvpc::boxsim
