@@ -1,0 +1,208 @@
+// The connection pages: retry, the typed address, cancel, the guide and the
+// device list.
+#include "ui/device_list_page.h"
+#include "ui/device_tile_list.h"
+#include "ui/guide_page.h"
+#include "ui/home_page.h"
+#include "ui/manual_ip_page.h"
+#include "ui/toolkit/image_button.h"
+#include "ui/toolkit/text_label.h"
+#include "ui_fixture.h"
+
+namespace qvpc::ui::test {
+namespace {
+
+using ConnectionPagesTest = UiTest;
+
+DeviceTile Device(const std::string& address, const std::string& name, int port = 5555) {
+    return {"tile.png", address, name, "连接", "00-11-22-33-44-55", port};
+}
+
+DeviceTile ManualTile() {
+    return {"tile.png", "", "设备不在这里?", "手动连接新设备", "", 0};
+}
+
+TEST_F(ConnectionPagesTest, CancelOnManualIpReturnsToWhereItCameFrom) {
+    m_window->ShowPage(3);
+    clickButton(PageButton::EnterIp);
+    ASSERT_EQ(m_window->currentPage(), 7);
+    clickButton(PageButton::CancelManualIp);
+    EXPECT_EQ(m_window->currentPage(), 3);
+    EXPECT_EQ(mainLogTexts(), (std::vector<std::string>{"输入IP_连接", "手动IP_取消"}));
+}
+
+TEST_F(ConnectionPagesTest, RetryRescansAfterNothingFoundAndReconnectsAfterAFailure) {
+    m_window->ShowPage(3);
+    clickButton(PageButton::Retry);
+    m_window->ShowPage(6);
+    m_window->ShowPage(3, QString::fromUtf8("连接失败,请确认盒子已开启ADB"));
+    clickButton(PageButton::Retry);
+    EXPECT_EQ(m_actions.calls(), (std::vector<std::string>{"startLanScan", "retryConnect"}));
+    EXPECT_EQ(mainLogTexts(), (std::vector<std::string>{"再试一次", "再试一次"}));
+}
+
+TEST_F(ConnectionPagesTest, TypedAddressCheck) {
+    struct Case {
+        const char* typed;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"192.168.0.", false}, {"192.168.0", false},    {"192.168..5", false},  {"", false},
+        {"192.168.0.5", true}, {"192.168.0.5.7", true}, {"192.168.0.5.", true}, {"a.b.c.d", true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsTypedAddressAcceptable(QString::fromUtf8(c.typed)), c.accepted) << c.typed;
+    }
+}
+
+TEST_F(ConnectionPagesTest, ConnectRefusesAShortAddressWithABox) {
+    m_window->ShowPage(7);
+    EXPECT_EQ(m_window->manualIpPage().address(), QStringLiteral("192.168.0."));
+    answerNextBox(0);
+    clickButton(PageButton::ConnectTypedIp);
+    EXPECT_EQ(shownMessage, QString::fromUtf8("IP地址格式不正确"));
+    EXPECT_EQ(shownTitle, QString());
+    EXPECT_TRUE(m_actions.calls().empty());
+    EXPECT_EQ(m_window->currentPage(), 7);
+}
+
+TEST_F(ConnectionPagesTest, ConnectPassesTheAddressAsTyped) {
+    m_window->ShowPage(7);
+    m_screen->setManualAddress("192.168.0.5.7");
+    clickButton(PageButton::ConnectTypedIp);
+    EXPECT_EQ(m_actions.calls(), std::vector<std::string>{"connect 192.168.0.5.7 []"});
+    EXPECT_EQ(mainLogTexts(), std::vector<std::string>{"手动IP_连接"});
+}
+
+TEST_F(ConnectionPagesTest, GuideArrowsWalkTheSteps) {
+    GuidePage& guide = m_window->guidePage();
+    m_window->ShowPage(5);
+    EXPECT_EQ(guide.step(), 1);
+    clickButton(PageButton::GuidePrevious);
+    EXPECT_EQ(guide.step(), 1);
+    for (int press = 0; press < 3; ++press) {
+        clickButton(PageButton::GuideNext);
+    }
+    EXPECT_EQ(guide.step(), 4);
+    EXPECT_EQ(guide.nextButtonText(), QString::fromUtf8("设置完成,继续连接"));
+    EXPECT_EQ(guide.stepText(),
+              QString::fromUtf8("此时工程模式出现了,打开调试模式,接下来就可以继续操作了."));
+    EXPECT_EQ(guide.stepNumber(4).font().pixelSize(), 20);
+    EXPECT_EQ(guide.stepNumber(4).color(), QColor(0x41, 0x4a, 0x5f));
+    EXPECT_EQ(guide.stepNumber(1).font().pixelSize(), 18);
+    clickButton(PageButton::GuideNext);
+    EXPECT_EQ(guide.step(), 4);
+
+    // Stepping back leaves the last step, and with it the finish button.
+    clickButton(PageButton::GuidePrevious);
+    EXPECT_EQ(guide.step(), 3);
+    EXPECT_EQ(guide.nextButtonText(), QString::fromUtf8("下一步"));
+    EXPECT_TRUE(mainLogTexts().empty());
+}
+
+TEST_F(ConnectionPagesTest, GuideNextButtonStepsThenFinishesWithAReconnect) {
+    GuidePage& guide = m_window->guidePage();
+    m_actions.ip = "192.168.1.20";
+    m_window->ShowPage(3);
+    clickButton(PageButton::NotFoundGuide);
+    for (int press = 0; press < 3; ++press) {
+        clickButton(PageButton::GuideNextOrFinish);
+    }
+    EXPECT_EQ(guide.step(), 4);
+    clickButton(PageButton::GuideNextOrFinish);
+    EXPECT_EQ(m_actions.calls(), std::vector<std::string>{"retryConnect"});
+    EXPECT_EQ(guide.step(), 1);
+    EXPECT_EQ(guide.nextButtonText(), QString::fromUtf8("下一步"));
+    EXPECT_EQ(mainLogTexts(), (std::vector<std::string>{"未找到_阿里云", "下一步", "下一步",
+                                                        "下一步", "设置完成,继续连接"}));
+}
+
+TEST_F(ConnectionPagesTest, GuideFinishWithoutACurrentAddressAsksForOne) {
+    m_window->ShowPage(5);
+    m_window->guidePage().ShowGuideStep(4);
+    clickButton(PageButton::GuideNextOrFinish);
+    EXPECT_TRUE(m_actions.calls().empty());
+    EXPECT_EQ(m_window->currentPage(), 7);
+}
+
+TEST_F(ConnectionPagesTest, GuideBackResetsAndReturns) {
+    m_window->ShowPage(7);
+    clickButton(PageButton::ManualIpGuide);
+    clickButton(PageButton::GuideNext);
+    clickButton(PageButton::GuideBack);
+    EXPECT_EQ(m_window->currentPage(), 7);
+    EXPECT_EQ(m_window->guidePage().step(), 1);
+}
+
+TEST_F(ConnectionPagesTest, InvalidGuideStepIsLoggedAndIgnored) {
+    GuidePage& guide = m_window->guidePage();
+    guide.ShowGuideStep(2);
+    EXPECT_FALSE(guide.ShowGuideStep(0));
+    EXPECT_FALSE(guide.ShowGuideStep(5));
+    EXPECT_EQ(guide.step(), 2);
+    const std::vector<LogRecord> expected(2, LogRecord{"功能操作", "数字,不合法入"});
+    EXPECT_EQ(logRecords(), expected);
+}
+
+TEST_F(ConnectionPagesTest, DeviceListKeepsNewestFirstAndTheManualTileLast) {
+    m_screen->clearDeviceTiles();
+    m_screen->addDeviceTileInFront(ManualTile());
+    m_screen->addDeviceTileInFront(Device("192.168.1.25", "小米盒子"));
+    m_screen->addDeviceTileInFront(Device("192.168.1.2", "智能电视", 8090));
+    m_screen->addDeviceTileInFront(Device("192.168.1.3", "天猫魔盒"));
+    m_screen->addDeviceTileInFront(Device("192.168.1.4", "智能电视"));
+
+    EXPECT_EQ(m_screen->deviceTile(0)->address, "192.168.1.4");
+    EXPECT_EQ(m_screen->deviceTile(4)->buttonText, "手动连接新设备");
+    EXPECT_FALSE(m_screen->deviceTile(5).has_value());
+    // An address that is the prefix of another is not taken for it.
+    EXPECT_EQ(m_screen->findDeviceTile("192.168.1.2"), 2);
+    EXPECT_EQ(m_screen->findDeviceTile("192.168.1.250"), std::nullopt);
+    m_screen->setDeviceTilePort(2, 5555);
+    EXPECT_EQ(m_screen->deviceTile(2)->port, 5555);
+
+    DeviceTileList& list = m_window->deviceListPage().list();
+    EXPECT_EQ(list.parentWidget()->geometry().topLeft(), QPoint(0, 42));
+    EXPECT_EQ(list.geometry(), QRect(81, 6, 819, 508));
+    EXPECT_EQ(list.itemRect(0), QRect(0, 30, 206, 206));
+    EXPECT_EQ(list.itemRect(2), QRect(532, 30, 206, 206));
+    EXPECT_EQ(list.itemRect(3), QRect(0, 266, 206, 206));
+}
+
+TEST_F(ConnectionPagesTest, TileClicksConnectOrAskForAnAddress) {
+    m_window->ShowPage(2);
+    m_screen->clearDeviceTiles();
+    m_screen->addDeviceTileInFront(ManualTile());
+    m_screen->addDeviceTileInFront(Device("192.168.1.20", "智能电视"));
+    DeviceTileList& list = m_window->deviceListPage().list();
+
+    QTest::mouseClick(&list, Qt::LeftButton, {}, list.itemRect(0).center());
+    EXPECT_EQ(m_actions.calls(),
+              std::vector<std::string>{"connectToTile 192.168.1.20 智能电视 5555"});
+    EXPECT_EQ(m_window->homePage().boxNameLabel().width(), 88);
+    EXPECT_EQ(m_window->pageButton(PageButton::Disconnect)->x(), 170);
+
+    QTest::mouseClick(&list, Qt::LeftButton, {}, list.itemRect(1).center());
+    EXPECT_EQ(m_window->currentPage(), 7);
+    EXPECT_EQ(m_actions.calls().size(), 1u);
+}
+
+TEST_F(ConnectionPagesTest, LongDeviceListScrollsAndResets) {
+    m_window->ShowPage(2);
+    DeviceTileList& list = m_window->deviceListPage().list();
+    m_screen->addDeviceTileInFront(ManualTile());
+    for (int i = 1; i <= 9; ++i) {
+        m_screen->addDeviceTileInFront(Device("10.0.0." + std::to_string(i), "智能电视"));
+    }
+    list.setScrollOffset(400);
+    EXPECT_GT(list.scrollOffset(), 0);
+    // A click lands on the tile under the pointer, scrolled as it is.
+    const QPoint onThird = list.itemRect(6).center() - QPoint(0, list.scrollOffset());
+    QTest::mouseClick(&list, Qt::LeftButton, {}, onThird);
+    EXPECT_EQ(m_actions.calls(), std::vector<std::string>{"connectToTile 10.0.0.3 智能电视 5555"});
+    m_screen->resetDeviceListScroll();
+    EXPECT_EQ(list.scrollOffset(), 0);
+}
+
+}  // namespace
+}  // namespace qvpc::ui::test

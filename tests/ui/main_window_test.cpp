@@ -1,0 +1,243 @@
+// The main window: pages and their switch, the busy page, the home page's
+// header, the footer, and the dispatcher's rows.
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
+#include "ui/app_management_page.h"
+#include "ui/busy_indicator.h"
+#include "ui/home_page.h"
+#include "ui/not_found_page.h"
+#include "ui/progress_popup.h"
+#include "ui/remote_install_page.h"
+#include "ui/toolkit/context_menu.h"
+#include "ui/toolkit/image_box.h"
+#include "ui/toolkit/image_button.h"
+#include "ui/toolkit/text_label.h"
+#include "ui_fixture.h"
+
+namespace qvpc::ui::test {
+namespace {
+
+using MainWindowTest = UiTest;
+
+int VisiblePage(MainWindow& window) {
+    int shown = 0;
+    for (int n = 1; n <= MainWindow::kPageCount; ++n) {
+        if (!window.page(n).isHidden()) {
+            EXPECT_EQ(shown, 0) << "pages " << shown << " and " << n << " both visible";
+            shown = n;
+        }
+    }
+    return shown;
+}
+
+TEST_F(MainWindowTest, OpensOnTheStartPage) {
+    EXPECT_EQ(m_window->currentPage(), 6);
+    EXPECT_EQ(VisiblePage(*m_window), 6);
+    EXPECT_EQ(m_window->size(), QSize(926, 626));
+    EXPECT_EQ(m_window->contentFrame().geometry(), QRect(13, 13, 900, 600));
+    EXPECT_TRUE(m_window->shade().isHidden());
+    EXPECT_EQ(m_window->shade().geometry(), QRect(0, 42, 900, 558));
+}
+
+TEST_F(MainWindowTest, ShowPageSwitchesAndRemembersThePreviousPage) {
+    EXPECT_TRUE(m_window->ShowPage(2));
+    EXPECT_EQ(VisiblePage(*m_window), 2);
+    EXPECT_EQ(m_window->previousPage(), 6);
+    EXPECT_TRUE(m_window->ShowPage(2));  // the same page: nothing changes
+    EXPECT_EQ(m_window->previousPage(), 6);
+}
+
+TEST_F(MainWindowTest, PageThreeTakesItsTextOnlyWhenSwitchedTo) {
+    m_window->ShowPage(3, QString::fromUtf8("连接失败,请检查盒子"));
+    EXPECT_TRUE(m_window->notFoundPage().showsFailure());
+    m_window->ShowPage(3);  // already there: the failure text stays
+    EXPECT_EQ(m_window->notFoundPage().hint(), QString::fromUtf8("连接失败,请检查盒子"));
+
+    m_window->ShowPage(6);
+    m_window->ShowPage(3);
+    EXPECT_FALSE(m_window->notFoundPage().showsFailure());
+    EXPECT_EQ(m_window->notFoundPage().hint(), QString::fromUtf8("提示：请连接在同一环境下"));
+}
+
+TEST_F(MainWindowTest, OutOfRangePagesAreLoggedAndIgnored) {
+    EXPECT_FALSE(m_window->ShowPage(11));
+    EXPECT_FALSE(m_window->ShowPage(0));
+    EXPECT_EQ(m_window->currentPage(), 6);
+    EXPECT_EQ(VisiblePage(*m_window), 6);
+    const std::vector<std::string> expected(2, "显示页面超出范围,无效.<程_页面当前页>=6");
+    EXPECT_EQ(mainLogTexts(), expected);
+}
+
+TEST_F(MainWindowTest, BusyPageEntersAndLeaves) {
+    BusyPage& busy = m_window->busyPage();
+    m_window->ShowBusyPage(true, true, QString::fromUtf8("正在连接 192.168.1.20"), {}, false);
+    EXPECT_EQ(m_window->currentPage(), 1);
+    EXPECT_EQ(m_window->previousPage(), 6);
+    EXPECT_EQ(busy.title(), QString::fromUtf8("正在连接 192.168.1.20"));
+    EXPECT_EQ(busy.hint(), QString());
+    EXPECT_FALSE(busy.indicator().isHidden());
+    EXPECT_TRUE(busy.indicator().isAnimating());
+    EXPECT_TRUE(busy.screenshot().isHidden());
+
+    m_window->ShowBusyPage(false, true, {}, {}, false);
+    EXPECT_EQ(m_window->currentPage(), 6);
+    EXPECT_FALSE(busy.indicator().isAnimating());
+
+    m_window->ShowPage(4);
+    m_window->ShowBusyPage(true, true, QString::fromUtf8("正在截屏,请稍后..."), {}, false);
+    m_window->ShowBusyPage(false, false, {}, {}, true);  // the picture replaces the texts
+    EXPECT_EQ(m_window->currentPage(), 1);
+    EXPECT_TRUE(busy.isScreenshotMode());
+    EXPECT_TRUE(busy.indicator().isHidden());
+}
+
+TEST_F(MainWindowTest, ScreenshotMenuRunsItsActions) {
+    m_window->ShowPage(4);
+    m_window->ShowBusyPage(true, true, {}, {}, true);
+    ContextMenu& menu = m_window->busyPage().menu();
+    for (const char* item : {"刷新", "另存为", "打开文件夹"}) {
+        EXPECT_TRUE(menu.trigger(QString::fromUtf8(item)));
+    }
+    EXPECT_EQ(m_actions.calls(), (std::vector<std::string>{"takeScreenshot", "saveScreenshotAs",
+                                                           "openScreenshotFolder"}));
+    EXPECT_TRUE(menu.trigger(QString::fromUtf8("关闭截图")));
+    EXPECT_EQ(m_window->currentPage(), 4);
+}
+
+TEST_F(MainWindowTest, BoxNameSetsTheLabelWidthAndMovesDisconnect) {
+    HomePage& home = m_window->homePage();
+    ImageButton* disconnect = m_window->pageButton(PageButton::Disconnect);
+    EXPECT_EQ(home.boxNameLabel().geometry(), QRect(16, 20, 100, 24));
+    EXPECT_EQ(disconnect->geometry(), QRect(182, 12, 90, 40));
+
+    m_screen->setBoxName("智能电视");
+    EXPECT_EQ(home.boxNameLabel().width(), 88);
+    EXPECT_EQ(disconnect->x(), 170);
+
+    m_screen->setBoxName("MiBOX3");
+    EXPECT_EQ(home.boxNameLabel().width(), 9 * 6 + 16);
+    EXPECT_EQ(disconnect->x(), 70 + 82);
+}
+
+struct DispatchCase {
+    PageButton button;
+    int page;          // shown before the click
+    const char* log;   // "" for none
+    const char* call;  // the core call expected, "" for none
+    int pageAfter;
+};
+
+TEST_F(MainWindowTest, EachButtonLogsThenActs) {
+    const DispatchCase cases[] = {
+        {PageButton::StartSearch, 6, "立即查找", "startLanScan", 6},
+        {PageButton::EnterIp, 3, "输入IP_连接", "", 7},
+        {PageButton::Disconnect, 4, "断开连接", "disconnect", 4},
+        {PageButton::ScreenshotTile, 4, "", "takeScreenshot", 4},
+        {PageButton::MarketTile, 4, "直接安装", "installMarketApp", 4},
+        {PageButton::RemoteInstallTile, 4, "远程安装_点击进入", "enterRemoteInstall", 4},
+        {PageButton::AppManagementTile, 4, "应用管理_连接成功", "enterAppManagement", 4},
+        {PageButton::RemoteInstallBack, 8, "远程安装_返回", "", 4},
+        {PageButton::AppManagementBack, 9, "返回_应用管理", "leaveAppManagement", 4},
+        {PageButton::NotFoundGuide, 3, "未找到_阿里云", "", 5},
+        {PageButton::ManualIpGuide, 7, "手动IP_阿里云", "", 5},
+    };
+    for (const DispatchCase& c : cases) {
+        SCOPED_TRACE(c.log);
+        m_window->ShowPage(c.page);
+        const std::size_t logsBefore = mainLogTexts().size();
+        const std::size_t callsBefore = m_actions.calls().size();
+        clickButton(c.button);
+        const std::vector<std::string> logs = mainLogTexts();
+        const std::vector<std::string> calls = m_actions.calls();
+        if (*c.log) {
+            ASSERT_EQ(logs.size(), logsBefore + 1);
+            EXPECT_EQ(logs.back(), c.log);
+        } else {
+            EXPECT_EQ(logs.size(), logsBefore);
+        }
+        if (*c.call) {
+            ASSERT_EQ(calls.size(), callsBefore + 1);
+            EXPECT_EQ(calls.back(), c.call);
+        } else {
+            EXPECT_EQ(calls.size(), callsBefore);
+        }
+        EXPECT_EQ(m_window->currentPage(), c.pageAfter);
+    }
+}
+
+TEST_F(MainWindowTest, BackFromAppManagementRestoresTheCatalogView) {
+    m_window->ShowPage(9);
+    m_window->appManagementPage().showInstalledView();
+    clickButton(PageButton::AppManagementBack);
+    EXPECT_TRUE(m_window->appManagementPage().isCatalogView());
+    EXPECT_TRUE(m_window->appManagementPage().installedList().isHidden());
+}
+
+TEST_F(MainWindowTest, TutorialOpensItsPageThenLogs) {
+    m_window->ShowPage(7);
+    clickButton(PageButton::Tutorial);
+    EXPECT_EQ(m_openedUrls, std::vector<QString>{QString::fromStdString(m_config.tutorialUrl)});
+    EXPECT_EQ(mainLogTexts(), std::vector<std::string>{"打开网址教程中心"});
+}
+
+TEST_F(MainWindowTest, FooterLinksOpenTheirPages) {
+    const std::pair<const char*, std::string> links[] = {
+        {"完整版下载", m_config.fullVersionUrl},
+        {"交流论坛", m_config.forumUrl},
+        {"官方网站", m_config.websiteUrl},
+        {"反馈QQ群：123456789", m_config.feedbackGroupUrl},
+    };
+    for (const auto& [text, url] : links) {
+        TextLabel* link = m_window->footerLink(QString::fromUtf8(text));
+        ASSERT_NE(link, nullptr) << text;
+        EXPECT_EQ(link->y(), 574);
+        click(link);
+        EXPECT_EQ(m_openedUrls.back(), QString::fromStdString(url));
+    }
+    click(m_window->footerLink(QString::fromUtf8("检查更新")));
+    EXPECT_EQ(m_actions.calls(), std::vector<std::string>{"checkForUpdate"});
+}
+
+TEST_F(MainWindowTest, RemoteInstallPageReportsClicksAndDrops) {
+    m_window->ShowPage(8);
+    TextLabel& area = m_window->remoteInstallPage().dropArea();
+    click(&area);
+
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a b.apk")),
+                   QUrl::fromLocalFile(QStringLiteral("/tmp/c.apk"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&area, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&area, &drop);
+
+    EXPECT_EQ(
+        m_actions.calls(),
+        (std::vector<std::string>{"onDropAreaClick", "onFilesDropped /tmp/a b.apk\r\n/tmp/c.apk"}));
+}
+
+TEST_F(MainWindowTest, PopupCloseButtonAbortsTheBootstrap) {
+    m_screen->ShowInstalling("正在安装助手...", true);
+    ProgressPopup& popup = m_window->popup();
+    ASSERT_TRUE(popup.isOpen());
+    EXPECT_FALSE(popup.closeButton().isHidden());
+    click(&popup.closeButton());
+    EXPECT_EQ(m_actions.calls(), std::vector<std::string>{"abortCompanionBootstrap"});
+    EXPECT_FALSE(popup.isOpen());
+    EXPECT_TRUE(popup.closeButton().isHidden());
+    EXPECT_TRUE(m_window->contentFrame().isEnabled());
+}
+
+TEST_F(MainWindowTest, ClosingTheWindowAnnouncesIt) {
+    bool closed = false;
+    QObject::connect(m_window.get(), &MainWindow::closed, [&] { closed = true; });
+    m_screen->closeMainWindow();
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(m_window->isVisible());
+}
+
+}  // namespace
+}  // namespace qvpc::ui::test

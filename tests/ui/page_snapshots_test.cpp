@@ -1,0 +1,151 @@
+// Saves a picture of every page, box and popup under the build tree
+// (build/ui-pages/), so that a person can look at them.
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
+
+#include "ui/busy_page.h"
+#include "ui/guide_page.h"
+#include "ui/msg_box_presenter.h"
+#include "ui/progress_popup.h"
+#include "ui_fixture.h"
+
+namespace qvpc::ui::test {
+namespace {
+
+class PageSnapshots : public UiTest {
+  protected:
+    PageSnapshots() : m_out(QStringLiteral(QVPC_BUILD_DIR "/ui-pages")) { QDir().mkpath(m_out); }
+
+    // The window with any box or popup drawn where it sits over it.
+    QImage picture() {
+        QApplication::processEvents();
+        QImage image = m_window->grab().toImage();
+        QPainter painter(&image);
+        for (QWidget* top :
+             {m_window->msgBoxes().openBox(), static_cast<QWidget*>(&m_window->popup())}) {
+            if (top && top->isVisible()) {
+                painter.drawPixmap(top->pos() - m_window->pos(), top->grab());
+            }
+        }
+        return image;
+    }
+
+    void save(const QString& name) {
+        const QImage image = picture();
+        EXPECT_FALSE(image.isNull());
+        EXPECT_TRUE(image.save(m_out + QLatin1Char('/') + name + QStringLiteral(".png")))
+            << name.toStdString();
+    }
+
+    // Saves the window while a box of this request is open, then answers it.
+    void saveWithBox(const QString& name, const MsgBoxRequest& request) {
+        QTimer::singleShot(50, [this, name] {
+            save(name);
+            answerNextBox(0);
+        });
+        m_screen->MsgBox(request);
+    }
+
+    QString m_out;
+};
+
+DeviceTile Device(const std::string& address, const std::string& name) {
+    return {"tile.png", address, name, "连接", "00-11-22-33-44-55", 5555};
+}
+
+TEST_F(PageSnapshots, SavesEveryPage) {
+    m_screen->setManualAddress("192.168.1.");
+    save(QStringLiteral("page6-start"));
+
+    m_screen->ShowBusyPage(true, true, "正在查找设备 ... ...", "提示：请连接在同一网络环境下",
+                           false);
+    save(QStringLiteral("page1-busy"));
+
+    QImage tv(1280, 720, QImage::Format_RGB32);
+    {
+        QPainter painter(&tv);
+        QLinearGradient sky(0, 0, 1280, 720);
+        sky.setColorAt(0, QColor(0x12, 0x3a, 0x6b));
+        sky.setColorAt(1, QColor(0xe0, 0x7a, 0x3c));
+        painter.fillRect(tv.rect(), sky);
+        painter.setPen(Qt::white);
+        painter.setFont(QFont(QStringLiteral("微软雅黑"), 60));
+        painter.drawText(tv.rect(), Qt::AlignCenter, QString::fromUtf8("电视画面"));
+    }
+    const QString shot = QString::fromStdString(m_dir.path() + "/screenshot.png");
+    ASSERT_TRUE(tv.save(shot));
+    m_screen->setScreenshotPicture(shot.toStdString());
+    m_screen->ShowBusyPage(false, false, {}, {}, true);
+    save(QStringLiteral("page1-screenshot"));
+
+    m_screen->clearDeviceTiles();
+    m_screen->addDeviceTileInFront({"tile.png", "", "设备不在这里?", "手动连接新设备", "", 0});
+    m_screen->addDeviceTileInFront(Device("192.168.1.25", "小米盒子3"));
+    m_screen->addDeviceTileInFront(Device("192.168.1.31", "智能电视"));
+    m_screen->addDeviceTileInFront(Device("192.168.1.102", "天猫魔盒M17"));
+    m_screen->ShowPage(2);
+    save(QStringLiteral("page2-devices"));
+
+    m_screen->ShowPage(3);
+    save(QStringLiteral("page3-nodevice"));
+    m_screen->ShowPage(6);
+    m_screen->ShowPage(3, "连接失败,请确认盒子已打开ADB调试");
+    save(QStringLiteral("page3-failed"));
+
+    m_screen->setBoxName("天猫魔盒");
+    m_screen->ShowPage(4);
+    save(QStringLiteral("page4-home"));
+
+    m_screen->ShowPage(5);
+    for (int step = 1; step <= 4; ++step) {
+        m_window->guidePage().ShowGuideStep(step);
+        save(QStringLiteral("page5-guide-step%1").arg(step));
+    }
+
+    m_screen->ShowPage(7);
+    save(QStringLiteral("page7-manual-ip"));
+    m_screen->ShowPage(8);
+    save(QStringLiteral("page8-remote-install"));
+    m_screen->ShowPage(9);
+    save(QStringLiteral("page9-app-management"));
+}
+
+TEST_F(PageSnapshots, SavesBoxesAndPopups) {
+    m_screen->ShowPage(4);
+    MsgBoxRequest one;
+    one.message = "IP地址格式不正确";
+    saveWithBox(QStringLiteral("msgbox-1-button"), one);
+
+    MsgBoxRequest two;
+    two.title = "连接断开";
+    two.message = "您的电脑与盒子的连接断开\r\n请重新连接盒子";
+    two.buttonCount = 2;
+    saveWithBox(QStringLiteral("msgbox-2-buttons"), two);
+
+    MsgBoxRequest three;
+    three.title = "发现新版本";
+    three.message = "发现新版本 1.0.0.2,是否立即更新?";
+    three.buttonCount = 3;
+    saveWithBox(QStringLiteral("msgbox-3-buttons"), three);
+
+    QTimer::singleShot(50, [this] {
+        save(QStringLiteral("msgbox-system"));
+        m_window->msgBoxes().openBox()->close();
+    });
+    m_screen->SystemMsgBox({"文件不存在,请重新截图.", "", 0});
+
+    m_screen->ShowInstalling("正在安装... ...", true);
+    m_screen->setPercentText("63%");
+    save(QStringLiteral("popup-install"));
+    m_screen->ShowDownloading("/tmp/Kestrune市场.apk", "正在下载");
+    m_screen->setDownloadProgress(58);
+    save(QStringLiteral("popup-download"));
+    m_screen->ShowPrompt("不是有效的apk文件");
+    save(QStringLiteral("popup-prompt"));
+    m_screen->ClosePopup();
+}
+
+}  // namespace
+}  // namespace qvpc::ui::test

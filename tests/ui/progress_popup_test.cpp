@@ -1,0 +1,112 @@
+// The progress popup: its modes, its place, and what it does to the window.
+#include "ui/progress_popup.h"
+
+#include <thread>
+
+#include "ui/toolkit/image_box.h"
+#include "ui/toolkit/image_button.h"
+#include "ui/toolkit/progress_bar.h"
+#include "ui/toolkit/text_label.h"
+#include "ui_fixture.h"
+
+namespace qvpc::ui::test {
+namespace {
+
+using ProgressPopupTest = UiTest;
+
+// Which of the popup's controls show, as one word each.
+std::string Visible(ProgressPopup& popup) {
+    const std::pair<const char*, QWidget*> controls[] = {
+        {"ring", &popup.ring()},
+        {"percent", &popup.percentLabel()},
+        {"install", &popup.installLabel()},
+        {"bar", &popup.progressBar()},
+        {"close", &popup.closeButton()},
+        {"message", &popup.messageLabel()},
+        {"ok", &popup.okButton()},
+        {"title", &popup.titleLabel()},
+    };
+    std::string shown;
+    for (const auto& [name, control] : controls) {
+        if (!control->isHidden()) {
+            shown += std::string(shown.empty() ? "" : " ") + name;
+        }
+    }
+    return shown;
+}
+
+TEST_F(ProgressPopupTest, ThreeModes) {
+    ProgressPopup& popup = m_window->popup();
+    m_screen->ShowInstalling("正在安装... ...", false);
+    EXPECT_EQ(Visible(popup), "ring percent install");
+    EXPECT_EQ(popup.installLabel().text(), QString::fromUtf8("正在安装... ..."));
+    EXPECT_FALSE(m_window->contentFrame().isEnabled());
+    EXPECT_TRUE(m_window->isShaded());
+
+    m_screen->ShowDownloading("/home/u/Documents/RiVod/Kestrune市场.apk", "正在下载");
+    EXPECT_EQ(Visible(popup), "bar title");
+    EXPECT_EQ(popup.titleLabel().text(), QString::fromUtf8("正在下载Kestrune市场"));
+    m_screen->setDownloadProgress(42);
+    EXPECT_EQ(popup.progressBar().value(), 42);
+
+    m_screen->ShowPrompt("不是有效的apk文件");
+    EXPECT_EQ(Visible(popup), "message ok");
+    EXPECT_EQ(popup.messageLabel().text(), QString::fromUtf8("不是有效的apk文件"));
+    EXPECT_EQ(popup.okButton().text(), QString::fromUtf8("确定"));
+
+    click(&popup.okButton());
+    EXPECT_FALSE(popup.isOpen());
+    EXPECT_TRUE(m_window->contentFrame().isEnabled());
+    EXPECT_FALSE(m_window->isShaded());
+}
+
+TEST_F(ProgressPopupTest, InstallModeWithTheCloseButton) {
+    m_screen->ShowInstalling("正在安装助手... ...", true);
+    EXPECT_EQ(Visible(m_window->popup()), "ring percent install close");
+    EXPECT_EQ(m_window->popup().closeButton().geometry(), QRect(345, 0, 48, 42));
+}
+
+TEST_F(ProgressPopupTest, PercentIsReadAndWrittenFromAnyThread) {
+    m_screen->ShowInstalling("正在安装... ...", false);
+    std::string read;
+    std::thread worker([&] {
+        m_screen->setPercentText("37%");
+        read = m_screen->percentText();
+    });
+    ASSERT_TRUE(waitFor([&] { return !read.empty(); }));
+    worker.join();
+    EXPECT_EQ(read, "37%");
+    EXPECT_EQ(m_window->popup().percentLabel().text(), QStringLiteral("37%"));
+}
+
+TEST_F(ProgressPopupTest, APopupOpenedAgainStartsClean) {
+    m_screen->ShowInstalling("a", false);
+    m_screen->setPercentText("100%");
+    m_screen->ShowPrompt("b");  // switching modes keeps the popup as it is
+    EXPECT_EQ(m_screen->percentText(), "100%");
+    m_screen->ClosePopup();
+    m_screen->ShowInstalling("c", false);
+    EXPECT_EQ(m_screen->percentText(), "");
+}
+
+TEST(ProgressPopupPositionTest, CentredOverTheWindowOrOnTheScreen) {
+    const QRect screen(0, 0, 1920, 1080);
+    EXPECT_EQ(ProgressPopup::Position(QRect(497, 227, 926, 626), screen), QPoint(760, 420));
+    EXPECT_EQ(ProgressPopup::Position(QRect(1700, 227, 926, 626), screen), QPoint(760, 420));
+    EXPECT_EQ(ProgressPopup::Position(QRect(497, 900, 926, 626), screen), QPoint(760, 420));
+}
+
+TEST(DisplayNameTest, FileNameWithoutExtension) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"/a/b/video.player.apk", "video.player"},
+        {"D:\\x\\Kestrune市场.apk", "Kestrune市场"},
+        {"/a/x.apk copy", "x.apk copy"},
+        {"/a/b/noext", "noext"},
+    };
+    for (const auto& [path, name] : cases) {
+        EXPECT_EQ(DisplayNameOf(QString::fromUtf8(path)), QString::fromUtf8(name)) << path;
+    }
+}
+
+}  // namespace
+}  // namespace qvpc::ui::test

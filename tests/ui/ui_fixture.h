@@ -1,0 +1,104 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/config.h"
+#include "app/log.h"
+#include "app/user_actions.h"
+#include "support/temp_dir.h"
+#include "ui/main_window.h"
+#include "ui/qt_screen.h"
+
+namespace qvpc::ui::test {
+
+// Records what the pages asked the core to do, one line per call.
+class RecordingUserActions : public UserActions {
+  public:
+    void startLanScan() override { record("startLanScan"); }
+    void connect(const std::string& ip, const std::string& mac) override {
+        record("connect " + ip + " [" + mac + "]");
+    }
+    void disconnect() override { record("disconnect"); }
+    void connectToTile(const DeviceTile& tile) override {
+        record("connectToTile " + tile.address + " " + tile.name + " " + std::to_string(tile.port));
+    }
+    void retryConnect() override { record("retryConnect"); }
+    std::string currentIp() override { return ip; }
+    void enterRemoteInstall() override { record("enterRemoteInstall"); }
+    void enterAppManagement() override { record("enterAppManagement"); }
+    void leaveAppManagement() override { record("leaveAppManagement"); }
+    void installMarketApp() override { record("installMarketApp"); }
+    void onFilesDropped(const std::string& text) override { record("onFilesDropped " + text); }
+    void onDropAreaClick() override { record("onDropAreaClick"); }
+    void takeScreenshot() override { record("takeScreenshot"); }
+    void saveScreenshotAs() override { record("saveScreenshotAs"); }
+    void openScreenshotFolder() override { record("openScreenshotFolder"); }
+    void abortCompanionBootstrap() override { record("abortCompanionBootstrap"); }
+    void checkForUpdate() override { record("checkForUpdate"); }
+
+    std::vector<std::string> calls() {
+        std::lock_guard lock(m_mutex);
+        return m_calls;
+    }
+
+    std::string ip;
+
+  private:
+    void record(std::string call) {
+        std::lock_guard lock(m_mutex);
+        m_calls.push_back(std::move(call));
+    }
+
+    std::mutex m_mutex;
+    std::vector<std::string> m_calls;
+};
+
+// One log record as written: its category and its text.
+struct LogRecord {
+    std::string category;
+    std::string text;
+    bool operator==(const LogRecord&) const = default;
+};
+
+// A fresh main window with its screen, a recording core and a log of its own.
+class UiTest : public ::testing::Test {
+  protected:
+    UiTest();
+    ~UiTest() override;
+
+    // The records of the log, oldest first.
+    std::vector<LogRecord> logRecords() const;
+    std::vector<std::string> mainLogTexts() const;
+
+    void click(QWidget* widget);
+    void clickButton(PageButton id);
+
+    // Runs the event loop until done() holds or two seconds have passed.
+    bool waitFor(const std::function<bool()>& done);
+
+    // Answers the next message box that opens (while this thread runs its
+    // event loop) with the button at index; -1 closes it without a button.
+    // The texts it showed land in shownMessage and shownTitle.
+    void answerNextBox(int index);
+
+    qvpc::test::TempDir m_dir;
+    Log m_log;
+    Config m_config;
+    RecordingUserActions m_actions;
+    std::vector<QString> m_openedUrls;
+    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<QtScreen> m_screen;
+    QString shownMessage;
+    QString shownTitle;
+};
+
+}  // namespace qvpc::ui::test

@@ -1,0 +1,92 @@
+#include "ui/app_management_page.h"
+
+#include <QPainter>
+#include <algorithm>
+
+#include "ui/pictures.h"
+#include "ui/toolkit/image_box.h"
+#include "ui/toolkit/image_button.h"
+#include "ui/toolkit/skin_colors.h"
+#include "ui/toolkit/skin_font.h"
+#include "ui/toolkit/text_label.h"
+
+namespace qvpc::ui {
+namespace {
+
+// The left list's place: its dark panel with the "应用下载" header.
+class LeftListPlace : public QWidget {
+  public:
+    using QWidget::QWidget;
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), QColor(0x41, 0x4b, 0x5f));
+        painter.setFont(SkinFont(16, true));
+        painter.setPen(QColor(0x78, 0x82, 0x98));
+        painter.drawText(QRect(0, 0, width(), 50), Qt::AlignCenter, QString::fromUtf8("应用下载"));
+    }
+};
+
+QWidget* Place(QWidget* parent, const QRect& geometry) {
+    auto* place = new QWidget(parent);
+    place->setGeometry(geometry);
+    place->setAttribute(Qt::WA_TranslucentBackground);
+    return place;
+}
+
+}  // namespace
+
+AppManagementPage::AppManagementPage(QWidget* parent) : Page(9, parent) {
+    addLabel(QString::fromUtf8("智能电视"), 18, 0xff666666, {16, 20, 100, 24},
+             Qt::AlignLeft | Qt::AlignVCenter);
+    addButton(PageButton::AppManagementBack, {}, {184, 72, 51, 15}, pictures::BackLink());
+    m_leftList = new LeftListPlace(this);
+    m_leftList->setGeometry(0, 60, 154, 470);
+    m_tileGrid = Place(this, {184, 95, 716, 377});
+    m_pager = Place(this, {414, 484, 250, 30});
+    m_installedList = Place(this, {182, 104, 716, 404});
+    m_installedList->hide();
+}
+
+void AppManagementPage::showCatalogView() {
+    m_installedList->hide();
+    m_tileGrid->show();
+    m_pager->show();
+}
+
+void AppManagementPage::showInstalledView() {
+    m_tileGrid->hide();
+    m_pager->hide();
+    m_installedList->show();
+}
+
+bool AppManagementPage::isCatalogView() const {
+    return !m_tileGrid->isHidden();
+}
+
+void AppManagementPage::setCatalogTileState(int position, const QString& state) {
+    m_tileStates[position] = state;
+}
+
+QString AppManagementPage::catalogTileState(int position) const {
+    const auto found = m_tileStates.find(position);
+    return found == m_tileStates.end() ? QString() : found->second;
+}
+
+void AppManagementPage::setAppRowState(int row, int state) {
+    m_rowStates[row] = state;
+}
+
+void AppManagementPage::setUpgradeCount(int count) {
+    m_upgradeCount = std::max(0, count);
+}
+
+void AppManagementPage::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(QRect(0, 0, 900, 60), QColor::fromRgb(skin::kHeaderBand));
+    painter.setPen(QColor(0xd9, 0xdc, 0xe1));
+    painter.drawLine(0, 59, 899, 59);
+}
+
+}  // namespace qvpc::ui

@@ -1,0 +1,157 @@
+// The four action tiles of the home page and the dialogs' pictures.
+#include <QConicalGradient>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "ui/icons.h"
+#include "ui/pictures.h"
+#include "ui/toolkit/skin_colors.h"
+#include "ui/toolkit/skin_font.h"
+
+namespace qvpc::ui::pictures {
+namespace {
+
+struct TileLook {
+    const char* key;
+    QRgb base;
+    const char* title;
+    const char* subtitle;
+    void (*icon)(QPainter&, const QRectF&, QColor);
+};
+
+TileLook LookOf(HomeTile tile) {
+    switch (tile) {
+        case HomeTile::AppManagement:
+            return {"home.apps", 0xffe9573f, "应用管理", "快速安装卸载应用程序", &icons::Apps};
+        case HomeTile::RemoteInstall:
+            return {"home.remote", 0xfff2a516, "远程安装应用", "拖拽就可在电视上安装应用",
+                    &icons::Upload};
+        case HomeTile::Market:
+            return {"home.market", 0xff3b8fe8, "Kestrune市场", "一键安装应用市场", &icons::Market};
+        case HomeTile::Screenshot:
+            return {"home.screenshot", 0xff1fb36b, "电视截图", "看看电视上正在放什么",
+                    &icons::Camera};
+    }
+    return {"home.apps", 0xffe9573f, "", "", &icons::Apps};
+}
+
+void PaintTile(QPainter& painter, const QSizeF& size, ButtonState state, const TileLook& look) {
+    QColor base = QColor::fromRgb(look.base);
+    if (state == ButtonState::Hover) {
+        base = base.lighter(108);
+    } else if (state == ButtonState::Pressed) {
+        base = base.darker(110);
+    }
+    const QRectF face(QPointF(0, 0), size);
+    QPainterPath shape;
+    shape.addRoundedRect(face, 6, 6);
+    QLinearGradient fill(face.topLeft(), face.bottomRight());
+    fill.setColorAt(0, base.lighter(110));
+    fill.setColorAt(1, base.darker(106));
+    painter.fillPath(shape, fill);
+
+    // A large faint copy of the icon bleeds off the lower right corner.
+    painter.save();
+    painter.setClipPath(shape);
+    const qreal mark = size.height() * 0.9;
+    look.icon(painter, QRectF(size.width() - mark * 0.62, size.height() - mark * 0.6, mark, mark),
+              QColor(255, 255, 255, 28));
+    painter.restore();
+
+    const bool big = size.height() > 200;
+    const QColor white(Qt::white);
+    const QColor soft(255, 255, 255, 215);
+    if (big) {
+        const qreal icon = 76;
+        look.icon(painter, QRectF((size.width() - icon) / 2, 52, icon, icon), white);
+        painter.setPen(white);
+        painter.setFont(SkinFont(26, true));
+        painter.drawText(QRectF(0, 158, size.width(), 36), Qt::AlignCenter,
+                         QString::fromUtf8(look.title));
+        painter.setPen(soft);
+        painter.setFont(SkinFont(14));
+        painter.drawText(QRectF(0, 198, size.width(), 22), Qt::AlignCenter,
+                         QString::fromUtf8(look.subtitle));
+    } else {
+        const qreal icon = 50;
+        look.icon(painter, QRectF(26, (size.height() - icon) / 2, icon, icon), white);
+        painter.setPen(white);
+        painter.setFont(SkinFont(22, true));
+        painter.drawText(QRectF(92, 38, size.width() - 100, 30), Qt::AlignLeft | Qt::AlignVCenter,
+                         QString::fromUtf8(look.title));
+        painter.setPen(soft);
+        painter.setFont(SkinFont(13));
+        painter.drawText(QRectF(92, 70, size.width() - 100, 20), Qt::AlignLeft | Qt::AlignVCenter,
+                         QString::fromUtf8(look.subtitle));
+    }
+}
+
+}  // namespace
+
+ButtonSkin HomeTileSkin(HomeTile tile) {
+    const TileLook look = LookOf(tile);
+    return {QString::fromLatin1(look.key),
+            [look](QPainter& painter, const QSizeF& size, ButtonState state) {
+                PaintTile(painter, size, state, look);
+            },
+            {}};
+}
+
+Artwork DialogBackground() {
+    return {QStringLiteral("dialog.background"), [](QPainter& painter, const QSizeF& size) {
+                const QRectF face(QPointF(0, 0), size);
+                QLinearGradient fill(face.topLeft(), face.bottomLeft());
+                fill.setColorAt(0, QColor(0x47, 0x50, 0x67));
+                fill.setColorAt(1, QColor::fromRgb(skin::kSlate));
+                painter.setPen(Qt::NoPen);
+                painter.setBrush(fill);
+                painter.drawRoundedRect(face, 6, 6);
+                painter.setPen(QPen(QColor(255, 255, 255, 22), 1));
+                painter.setBrush(Qt::NoBrush);
+                painter.drawRoundedRect(face.adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+            }};
+}
+
+Artwork PopupRing() {
+    return {QStringLiteral("popup.ring"), [](QPainter& painter, const QSizeF& size) {
+                const QPointF c(size.width() / 2, size.height() / 2);
+                const qreal outer = size.width() / 2 - 6;
+                painter.setPen(Qt::NoPen);
+                painter.setBrush(QColor(0, 0, 0, 40));
+                painter.drawEllipse(c, outer - 6, outer - 6);
+                QPen track(QColor(0x55, 0x5f, 0x75), 9);
+                painter.setPen(track);
+                painter.setBrush(Qt::NoBrush);
+                painter.drawEllipse(c, outer, outer);
+                QConicalGradient sweep(c, 90);
+                sweep.setColorAt(0, QColor::fromRgb(skin::kAccent));
+                sweep.setColorAt(0.5, QColor(0x2f, 0xd6, 0xa0));
+                sweep.setColorAt(1, QColor::fromRgb(skin::kAccent));
+                QPen arc(QBrush(sweep), 9);
+                arc.setCapStyle(Qt::RoundCap);
+                painter.setPen(arc);
+                painter.drawEllipse(c, outer, outer);
+            }};
+}
+
+ButtonSkin PopupClose() {
+    return {QStringLiteral("popup.close"),
+            [](QPainter& painter, const QSizeF& size, ButtonState state) {
+                if (state != ButtonState::Normal) {
+                    QPainterPath corner;
+                    corner.addRoundedRect(QRectF(0, 0, size.width(), size.height()), 0, 0);
+                    painter.fillPath(corner, state == ButtonState::Pressed
+                                                 ? QColor(0xc2, 0x3f, 0x36)
+                                                 : QColor(0xe0, 0x4f, 0x45));
+                }
+                const QRectF glyph(QPointF(size.width() / 2 - 8, size.height() / 2 - 8),
+                                   QSizeF(16, 16));
+                icons::Cross(
+                    painter, glyph,
+                    state == ButtonState::Normal ? QColor(255, 255, 255, 190) : QColor(Qt::white));
+            },
+            {}};
+}
+
+}  // namespace qvpc::ui::pictures

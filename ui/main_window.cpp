@@ -1,0 +1,323 @@
+#include "ui/main_window.h"
+
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QUrl>
+#include <QWindow>
+
+#include "app/log.h"
+#include "ui/app_management_page.h"
+#include "ui/desktop.h"
+#include "ui/device_list_page.h"
+#include "ui/device_tile_list.h"
+#include "ui/guide_page.h"
+#include "ui/home_page.h"
+#include "ui/manual_ip_page.h"
+#include "ui/msg_box_presenter.h"
+#include "ui/not_found_page.h"
+#include "ui/pictures.h"
+#include "ui/progress_popup.h"
+#include "ui/remote_install_page.h"
+#include "ui/start_page.h"
+#include "ui/toolkit/image_button.h"
+#include "ui/toolkit/skin_colors.h"
+#include "ui/toolkit/skin_font.h"
+#include "ui/toolkit/text_label.h"
+
+namespace qvpc::ui {
+namespace {
+
+constexpr int kTitleBandHeight = 42;
+constexpr QRect kShadeGeometry{0, 42, 900, 558};
+constexpr QRect kProgramNameBox{27, 23, 600, 22};  // window coordinates
+constexpr QRect kVersionBox{27, 588, 130, 18};     // window coordinates
+
+// A plain child that fills itself with black at alpha 76 of 255.
+class Shade : public QWidget {
+  public:
+    using QWidget::QWidget;
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), QColor(0, 0, 0, 76));
+    }
+};
+
+}  // namespace
+
+MainWindow::MainWindow(Log& log, const Config& config, std::string programVersion, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      m_log(log),
+      m_config(config),
+      m_programName(QString::fromStdString(config.programName)),
+      m_versionText(QString::fromUtf8("当前版本 ") + QString::fromStdString(programVersion)),
+      m_desktop{&OpenUrlInBrowser, &RevealInFileManager},
+      m_frame(new QWidget(this)) {
+    setAttribute(Qt::WA_TranslucentBackground);
+    setWindowTitle(QStringLiteral("qvpc"));
+    setFixedSize(kWindowSize);
+    if (const QScreen* screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+    m_frame->setGeometry(kShadowMargin, kShadowMargin, 900, 600);
+
+    buildTitleBar();
+    buildFooter();
+    buildPages();
+    ShowPage(kPageStart);
+
+    m_shade = new Shade(m_frame);
+    m_shade->setGeometry(kShadeGeometry);
+    m_shade->hide();
+
+    m_msgBoxes = new MsgBoxPresenter({this, [this] { m_popup->ClosePopup(); },
+                                      [this](bool on) { setShade(ShadeReason::MessageBox, on); }},
+                                     this);
+    m_popup = new ProgressPopup(this, [this](bool open) {
+        m_frame->setEnabled(!open);
+        setShade(ShadeReason::Popup, open);
+    });
+    connect(m_popup, &ProgressPopup::closeClicked, this,
+            [this] { OnPageButtonClick(PageButton::PopupClose); });
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::setUserActions(UserActions& actions) {
+    m_actions = &actions;
+}
+
+void MainWindow::setDesktop(Desktop desktop) {
+    m_desktop = std::move(desktop);
+}
+
+void MainWindow::raiseFromAnotherStart() {
+    if (isMinimized()) {
+        showNormal();
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::buildTitleBar() {
+    auto* minimise = new ImageButton({}, pictures::TitleBarButton(false), m_frame);
+    minimise->setGeometry(900 - 2 * 44, 0, 44, kTitleBandHeight);
+    minimise->setToolTip(QString::fromUtf8("最小化"));
+    connect(minimise, &ImageButton::clicked, this, &QWidget::showMinimized);
+    auto* close = new ImageButton({}, pictures::TitleBarButton(true), m_frame);
+    close->setGeometry(900 - 44, 0, 44, kTitleBandHeight);
+    close->setToolTip(QString::fromUtf8("关闭"));
+    connect(close, &ImageButton::clicked, this, &QWidget::close);
+}
+
+void MainWindow::buildFooter() {
+    struct Link {
+        QString text;
+        int x;
+        int width;
+        std::function<void()> action;
+    };
+    const Link links[] = {
+        {QString::fromUtf8("检查更新"), 148, 100, [this] { m_actions->checkForUpdate(); }},
+        {QString::fromUtf8("完整版下载"), 495, 100,
+         [this] { openUrl(QString::fromStdString(m_config.fullVersionUrl)); }},
+        {QString::fromUtf8("交流论坛"), 580, 100,
+         [this] { openUrl(QString::fromStdString(m_config.forumUrl)); }},
+        {QString::fromUtf8("官方网站"), 650, 100,
+         [this] { openUrl(QString::fromStdString(m_config.websiteUrl)); }},
+        {QString::fromUtf8("反馈QQ群：") + QString::fromStdString(m_config.feedbackGroup), 730, 165,
+         [this] { openUrl(QString::fromStdString(m_config.feedbackGroupUrl)); }},
+    };
+    for (const Link& link : links) {
+        auto* label = new TextLabel(link.text, 14, QColor::fromRgb(skin::kLink), m_frame);
+        label->setObjectName(QStringLiteral("footerLink"));
+        label->setGeometry(link.x, 574, link.width, 20);
+        label->setLink(QColor::fromRgb(skin::kLinkHover));
+        connect(label, &TextLabel::clicked, this, link.action);
+    }
+}
+
+void MainWindow::buildPages() {
+    m_busy = new BusyPage(m_frame);
+    m_deviceList = new DeviceListPage(m_frame);
+    m_notFound = new NotFoundPage(m_frame);
+    m_home = new HomePage(m_frame);
+    m_guide = new GuidePage(m_log, m_frame);
+    m_start = new StartPage(m_frame);
+    m_manualIp = new ManualIpPage(m_frame);
+    m_remoteInstall = new RemoteInstallPage(m_frame);
+    m_appManagement = new AppManagementPage(m_frame);
+    const std::array<Page*, 9> pages = {m_busy,     m_deviceList,    m_notFound,
+                                        m_home,     m_guide,         m_start,
+                                        m_manualIp, m_remoteInstall, m_appManagement};
+    for (Page* page : pages) {
+        m_pages[page->number() - 1] = page;
+        connect(page, &Page::buttonClicked, this, &MainWindow::OnPageButtonClick);
+    }
+    m_pages[kPageUnused - 1] = new PageContainer(kPageUnused, m_frame);
+
+    connect(m_busy, &BusyPage::menuChosen, this, &MainWindow::onScreenshotMenu);
+    connect(m_deviceList, &DeviceListPage::tileClicked, this, &MainWindow::onTileClicked);
+    connect(m_remoteInstall, &RemoteInstallPage::filesDropped, this,
+            [this](const QString& text) { m_actions->onFilesDropped(text.toStdString()); });
+    connect(m_remoteInstall, &RemoteInstallPage::dropAreaClicked, this,
+            [this] { m_actions->onDropAreaClick(); });
+}
+
+bool MainWindow::ShowPage(int page, const QString& text) {
+    if (page == m_currentPage) {
+        return true;
+    }
+    if (page < 1 || page > kPageCount) {
+        m_log.WriteLog(log_category::kMain,
+                       "显示页面超出范围,无效.<程_页面当前页>=" + std::to_string(m_currentPage));
+        return false;
+    }
+    if (m_currentPage > 0) {
+        m_pages[m_currentPage - 1]->hide();
+    }
+    m_previousPage = m_currentPage;
+    m_currentPage = page;
+    if (page == kPageNotFound) {
+        m_notFound->showOutcome(text);
+    }
+    m_pages[page - 1]->show();
+    if (m_shade) {
+        m_shade->raise();
+    }
+    return true;
+}
+
+void MainWindow::ShowBusyPage(bool enter, bool use, const QString& title, const QString& hint,
+                              bool screenshot) {
+    if (enter || !use) {
+        m_previousPage = m_currentPage;
+        ShowPage(kPageBusy);
+    } else if (m_previousPage > 0) {
+        ShowPage(m_previousPage);
+    }
+    m_busy->setScreenshotMode(screenshot);
+    m_busy->setTitle(title);
+    m_busy->setHint(hint);
+}
+
+void MainWindow::onTileClicked(int position) {
+    const std::optional<DeviceTile> tile = m_deviceList->list().tile(position);
+    if (!tile) {
+        return;
+    }
+    if (tile->buttonText != "连接") {
+        if (tile->buttonText == "手动连接新设备") {
+            ShowPage(kPageManualIp);
+        }
+        return;
+    }
+    m_home->setBoxName(QString::fromStdString(tile->name));
+    m_actions->connectToTile(*tile);
+}
+
+void MainWindow::setShade(ShadeReason reason, bool on) {
+    if (on) {
+        m_shadeReasons |= int(reason);
+    } else {
+        m_shadeReasons &= ~int(reason);
+    }
+    if (!m_shade) {
+        return;
+    }
+    m_shade->setVisible(m_shadeReasons != 0);
+    m_shade->raise();
+}
+
+bool MainWindow::isShaded() const {
+    return m_shade && !m_shade->isHidden();
+}
+
+void MainWindow::openUrl(const QString& url) {
+    if (m_desktop.openUrl) {
+        m_desktop.openUrl(url);
+    }
+}
+
+void MainWindow::revealFile(const QString& path) {
+    if (m_desktop.revealFile) {
+        m_desktop.revealFile(path);
+    }
+}
+
+ImageButton* MainWindow::pageButton(PageButton id) const {
+    for (PageContainer* container : m_pages) {
+        if (auto* page = qobject_cast<Page*>(container)) {
+            if (ImageButton* found = page->button(id)) {
+                return found;
+            }
+        }
+    }
+    return id == PageButton::PopupClose ? &m_popup->closeButton() : nullptr;
+}
+
+TextLabel* MainWindow::footerLink(const QString& text) const {
+    for (TextLabel* label : m_frame->findChildren<TextLabel*>(QStringLiteral("footerLink"),
+                                                              Qt::FindDirectChildrenOnly)) {
+        if (label->text() == text) {
+            return label;
+        }
+    }
+    return nullptr;
+}
+
+void MainWindow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(rect(), Qt::transparent);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    const qreal ratio = devicePixelRatioF();
+    painter.drawPixmap(0, 0, pictures::WindowShadow().pixmap(size(), ratio));
+    const QRect frame =
+        rect().adjusted(kShadowMargin, kShadowMargin, -kShadowMargin, -kShadowMargin);
+    painter.setClipRect(frame);
+    painter.drawPixmap(frame.topLeft(), pictures::WindowBackground().pixmap(frame.size(), ratio));
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setFont(SkinFont(18));
+    painter.setPen(Qt::white);
+    painter.drawText(kProgramNameBox, Qt::AlignLeft | Qt::AlignVCenter, m_programName);
+    painter.setFont(SkinFont(14));
+    painter.setPen(QColor::fromRgb(skin::kText));
+    painter.drawText(kVersionBox, Qt::AlignLeft | Qt::AlignVCenter, m_versionText);
+}
+
+void MainWindow::mousePressEvent(QMouseEvent* event) {
+    // The title band moves the window, as a system title bar would.
+    const QPoint at = event->position().toPoint() - QPoint(kShadowMargin, kShadowMargin);
+    if (event->button() == Qt::LeftButton && at.y() >= 0 && at.y() < kTitleBandHeight &&
+        at.x() >= 0 && at.x() < 900 && windowHandle()) {
+        windowHandle()->startSystemMove();
+        return;
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    m_popup->ClosePopup();
+    event->accept();
+    emit closed();
+}
+
+void MainWindow::writeLog(const char* text) {
+    m_log.WriteLog(log_category::kMain, text);
+}
+
+int MainWindow::showMsgBox(const std::string& title, const std::string& message) {
+    MsgBoxRequest request;
+    request.title = title;
+    request.message = message;
+    return m_msgBoxes->exec(request);
+}
+
+}  // namespace qvpc::ui

@@ -1,0 +1,47 @@
+#include "ui/manual_ip_page.h"
+
+#include <QPainter>
+
+#include "ui/toolkit/line_edit.h"
+
+namespace qvpc::ui {
+
+bool IsTypedAddressAcceptable(const QString& text) {
+    QStringList parts = text.split(QLatin1Char('.'));
+    if (!parts.isEmpty() && parts.last().isEmpty()) {
+        parts.removeLast();
+    }
+    if (parts.size() <= 3) {
+        return false;
+    }
+    for (int i = 0; i < 4; ++i) {
+        if (parts[i].isEmpty()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+ManualIpPage::ManualIpPage(QWidget* parent)
+    : Page(7, parent),
+      m_address(new LineEdit(QStringLiteral("192.168.0."), 30, QColor(0x66, 0x66, 0x66), this)) {
+    m_address->setGeometry(150, 222, 340, 54);
+    addButton(PageButton::ConnectTypedIp, QString::fromUtf8("连接"), {550, 229, 90, 40},
+              ButtonSkin::primary());
+    addButton(PageButton::CancelManualIp, QString::fromUtf8("取消"), {660, 229, 90, 40},
+              ButtonSkin::slate());
+    addLinkButton(PageButton::ManualIpGuide, QString::fromUtf8("阿里云必看"), {265, 359, 160, 40});
+    addLinkButton(PageButton::Tutorial, QString::fromUtf8("教程中心"), {475, 359, 160, 40});
+    connect(m_address, &QLineEdit::returnPressed, this,
+            [this] { emit buttonClicked(PageButton::ConnectTypedIp); });
+}
+
+QString ManualIpPage::address() const {
+    return m_address->text();
+}
+
+void ManualIpPage::setAddress(const QString& text) {
+    m_address->setText(text);
+}
+
+}  // namespace qvpc::ui

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <variant>
+
+#include "app/screen.h"
+
+namespace qvpc::ui {
+
+class ModalInputGuard;
+
+// Shows the program's boxes one at a time. A box asked for while another is
+// open waits in line, and every caller gets the answer of its own box: the
+// described program kept the answer in one shared slot, so two boxes asked
+// for from two threads at once could swap or lose answers.
+//
+// All members run on the user-interface thread. Other threads queue their box
+// through the screen, which carries the request here and waits for the answer.
+class MsgBoxPresenter : public QObject {
+    Q_OBJECT
+
+  public:
+    using Request = std::variant<MsgBoxRequest, SystemMsgBoxRequest>;
+    using Answer = std::function<void(int)>;
+
+    // What the boxes need of the main window.
+    struct Host {
+        QWidget* owner = nullptr;
+        std::function<void()> closePopup;
+        std::function<void(bool)> setShade;
+    };
+
+    explicit MsgBoxPresenter(Host host, QObject* parent = nullptr);
+    ~MsgBoxPresenter() override;
+
+    // Waits in a nested event loop for the box's turn and its answer. Gives
+    // -1 (a message box) or 1 (a system box) if the event loops are ended
+    // before the box is answered.
+    int exec(const Request& request);
+
+    // Puts the box in line; answer runs on this thread when the box closes.
+    void enqueue(Request request, Answer answer);
+
+    // The box on the screen, or null; and how many wait behind it.
+    QWidget* openBox() const { return m_open; }
+    int waiting() const { return static_cast<int>(m_queue.size()); }
+
+  private:
+    struct Pending {
+        Request request;
+        Answer answer;
+    };
+
+    void showNext();
+    void finish(int result);
+    QWidget* create(const Request& request);
+
+    Host m_host;
+    std::deque<Pending> m_queue;
+    QPointer<QWidget> m_open;
+    Answer m_openAnswer;
+    bool m_openDims = false;
+    std::unique_ptr<ModalInputGuard> m_guard;
+};
+
+}  // namespace qvpc::ui

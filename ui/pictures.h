@@ -1,0 +1,34 @@
+#pragma once
+
+#include "ui/toolkit/artwork.h"
+#include "ui/toolkit/button_skin.h"
+
+namespace qvpc::ui::pictures {
+
+// The window frame: the soft shadow in the 13-pixel margin and the content
+// frame's bands (title 0..42, body 42..568, footer 568..600).
+Artwork WindowShadow();
+Artwork WindowBackground();
+
+// Page pictures.
+Artwork StartCircles();          // page 6, grey concentric circles
+Artwork NoDevice();              // page 3, captioned 找不到设备
+Artwork ConnectFailed();         // page 3, captioned 很抱歉，连接失败
+Artwork DropPanel(bool active);  // page 8, the drop area (active while files hover)
+Artwork GuideFrame();            // page 5, the guide's white panel
+Artwork GuideStep(int step);     // page 5, the screen of step 1..4
+Artwork AppListHeader();         // page 9, the left list's panel
+
+// Dialogs.
+Artwork DialogBackground();  // the plain dark slate of message boxes and the popup
+Artwork PopupRing();         // the popup's decorative ring
+
+// Buttons with pictures of their own.
+enum class HomeTile { AppManagement, RemoteInstall, Market, Screenshot };
+ButtonSkin HomeTileSkin(HomeTile tile);
+ButtonSkin GuideArrow(bool pointsLeft);
+ButtonSkin PopupClose();
+ButtonSkin TitleBarButton(bool close);  // the window's minimise and close buttons
+ButtonSkin BackLink();                  // page 9's small "返回"
+
+}  // namespace qvpc::ui::pictures

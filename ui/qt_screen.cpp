@@ -1,0 +1,231 @@
+#include "ui/qt_screen.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <thread>
+
+#include "ui/app_management_page.h"
+#include "ui/desktop.h"
+#include "ui/device_list_page.h"
+#include "ui/device_tile_list.h"
+#include "ui/home_page.h"
+#include "ui/main_window.h"
+#include "ui/manual_ip_page.h"
+#include "ui/msg_box_presenter.h"
+#include "ui/not_found_page.h"
+#include "ui/progress_popup.h"
+#include "ui/system_msg_box_dialog.h"
+
+namespace qvpc::ui {
+namespace {
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+std::string S(const QString& text) {
+    return text.toStdString();
+}
+
+}  // namespace
+
+QtScreen::QtScreen(MainWindow& window) : m_window(window) {
+    QObject::connect(&window, &MainWindow::closed, &m_watch, [this] { m_gate.close(); });
+    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &m_watch,
+                     [this] { m_gate.close(); });
+}
+
+QtScreen::~QtScreen() {
+    m_gate.close();
+}
+
+bool QtScreen::ShowPage(int page, const std::string& text) {
+    return onUi<bool>([this, page, text = Q(text)] { return m_window.ShowPage(page, text); },
+                      false);
+}
+
+void QtScreen::ShowBusyPage(bool enter, bool use, const std::string& title, const std::string& hint,
+                            bool screenshot) {
+    onUi([this, enter, use, title = Q(title), hint = Q(hint), screenshot] {
+        m_window.ShowBusyPage(enter, use, title, hint, screenshot);
+    });
+}
+
+int QtScreen::currentPage() {
+    return onUi<int>([this] { return m_window.currentPage(); }, 0);
+}
+
+int QtScreen::MsgBox(const MsgBoxRequest& request) {
+    if (m_gate.isUiThread()) {
+        return m_window.msgBoxes().exec(request);
+    }
+    return m_gate.await<int>(
+        [this, request](std::function<void(int)> done) {
+            m_window.msgBoxes().enqueue(request, std::move(done));
+        },
+        -1);
+}
+
+int QtScreen::SystemMsgBox(const SystemMsgBoxRequest& request) {
+    if (m_gate.isUiThread()) {
+        return m_window.msgBoxes().exec(request);
+    }
+    return m_gate.await<int>(
+        [this, request](std::function<void(int)> done) {
+            m_window.msgBoxes().enqueue(request, std::move(done));
+        },
+        SystemMsgBoxDialog::kCancelCode);
+}
+
+void QtScreen::ShowInstalling(const std::string& message, bool closeVisible) {
+    onUi([this, message = Q(message), closeVisible] {
+        m_window.popup().ShowInstalling(message, closeVisible);
+    });
+}
+
+void QtScreen::ShowDownloading(const std::string& targetPath, const std::string& status) {
+    onUi([this, targetPath = Q(targetPath), status = Q(status)] {
+        m_window.popup().ShowDownloading(targetPath, status);
+    });
+}
+
+void QtScreen::ShowPrompt(const std::string& message) {
+    onUi([this, message = Q(message)] { m_window.popup().ShowPrompt(message); });
+}
+
+void QtScreen::ClosePopup() {
+    onUi([this] { m_window.popup().ClosePopup(); });
+}
+
+std::string QtScreen::percentText() {
+    return onUi<std::string>([this] { return S(m_window.popup().percentText()); }, {});
+}
+
+void QtScreen::setPercentText(const std::string& text) {
+    onUi([this, text = Q(text)] { m_window.popup().setPercentText(text); });
+}
+
+void QtScreen::setDownloadProgress(int percent) {
+    onUi([this, percent] { m_window.popup().setDownloadProgress(percent); });
+}
+
+void QtScreen::setScreenshotPicture(const std::string& pngPath) {
+    onUi([this, path = Q(pngPath)] { m_window.busyPage().setScreenshot(path); });
+}
+
+std::string QtScreen::notFoundHint() {
+    return onUi<std::string>([this] { return S(m_window.notFoundPage().hint()); }, {});
+}
+
+void QtScreen::setBoxName(const std::string& name) {
+    onUi([this, name = Q(name)] { m_window.homePage().setBoxName(name); });
+}
+
+std::string QtScreen::manualAddress() {
+    return onUi<std::string>([this] { return S(m_window.manualIpPage().address()); }, {});
+}
+
+void QtScreen::setManualAddress(const std::string& text) {
+    onUi([this, text = Q(text)] { m_window.manualIpPage().setAddress(text); });
+}
+
+void QtScreen::clearDeviceTiles() {
+    onUi([this] { m_window.deviceListPage().list().clear(); });
+}
+
+void QtScreen::addDeviceTileInFront(const DeviceTile& tile) {
+    onUi([this, tile] { m_window.deviceListPage().list().addInFront(tile); });
+}
+
+std::optional<int> QtScreen::findDeviceTile(const std::string& address) {
+    return onUi<std::optional<int>>(
+        [this, address] { return m_window.deviceListPage().list().find(address); }, std::nullopt);
+}
+
+std::optional<DeviceTile> QtScreen::deviceTile(int position) {
+    return onUi<std::optional<DeviceTile>>(
+        [this, position] { return m_window.deviceListPage().list().tile(position); }, std::nullopt);
+}
+
+void QtScreen::setDeviceTilePort(int position, int port) {
+    onUi([this, position, port] { m_window.deviceListPage().list().setPort(position, port); });
+}
+
+void QtScreen::resetDeviceListScroll() {
+    onUi([this] { m_window.deviceListPage().list().resetScroll(); });
+}
+
+void QtScreen::setCatalogTileState(int position, const std::string& state) {
+    onUi([this, position, state = Q(state)] {
+        m_window.appManagementPage().setCatalogTileState(position, state);
+    });
+}
+
+std::optional<int> QtScreen::selectedAppRow() {
+    return onUi<std::optional<int>>(
+        [this] { return m_window.appManagementPage().selectedAppRow(); }, std::nullopt);
+}
+
+void QtScreen::setAppRowState(int row, int state) {
+    onUi([this, row, state] { m_window.appManagementPage().setAppRowState(row, state); });
+}
+
+int QtScreen::upgradeCount() {
+    return onUi<int>([this] { return m_window.appManagementPage().upgradeCount(); }, 0);
+}
+
+void QtScreen::setUpgradeCount(int count) {
+    onUi([this, count] { m_window.appManagementPage().setUpgradeCount(count); });
+}
+
+std::string QtScreen::chooseFileToInstall(const std::string& title, const std::string& startDir) {
+    return onUi<std::string>(
+        [this, title = Q(title), startDir = Q(startDir)] {
+            return S(ChooseFileToInstall(&m_window, title, startDir));
+        },
+        {});
+}
+
+std::string QtScreen::chooseSaveFile(const std::string& title, const std::string& startDir,
+                                     const std::string& filter, int filterIndex) {
+    return onUi<std::string>(
+        [this, title = Q(title), startDir = Q(startDir), filter = Q(filter), filterIndex] {
+            return S(ChooseSaveFile(&m_window, title, startDir, filter, filterIndex));
+        },
+        {});
+}
+
+void QtScreen::openUrl(const std::string& url) {
+    onUi([this, url = Q(url)] { m_window.openUrl(url); });
+}
+
+void QtScreen::revealFile(const std::string& path) {
+    onUi([this, path = Q(path)] { m_window.revealFile(path); });
+}
+
+void QtScreen::closeMainWindow() {
+    onUi([this] { m_window.close(); });
+}
+
+bool QtScreen::isUiThread() {
+    return m_gate.isUiThread();
+}
+
+void QtScreen::runEventLoopFor(std::chrono::milliseconds duration) {
+    if (!m_gate.isUiThread()) {
+        std::this_thread::sleep_for(duration);
+        return;
+    }
+    QEventLoop loop;
+    QTimer::singleShot(duration, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void QtScreen::processPendingEvents() {
+    if (m_gate.isUiThread()) {
+        QCoreApplication::processEvents();
+    }
+}
+
+}  // namespace qvpc::ui

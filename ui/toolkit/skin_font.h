@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QFont>
+
+namespace qvpc::ui {
+
+// The program's one font family. It is kept as its name and mapped to
+// WenQuanYi Micro Hei (Debian fonts-wqy-microhei) by a font substitution.
+inline constexpr const char* kSkinFamily = "微软雅黑";
+
+// The skin's font of the given size. The layout was made for a toolkit whose
+// font sizes are pixels of the em square (a size-18 Chinese character is 18
+// pixels wide, which is what the box-name width rule 9 × bytes + 16 counts
+// on), so sizes become pixel sizes and do not change with the screen's DPI.
+QFont SkinFont(int size, bool bold = false);
+
+// Installs the substitution and makes "微软雅黑" 12 the application's default
+// font. Call once, after the QApplication exists and before any window.
+void InstallFonts();
+
+}  // namespace qvpc::ui

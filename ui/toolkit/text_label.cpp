@@ -1,0 +1,154 @@
+#include "ui/toolkit/text_label.h"
+
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStringList>
+#include <QUrl>
+
+#include "ui/toolkit/skin_font.h"
+
+namespace qvpc::ui {
+
+TextLabel::TextLabel(const QString& text, int fontSize, QColor color, QWidget* parent)
+    : QWidget(parent), m_text(text), m_color(color) {
+    setFont(SkinFont(fontSize));
+    setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void TextLabel::setText(const QString& text) {
+    if (text != m_text) {
+        m_text = text;
+        update();
+    }
+}
+
+void TextLabel::setColor(QColor color) {
+    m_color = color;
+    update();
+}
+
+void TextLabel::setFontSize(int size, bool bold) {
+    setFont(SkinFont(size, bold));
+    update();
+}
+
+void TextLabel::setAlignment(Qt::Alignment alignment) {
+    m_alignment = alignment;
+    update();
+}
+
+void TextLabel::setWordWrap(bool wrap) {
+    m_wordWrap = wrap;
+    update();
+}
+
+void TextLabel::setElide(bool elide) {
+    m_elide = elide;
+    update();
+}
+
+void TextLabel::setLink(QColor hoverColor) {
+    m_link = true;
+    m_hoverColor = hoverColor;
+    setClickable(true);
+}
+
+void TextLabel::setClickable(bool clickable) {
+    m_clickable = clickable;
+    setCursor(clickable ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void TextLabel::setAcceptsFiles(bool accepts) {
+    setAcceptDrops(accepts);
+}
+
+void TextLabel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    QFont font = this->font();
+    const bool hot = m_link && m_hovered;
+    if (hot) {
+        font.setUnderline(true);
+    }
+    painter.setFont(font);
+    painter.setPen(hot ? m_hoverColor : m_color);
+    QString shown = m_text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (m_elide && !m_wordWrap) {
+        shown = painter.fontMetrics().elidedText(shown, Qt::ElideRight, width());
+    }
+    const int flags = int(m_alignment) | (m_wordWrap ? Qt::TextWordWrap : 0);
+    painter.drawText(rect(), flags, shown);
+}
+
+void TextLabel::enterEvent(QEnterEvent*) {
+    m_hovered = true;
+    if (m_link) {
+        update();
+    }
+}
+
+void TextLabel::leaveEvent(QEvent*) {
+    m_hovered = false;
+    m_pressed = false;
+    if (m_link) {
+        update();
+    }
+}
+
+void TextLabel::mousePressEvent(QMouseEvent* event) {
+    if (m_clickable && event->button() == Qt::LeftButton) {
+        m_pressed = true;
+        event->accept();
+        return;
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void TextLabel::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = m_pressed && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    m_pressed = false;
+    if (click) {
+        emit clicked();
+        return;
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+void TextLabel::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+        setDragHovered(true);
+    }
+}
+
+void TextLabel::dragLeaveEvent(QDragLeaveEvent*) {
+    setDragHovered(false);
+}
+
+void TextLabel::dropEvent(QDropEvent* event) {
+    setDragHovered(false);
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            paths << url.toLocalFile();
+        }
+    }
+    if (paths.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    emit filesDropped(paths.join(QStringLiteral("\r\n")));
+}
+
+void TextLabel::setDragHovered(bool hovered) {
+    if (hovered != m_dragHovered) {
+        m_dragHovered = hovered;
+        emit dragHoverChanged(hovered);
+    }
+}
+
+}  // namespace qvpc::ui
