@@ -132,34 +132,32 @@ void Step3(QPainter& painter, const QSizeF& size) {
                                 4, 4);
     }
     // The remote's direction pad with left and right lit.
-    const QPointF c(470, 160);
+    const QPointF c(466, 140);
+    const qreal pad = 64;
     painter.setBrush(QColor(0x10, 0x1a, 0x30));
     painter.setPen(QPen(QColor(255, 255, 255, 60), 2));
-    painter.drawEllipse(c, 74, 74);
+    painter.drawEllipse(c, pad, pad);
     painter.setBrush(QColor(0x24, 0x34, 0x58));
-    painter.drawEllipse(c, 26, 26);
-    icons::Chevron(painter, QRectF(c.x() - 70, c.y() - 20, 40, 40), kFocus, true);
-    icons::Chevron(painter, QRectF(c.x() + 30, c.y() - 20, 40, 40), kFocus, false);
-    painter.save();
-    painter.translate(c.x(), c.y() - 54);
-    painter.rotate(90);
-    icons::Chevron(painter, QRectF(-14, -14, 28, 28), kInkSoft, true);
-    painter.restore();
-    painter.save();
-    painter.translate(c.x(), c.y() + 54);
-    painter.rotate(-90);
-    icons::Chevron(painter, QRectF(-14, -14, 28, 28), kInkSoft, true);
-    painter.restore();
-    // The back-and-forth motion.
+    painter.drawEllipse(c, 22, 22);
+    icons::Chevron(painter, QRectF(c.x() - 60, c.y() - 17, 34, 34), kFocus, true);
+    icons::Chevron(painter, QRectF(c.x() + 26, c.y() - 17, 34, 34), kFocus, false);
+    for (qreal turn : {90.0, -90.0}) {
+        painter.save();
+        painter.translate(c.x(), c.y() + (turn > 0 ? -46 : 46));
+        painter.rotate(turn);
+        icons::Chevron(painter, QRectF(-12, -12, 24, 24), kInkSoft, true);
+        painter.restore();
+    }
+    // The back-and-forth motion under the pad, and how often.
     QPen motion(kFocus, 3);
     motion.setCapStyle(Qt::RoundCap);
     motion.setDashPattern({1, 2.5});
     painter.setPen(motion);
     painter.setBrush(Qt::NoBrush);
-    painter.drawArc(QRectF(c.x() - 96, c.y() - 96, 192, 192), 200 * 16, 140 * 16);
+    painter.drawArc(QRectF(c.x() - 82, c.y() - 82, 164, 164), 215 * 16, 110 * 16);
     painter.setFont(SkinFont(18, true));
     painter.setPen(kFocus);
-    painter.drawText(QRectF(c.x() - 60, c.y() + 82, 120, 24), Qt::AlignCenter,
+    painter.drawText(QRectF(c.x() - 60, c.y() + 88, 120, 26), Qt::AlignCenter,
                      QString::fromUtf8("× 5~6"));
 }
 

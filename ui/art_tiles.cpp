@@ -30,8 +30,7 @@ TileLook LookOf(HomeTile tile) {
         case HomeTile::Market:
             return {"home.market", 0xff3b8fe8, "Kestrune市场", "一键安装应用市场", &icons::Market};
         case HomeTile::Screenshot:
-            return {"home.screenshot", 0xff1fb36b, "电视截图", "看看电视上正在放什么",
-                    &icons::Camera};
+            return {"home.screenshot", 0xff1fb36b, "电视截图", "截取电视当前画面", &icons::Camera};
     }
     return {"home.apps", 0xffe9573f, "", "", &icons::Apps};
 }
@@ -56,7 +55,7 @@ void PaintTile(QPainter& painter, const QSizeF& size, ButtonState state, const T
     painter.setClipPath(shape);
     const qreal mark = size.height() * 0.9;
     look.icon(painter, QRectF(size.width() - mark * 0.62, size.height() - mark * 0.6, mark, mark),
-              QColor(255, 255, 255, 28));
+              QColor(255, 255, 255, 22));
     painter.restore();
 
     const bool big = size.height() > 200;
@@ -74,15 +73,15 @@ void PaintTile(QPainter& painter, const QSizeF& size, ButtonState state, const T
         painter.drawText(QRectF(0, 198, size.width(), 22), Qt::AlignCenter,
                          QString::fromUtf8(look.subtitle));
     } else {
-        const qreal icon = 50;
-        look.icon(painter, QRectF(26, (size.height() - icon) / 2, icon, icon), white);
+        const qreal icon = 46;
+        look.icon(painter, QRectF(24, (size.height() - icon) / 2, icon, icon), white);
         painter.setPen(white);
-        painter.setFont(SkinFont(22, true));
-        painter.drawText(QRectF(92, 38, size.width() - 100, 30), Qt::AlignLeft | Qt::AlignVCenter,
+        painter.setFont(SkinFont(20, true));
+        painter.drawText(QRectF(84, 38, size.width() - 92, 28), Qt::AlignLeft | Qt::AlignVCenter,
                          QString::fromUtf8(look.title));
         painter.setPen(soft);
         painter.setFont(SkinFont(13));
-        painter.drawText(QRectF(92, 70, size.width() - 100, 20), Qt::AlignLeft | Qt::AlignVCenter,
+        painter.drawText(QRectF(84, 68, size.width() - 92, 20), Qt::AlignLeft | Qt::AlignVCenter,
                          QString::fromUtf8(look.subtitle));
     }
 }
@@ -139,11 +138,10 @@ ButtonSkin PopupClose() {
     return {QStringLiteral("popup.close"),
             [](QPainter& painter, const QSizeF& size, ButtonState state) {
                 if (state != ButtonState::Normal) {
-                    QPainterPath corner;
-                    corner.addRoundedRect(QRectF(0, 0, size.width(), size.height()), 0, 0);
-                    painter.fillPath(corner, state == ButtonState::Pressed
-                                                 ? QColor(0xc2, 0x3f, 0x36)
-                                                 : QColor(0xe0, 0x4f, 0x45));
+                    painter.setPen(Qt::NoPen);
+                    painter.setBrush(state == ButtonState::Pressed ? QColor(0xc2, 0x3f, 0x36)
+                                                                   : QColor(0xe0, 0x4f, 0x45));
+                    painter.drawEllipse(QPointF(size.width() / 2, size.height() / 2), 15, 15);
                 }
                 const QRectF glyph(QPointF(size.width() / 2 - 8, size.height() / 2 - 8),
                                    QSizeF(16, 16));

@@ -17,15 +17,17 @@ constexpr const char* kStepTexts[GuidePage::kSteps] = {
     "此时工程模式出现了,打开调试模式,接下来就可以继续操作了.",
 };
 
-// The row of step numbers: 20 × 20 each, 5 apart, centred over the frame's width.
+// The row of step numbers: 20 × 20 each, 5 apart, centred over the frame
+// (872 wide at x 14); the row sits at y 420 of the page.
 constexpr int kNumberSize = 20;
 constexpr int kNumberGap = 5;
 constexpr int kNumbersY = 420;
+constexpr int kFrameX = 14;
 constexpr int kFrameWidth = 872;
 
 int NumberX(int i) {
     const int n = GuidePage::kSteps;
-    return (kFrameWidth - kNumberSize * n - kNumberGap * (n - 1)) / 2 +
+    return kFrameX + (kFrameWidth - kNumberSize * n - kNumberGap * (n - 1)) / 2 +
            (kNumberSize + kNumberGap) * (i - 1);
 }
 
@@ -43,7 +45,7 @@ GuidePage::GuidePage(Log& log, QWidget* parent) : Page(5, parent), m_log(log) {
     addLabel(QString::fromUtf8("您使用的设备是阿里云系统，需要手动开启ADB，请参照以下步骤"), 18,
              skin::kOrange, {0, 32, 900, 50}, Qt::AlignHCenter | Qt::AlignTop);
     auto* frame = new ImageBox(this);
-    frame->setGeometry(14, 64, 872, 396);
+    frame->setGeometry(kFrameX, 64, kFrameWidth, 396);
     frame->setArtwork(pictures::GuideFrame());
     m_text = addLabel({}, 18, 0xff666666, {66, 84, 768, 26});
     m_picture = new ImageBox(this);

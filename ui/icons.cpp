@@ -69,6 +69,25 @@ void Upload(QPainter& painter, const QRectF& box, QColor color) {
     painter.restore();
 }
 
+void Download(QPainter& painter, const QRectF& box, QColor color) {
+    painter.save();
+    painter.setPen(Stroke(color, box));
+    painter.setBrush(Qt::NoBrush);
+    QPainterPath tray;
+    tray.moveTo(At(box, 0.1, 0.6));
+    tray.lineTo(At(box, 0.1, 0.88));
+    tray.lineTo(At(box, 0.9, 0.88));
+    tray.lineTo(At(box, 0.9, 0.6));
+    painter.drawPath(tray);
+    painter.drawLine(At(box, 0.5, 0.1), At(box, 0.5, 0.66));
+    QPainterPath head;
+    head.moveTo(At(box, 0.28, 0.44));
+    head.lineTo(At(box, 0.5, 0.66));
+    head.lineTo(At(box, 0.72, 0.44));
+    painter.drawPath(head);
+    painter.restore();
+}
+
 void Market(QPainter& painter, const QRectF& box, QColor color) {
     painter.save();
     painter.setPen(Stroke(color, box));

@@ -12,6 +12,7 @@ namespace qvpc::ui::icons {
 void Tv(QPainter& painter, const QRectF& box, QColor color);
 void Apps(QPainter& painter, const QRectF& box, QColor color);
 void Upload(QPainter& painter, const QRectF& box, QColor color);
+void Download(QPainter& painter, const QRectF& box, QColor color);
 void Market(QPainter& painter, const QRectF& box, QColor color);
 void Camera(QPainter& painter, const QRectF& box, QColor color);
 void Plus(QPainter& painter, const QRectF& box, QColor color);

@@ -17,6 +17,9 @@ class ManualIpPage : public Page {
     void setAddress(const QString& text);
     LineEdit& addressField() { return *m_address; }
 
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
   private:
     LineEdit* m_address;
 };

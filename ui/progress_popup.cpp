@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QScreen>
 
+#include "ui/icons.h"
 #include "ui/pictures.h"
 #include "ui/toolkit/image_box.h"
 #include "ui/toolkit/image_button.h"
@@ -129,6 +130,16 @@ QPoint ProgressPopup::Position(const QRect& mainWindow, const QRect& screen) {
 void ProgressPopup::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawPixmap(0, 0, pictures::DialogBackground().pixmap(size(), devicePixelRatioF()));
+    if (m_mode == Mode::Downloading) {
+        // The download's emblem fills the room between the title and the bar.
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QPointF centre(200, 134);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(255, 255, 255, 22));
+        painter.drawEllipse(centre, 26, 26);
+        icons::Download(painter, QRectF(centre.x() - 15, centre.y() - 16, 30, 30),
+                        QColor::fromRgb(skin::kAccent));
+    }
 }
 
 void ProgressPopup::open(Mode mode) {
@@ -143,6 +154,7 @@ void ProgressPopup::open(Mode mode) {
     m_title->setVisible(downloading);
     m_message->setVisible(prompt);
     m_ok->setVisible(prompt);
+    update();
     if (m_open) {
         return;
     }
