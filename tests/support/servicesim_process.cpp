@@ -31,6 +31,8 @@ const char* ServiceKey(SimService service) {
             return "sql";
         case SimService::Control:
             return "control";
+        case SimService::Ftp:
+            return "ftp";
     }
     return "";
 }
@@ -51,7 +53,8 @@ size_t AppendBody(char* data, size_t size, size_t count, void* target) {
 ServiceSimProcess::ServiceSimProcess(const ServiceSimOptions& options) {
     std::string readyFile = m_dir.path() + "/ready.json";
     std::vector<std::string> args = {kServiceSim, "--ready-file", readyFile};
-    for (const char* service : {"catalog", "download", "update", "stats", "sql", "control"}) {
+    for (const char* service :
+         {"catalog", "download", "update", "stats", "sql", "control", "ftp"}) {
         args.push_back(std::string("--") + service + "-port");
         args.push_back("0");
     }
@@ -108,7 +111,7 @@ std::string ServiceSimProcess::hostPort(SimService service) const {
 }
 
 std::string ServiceSimProcess::baseUrl(SimService service) const {
-    return "http://" + hostPort(service);
+    return (service == SimService::Ftp ? "ftp://" : "http://") + hostPort(service);
 }
 
 std::string ServiceSimProcess::sqlUrl() const {

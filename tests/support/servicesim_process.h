@@ -13,8 +13,9 @@
 
 namespace qvpc::test {
 
-// The listeners of servicesim, one per real host.
-enum class SimService { Catalog, Download, Update, Stats, Sql, Control };
+// The listeners of servicesim, one per real host; Ftp serves the download
+// files over FTP.
+enum class SimService { Catalog, Download, Update, Stats, Sql, Control, Ftp };
 
 struct ServiceSimOptions {
     // Faults in force from the start, each "ENDPOINT=SPEC" (see
@@ -42,7 +43,7 @@ class ServiceSimProcess {
     int port(SimService service) const;
     // "127.0.0.1:PORT": what the program's host settings take.
     std::string hostPort(SimService service) const;
-    // "http://127.0.0.1:PORT"
+    // "http://127.0.0.1:PORT" ("ftp://…" for Ftp)
     std::string baseUrl(SimService service) const;
     // The remote SQL endpoint, ending "/sqlqvhx.php".
     std::string sqlUrl() const;

@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "sim/catalog.h"
+#include "sim/ftp_server.h"
 #include "sim/hit_log.h"
 #include "sim/http_server.h"
 #include "sim/options.h"
@@ -79,6 +80,7 @@ void PrintServed(const nlohmann::json& info, const Catalog& catalog) {
               << "  statistics       " << urls["stats"].get<std::string>() << "\n"
               << "  remote SQL       " << urls["sql"].get<std::string>()
               << " (POST DATA=, any path ending /sqlqvhx.php)\n"
+              << "  FTP downloads    " << urls["ftp"].get<std::string>() << "PACKAGE_CODE.apk\n"
               << "  control          " << urls["control"].get<std::string>() << "\n"
               << "Ctrl-C stops." << std::endl;
 }
@@ -123,6 +125,11 @@ int Run(const Options& options) {
         }
         servers.push_back(std::move(server));
     }
+    FtpServer ftp(
+        options.bind, options.ports.at(Service::Ftp),
+        [&sim](const HttpRequest& request) { return sim.handle({Service::Download}, request); },
+        stop);
+    ports[Service::Ftp] = ftp.port();
     sim.setAddresses(options.host, ports);
     nlohmann::json info = sim.info();
     PrintServed(info, sim.catalog());

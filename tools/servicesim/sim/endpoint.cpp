@@ -14,6 +14,7 @@ constexpr std::pair<Endpoint, std::string_view> kEndpointNames[] = {
 constexpr std::pair<Service, std::string_view> kServiceNames[] = {
     {Service::Catalog, "catalog"}, {Service::Download, "download"}, {Service::Update, "update"},
     {Service::Stats, "stats"},     {Service::Sql, "sql"},           {Service::Control, "control"},
+    {Service::Ftp, "ftp"},
 };
 
 }  // namespace

@@ -11,12 +11,13 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "sim/paced_body.h"
+
 namespace qvpc::servicesim {
 namespace {
 
 constexpr unsigned kMaxConnections = 128;
 constexpr unsigned kIdleTimeoutSeconds = 60;
-constexpr auto kLongestStall = std::chrono::minutes(5);
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -25,46 +26,13 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
     });
 }
 
-// A body on its way out, with the misbehaviour asked for.
-struct BodyStream {
-    std::shared_ptr<BodySource> body;
-    std::uint64_t throttle = 0;
-    std::optional<std::uint64_t> dropAfter;
-    std::optional<std::uint64_t> stallAfter;
-    const StopSignal* stop = nullptr;
-    std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
-};
-
 ssize_t ReadBody(void* cls, uint64_t pos, char* buf, size_t max) {
-    auto* stream = static_cast<BodyStream*>(cls);
-    if (stream->dropAfter && pos >= *stream->dropAfter) {
-        return MHD_CONTENT_READER_END_WITH_ERROR;
-    }
-    if (stream->stallAfter && pos >= *stream->stallAfter) {
-        stream->stop->sleepFor(kLongestStall);
-        return MHD_CONTENT_READER_END_WITH_ERROR;
-    }
-    std::size_t limit = max;
-    for (const auto& boundary : {stream->dropAfter, stream->stallAfter}) {
-        if (boundary) {
-            limit = std::min<std::uint64_t>(limit, *boundary - pos);
-        }
-    }
-    if (stream->throttle > 0) {
-        // Small pieces, each sent when the rate allows it.
-        limit = std::min<std::uint64_t>(limit, std::max<std::uint64_t>(1, stream->throttle / 20));
-        auto due = stream->start + std::chrono::microseconds(pos * 1'000'000 / stream->throttle);
-        auto now = std::chrono::steady_clock::now();
-        if (due > now && !stream->stop->sleepFor(due - now)) {
-            return MHD_CONTENT_READER_END_WITH_ERROR;
-        }
-    }
-    long long got = stream->body->read(pos, buf, limit);
-    return got <= 0 ? MHD_CONTENT_READER_END_WITH_ERROR : static_cast<ssize_t>(got);
+    long long got = static_cast<PacedBody*>(cls)->read(pos, buf, max);
+    return got < 0 ? MHD_CONTENT_READER_END_WITH_ERROR : static_cast<ssize_t>(got);
 }
 
 void FreeBody(void* cls) {
-    delete static_cast<BodyStream*>(cls);
+    delete static_cast<PacedBody*>(cls);
 }
 
 void LogMhd(void*, const char* format, va_list args) {
@@ -169,12 +137,8 @@ struct HttpServer::Callbacks {
         if (!reply.body || reply.body->size() == 0) {
             response = MHD_create_response_from_buffer(0, nullptr, MHD_RESPMEM_PERSISTENT);
         } else {
-            auto* stream = new BodyStream;
-            stream->body = reply.body;
-            stream->throttle = reply.throttleBytesPerSecond;
-            stream->dropAfter = reply.dropAfter;
-            stream->stallAfter = reply.stallAfter;
-            stream->stop = &server->m_stop;
+            auto* stream = new PacedBody(reply.body, reply.throttleBytesPerSecond, reply.dropAfter,
+                                         reply.stallAfter, server->m_stop);
             response = MHD_create_response_from_callback(reply.body->size(), 32 * 1024, ReadBody,
                                                          stream, FreeBody);
             if (!response) {

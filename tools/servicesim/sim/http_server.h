@@ -21,6 +21,7 @@ namespace qvpc::servicesim {
 inline constexpr std::size_t kMaxRequestBody = 1 << 20;
 
 struct HttpRequest {
+    std::string protocol = "http";  // or "ftp" (see FtpServer)
     std::string method;
     RequestTarget target;
     std::vector<std::pair<std::string, std::string>> headers;  // in the order received

@@ -20,6 +20,8 @@ std::uint16_t DefaultPort(Service service) {
             return 8785;
         case Service::Control:
             return 8789;
+        case Service::Ftp:
+            return 8721;
     }
     return 0;
 }
@@ -39,6 +41,7 @@ the update check, the statistics URL and the remote SQL service.
   --stats-port N         statistics /index.php (8784)
   --sql-port N           remote SQL .../sqlqvhx.php (8785)
   --control-port N       control API /_sim/ (8789)
+  --ftp-port N           the /down/ files over FTP (8721)
   --data DIR             catalog data folder (apps.json, icons/, apks/, update/)
   --sql-db FILE          keep the remote SQL database in FILE (in memory)
   --sql-seed FILE        rows for app_mac and units (DATA/remote_sql.json); "" for none
@@ -204,7 +207,9 @@ std::optional<Options> Options::Parse(int argc, char** argv, const std::string& 
     }
     if (options.sharedPort) {
         for (Service service : AllServices()) {
-            if (!portGiven[service]) {
+            // FTP cannot share a port with HTTP; "--port 0" frees it too.
+            bool follows = service != Service::Ftp || *options.sharedPort == 0;
+            if (!portGiven[service] && follows) {
                 options.ports[service] = *options.sharedPort;
             }
         }
@@ -218,6 +223,9 @@ std::optional<Options> Options::Parse(int argc, char** argv, const std::string& 
 std::vector<std::pair<std::uint16_t, std::vector<Service>>> Options::listeners() const {
     std::vector<std::pair<std::uint16_t, std::vector<Service>>> result;
     for (Service service : AllServices()) {
+        if (service == Service::Ftp) {
+            continue;
+        }
         std::uint16_t port = ports.at(service);
         bool shares = port != 0 || (sharedPort && *sharedPort == 0);
         auto it = std::find_if(result.begin(), result.end(), [&](const auto& listener) {

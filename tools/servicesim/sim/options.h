@@ -37,7 +37,8 @@ struct Options {
     static std::optional<Options> Parse(int argc, char** argv, const std::string& defaultDataDir,
                                         const std::string& defaultVersion, std::string& error);
 
-    // The listeners to open: each a port and the services it serves.
+    // The HTTP listeners to open (FTP has its own): each a port and the
+    // services it serves.
     // Services on the same non-zero port share one; with --port, all do.
     std::vector<std::pair<std::uint16_t, std::vector<Service>>> listeners() const;
 };

@@ -192,6 +192,10 @@ nlohmann::json ServiceSim::info() const {
     examples["stats"] = base(Service::Stats) + "/index.php?m=&c=api&a=addpc&add=@@&hot=##&mtime=$$";
     examples["sql"] = base(Service::Sql) + "/qvhx/sqlqvhx.php";
     examples["control"] = base(Service::Control) + std::string(kControlPrefix);
+    if (auto ftp = m_ports.find(Service::Ftp); ftp != m_ports.end()) {
+        examples["ftp"] = "ftp://" + m_host + ":" + std::to_string(ftp->second) + "/down/apk/";
+        doc["base"]["ftp"] = "ftp://" + m_host + ":" + std::to_string(ftp->second);
+    }
     doc["remote_id"] = m_settings.remoteId;
     return doc;
 }
@@ -207,6 +211,7 @@ HttpResponse ServiceSim::handle(const std::vector<Service>& served, const HttpRe
     hit["time_ms"] = std::chrono::duration_cast<std::chrono::milliseconds>(
                          std::chrono::system_clock::now().time_since_epoch())
                          .count();
+    hit["protocol"] = request.protocol;
     hit["method"] = request.method;
     hit["target"] = request.target.raw;
     hit["path"] = request.target.path;

@@ -64,6 +64,15 @@ Fetched Fetch(const std::string& url, const FetchOptions& options) {
     if (options.range) {
         curl_easy_setopt(curl.get(), CURLOPT_RANGE, options.range->c_str());
     }
+    if (options.userPassword) {
+        curl_easy_setopt(curl.get(), CURLOPT_USERPWD, options.userPassword->c_str());
+    }
+    if (options.passive) {
+        curl_easy_setopt(curl.get(), CURLOPT_FTP_USE_EPSV, 0L);
+    }
+    if (options.resumeFrom > 0) {
+        curl_easy_setopt(curl.get(), CURLOPT_RESUME_FROM, options.resumeFrom);
+    }
     result.code = curl_easy_perform(curl.get());
     curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &result.status);
     return result;

@@ -14,6 +14,11 @@ struct FetchOptions {
     std::vector<std::string> headers;     // "Name: value"
     std::optional<std::string> range;     // "0-99"
     long timeoutMs = 10000;
+    // FTP: an account ("user:password"; anonymous without), PASV instead of
+    // EPSV, a transfer that resumes at an offset.
+    std::optional<std::string> userPassword;
+    bool passive = false;
+    long resumeFrom = 0;
 };
 
 inline FetchOptions WithRange(std::string range) {
@@ -37,7 +42,7 @@ struct Fetched {
     std::optional<std::string> header(const std::string& name) const;
 };
 
-// One request with libcurl, keeping whatever body arrived even when the
+// One request with libcurl (HTTP or FTP), keeping whatever body arrived even when the
 // transfer fails.
 Fetched Fetch(const std::string& url, const FetchOptions& options = {});
 
