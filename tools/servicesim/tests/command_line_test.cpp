@@ -31,7 +31,9 @@ TEST(CommandLine, OnePortForAllPrintsTheUrlsAndStopsOnCtrlC) {
     nlohmann::json info = nlohmann::json::parse(ReadFile(ready));
     const int port = info["ports"]["catalog"];
     for (const auto& [service, servicePort] : info["ports"].items()) {
-        EXPECT_EQ(servicePort, port) << service;
+        if (service != "ftp") {  // FTP has a port of its own
+            EXPECT_EQ(servicePort, port) << service;
+        }
     }
     const std::string base = "http://127.0.0.1:" + std::to_string(port);
     EXPECT_EQ(Fetch(base + "/getupdate.php").status, 200);
