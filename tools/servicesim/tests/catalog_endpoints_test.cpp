@@ -3,12 +3,16 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
 #include "http_fetch.h"
 #include "support/servicesim_process.h"
 #include "support/temp_dir.h"
+
+#ifdef SERVICESIM_HAVE_APK_READER
+#include "boxsim/apk/apk_reader.h"
+#endif
 
 namespace qvpc::servicesim::test {
 namespace {
@@ -195,22 +199,39 @@ TEST(Downloads, NamesThatLeaveTheFolderOrDoNotExistAre404) {
     }
 }
 
-TEST(Downloads, CatalogApksAreRealApks) {
+TEST(Downloads, CatalogApksAreRealApksOfTheirEntries) {
+#ifndef SERVICESIM_HAVE_APK_READER
+    GTEST_SKIP() << "the build has no mkapk yet, so the catalog has no APKs";
+#else
     ServiceSimProcess sim;
-    if (!std::filesystem::exists(sim.dataDir() + "/apks")) {
-        GTEST_SKIP() << "the build has no mkapk yet, so the catalog has no APKs";
+    nlohmann::json apps = nlohmann::json::parse(ReadFile(sim.dataDir() + "/apps.json"))["apps"];
+    std::string packs;
+    for (const auto& app : apps) {
+        packs += (packs.empty() ? "" : ",") + app["packname"].get<std::string>();
     }
-    nlohmann::json list = nlohmann::json::parse(
-        Fetch(ListUrl(sim, "list.php?modid=6&chanel=kestrunebox", 0, 9)).body);
-    for (int i = 1; i <= 5; ++i) {
-        const auto& entry = list[std::to_string(i)];
+    Fetched lookupReply =
+        Fetch(sim.baseUrl(SimService::Download) + "/apinew/soubaonew.php?packs=" + packs);
+    nlohmann::json lookup = nlohmann::json::parse(lookupReply.body.substr(3));
+    ASSERT_EQ(lookup["allnum"], std::to_string(apps.size()));
+    for (const auto& app : apps) {
+        std::string package = app["packname"];
+        SCOPED_TRACE(package);
+        std::string key = package;
+        std::replace(key.begin(), key.end(), '.', '_');
+        const auto& entry = lookup[key];
         Fetched apk = Fetch(entry["downurl"].get<std::string>());
-        SCOPED_TRACE(entry["packname"].get<std::string>());
-        EXPECT_EQ(apk.status, 200);
-        EXPECT_TRUE(apk.body.starts_with("PK\x03\x04"));
         EXPECT_EQ(apk.header("Content-Type"), "application/vnd.android.package-archive");
         EXPECT_EQ(apk.header("Content-Length"), std::to_string(apk.body.size()));
+        boxsim::ApkReadResult read = boxsim::ReadApk(apk.body);
+        ASSERT_TRUE(read.info) << read.failure;
+        EXPECT_EQ(read.info->packageName, package);
+        EXPECT_EQ(std::to_string(read.info->versionCode), entry["versioncode"]);
+        EXPECT_EQ(read.info->versionName, entry["versionname"]);
+        EXPECT_EQ(read.info->label, app["apptitle"]);
+        EXPECT_EQ(read.info->icon,
+                  Fetch(sim.baseUrl(SimService::Download) + "/down/icon/" + package + ".png").body);
     }
+#endif
 }
 
 }  // namespace
