@@ -79,7 +79,7 @@ bool receiveFile(RequestReader& reader, AdbStream& stream, Box& box, const std::
             return false;
         }
         ByteView v(*header);
-        const std::string_view kind = header->substr(0, 4);
+        const std::string kind = header->substr(0, 4);
         const uint32_t length = v.u32(4);
         if (kind == "DONE") {
             break;
