@@ -36,6 +36,10 @@ int main(int argc, char** argv) {
 
     // Signals are taken synchronously by sigwait below, so block them in
     // every thread before any is started.
+    // A shell that starts boxsim in the background sets SIGINT to ignored,
+    // and an ignored signal never reaches sigwait.
+    ::signal(SIGINT, SIG_DFL);
+    ::signal(SIGTERM, SIG_DFL);
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);

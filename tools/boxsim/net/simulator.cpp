@@ -143,9 +143,13 @@ std::string Simulator::describe() const {
         const auto state = box->state();
         out +=
             "box " + c.address + ": " + c.brand + " " + c.model + " (Android " + c.release + ")\n";
-        out += "  adb      " + key(c.address, kAdbPort) +
-               (state["adb_listening"].get<bool>() ? "" : " (off until \"start adbd\" on 8090)") +
-               "\n";
+        std::string adbNote;
+        if (box->faults().refuse) {
+            adbNote = " (refusing connections)";
+        } else if (!state["adb_listening"].get<bool>()) {
+            adbNote = " (off until \"start adbd\" on 8090)";
+        }
+        out += "  adb      " + key(c.address, kAdbPort) + adbNote + "\n";
         if (c.commandPort) {
             out += "  command  " + key(c.address, kCommandPort) + "\n";
         }
