@@ -91,6 +91,23 @@ Artwork WindowBackground() {
             }};
 }
 
+Artwork AppIcon() {
+    return {QStringLiteral("app.icon"), [](QPainter& painter, const QSizeF& size) {
+                const QRectF face = QRectF(QPointF(0, 0), size).adjusted(1, 1, -1, -1);
+                QLinearGradient fill(face.topLeft(), face.bottomRight());
+                fill.setColorAt(0, QColor(0x1f, 0xcc, 0x7e));
+                fill.setColorAt(1, QColor::fromRgb(skin::kAccentPressed));
+                painter.setPen(Qt::NoPen);
+                painter.setBrush(fill);
+                const qreal radius = size.width() * 0.22;
+                painter.drawRoundedRect(face, radius, radius);
+                const qreal icon = size.width() * 0.62;
+                icons::Tv(painter,
+                          QRectF((size.width() - icon) / 2, (size.height() - icon) / 2, icon, icon),
+                          Qt::white);
+            }};
+}
+
 ButtonSkin TitleBarButton(bool close) {
     return {close ? QStringLiteral("titlebar.close") : QStringLiteral("titlebar.minimise"),
             [close](QPainter& painter, const QSizeF& size, ButtonState state) {

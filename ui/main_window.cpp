@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QIcon>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -59,6 +60,11 @@ MainWindow::MainWindow(Log& log, const Config& config, std::string programVersio
       m_frame(new QWidget(this)) {
     setAttribute(Qt::WA_TranslucentBackground);
     setWindowTitle(QStringLiteral("qvpc"));
+    QIcon icon;
+    for (int side : {16, 32, 64, 128}) {
+        icon.addPixmap(pictures::AppIcon().pixmap(QSize(side, side), 1));
+    }
+    setWindowIcon(icon);
     setFixedSize(kWindowSize);
     if (const QScreen* screen = this->screen()) {
         const QRect area = screen->availableGeometry();

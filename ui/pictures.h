@@ -19,6 +19,9 @@ Artwork GuideFrame();            // page 5, the guide's white panel
 Artwork GuideStep(int step);     // page 5, the screen of step 1..4
 Artwork AppListHeader();         // page 9, the left list's panel
 
+// The program's icon: a TV on the brand green.
+Artwork AppIcon();
+
 // Dialogs.
 Artwork DialogBackground();  // the plain dark slate of message boxes and the popup
 Artwork PopupRing();         // the popup's decorative ring

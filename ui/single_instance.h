@@ -15,17 +15,17 @@ namespace qvpc::ui {
 class SingleInstance : public QObject {
     Q_OBJECT
 
-public:
+  public:
     explicit SingleInstance(const QString& name, QObject* parent = nullptr);
 
     // True when this is the only running copy; otherwise the running copy has
     // been asked to come to the front.
     bool claim();
 
-signals:
+  signals:
     void raiseRequested();
 
-private:
+  private:
     void onNewConnection();
 
     QString m_socketPath;

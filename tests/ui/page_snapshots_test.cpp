@@ -6,9 +6,13 @@
 #include <QPixmap>
 
 #include "ui/busy_page.h"
+#include "ui/device_list_page.h"
+#include "ui/device_tile_list.h"
 #include "ui/guide_page.h"
 #include "ui/msg_box_presenter.h"
+#include "ui/pictures.h"
 #include "ui/progress_popup.h"
+#include "ui/toolkit/button_skin.h"
 #include "ui_fixture.h"
 
 namespace qvpc::ui::test {
@@ -87,6 +91,10 @@ TEST_F(PageSnapshots, SavesEveryPage) {
     m_screen->addDeviceTileInFront(Device("192.168.1.102", "天猫魔盒M17"));
     m_screen->ShowPage(2);
     save(QStringLiteral("page2-devices"));
+    DeviceTileList& list = m_window->deviceListPage().list();
+    QTest::mouseMove(&list, list.itemRect(1).center());
+    save(QStringLiteral("page2-devices-hover"));
+    QTest::mouseMove(m_window.get(), QPoint(5, 5));
 
     m_screen->ShowPage(3);
     save(QStringLiteral("page3-nodevice"));
@@ -145,6 +153,39 @@ TEST_F(PageSnapshots, SavesBoxesAndPopups) {
     m_screen->ShowPrompt("不是有效的apk文件");
     save(QStringLiteral("popup-prompt"));
     m_screen->ClosePopup();
+}
+
+TEST_F(PageSnapshots, SavesTheButtonStates) {
+    struct Row {
+        ButtonSkin skin;
+        QSize size;
+    };
+    const Row rows[] = {
+        {ButtonSkin::primary(), {160, 40}},
+        {ButtonSkin::secondary(), {90, 40}},
+        {ButtonSkin::slate(), {90, 40}},
+        {ButtonSkin::muted(), {76, 30}},
+        {ButtonSkin::outline(QColor(8, 159, 90)), {160, 40}},
+        {pictures::GuideArrow(true), {32, 32}},
+        {pictures::PopupClose(), {48, 42}},
+        {pictures::TitleBarButton(true), {44, 42}},
+        {pictures::HomeTileSkin(pictures::HomeTile::Market), {230, 130}},
+    };
+    QImage sheet(3 * 250 + 20, 9 * 140 + 20, QImage::Format_ARGB32_Premultiplied);
+    sheet.fill(QColor(0x41, 0x4a, 0x5f));
+    QPainter painter(&sheet);
+    int y = 10;
+    for (const Row& row : rows) {
+        int x = 10;
+        for (ButtonState state : {ButtonState::Normal, ButtonState::Hover, ButtonState::Pressed}) {
+            painter.drawPixmap(x, y, row.skin.pixmap(row.size, 1, state));
+            x += 250;
+        }
+        y += row.size.height() + 12;
+    }
+    painter.end();
+    EXPECT_TRUE(
+        sheet.copy(0, 0, sheet.width(), y).save(m_out + QStringLiteral("/button-states.png")));
 }
 
 }  // namespace

@@ -90,7 +90,10 @@ ButtonSkin ButtonSkin::outline(QColor color) {
                 painter.setBrush(QColor::fromRgb(skin::kPanel));
                 painter.drawRoundedRect(face, 4, 4);
             },
-            {}};
+            // The image stays the same in every state; the text answers the mouse.
+            [](ButtonState state, QColor base) {
+                return state == ButtonState::Normal ? base : base.darker(125);
+            }};
 }
 
 ButtonSkin ButtonSkin::none() {
