@@ -33,6 +33,12 @@ constexpr std::size_t kReadSize = 1024;
 constexpr std::size_t kOutputLimit = 8 * 1024 * 1024;
 constexpr std::chrono::seconds kReadyLimit{2};
 constexpr std::chrono::milliseconds kAttachPoll{100};
+constexpr std::chrono::milliseconds kIdlePoll{20};
+
+// The shell writes this byte at the start of every prompt; the reader counts
+// and drops it. Prompts counted against command lines written tell when the
+// shell has run everything it was given, whatever the commands printed.
+constexpr char kPromptMark = '\x01';
 
 // An adb shell on the box reads its standard input: given the pipe, it would
 // swallow the command lines written after it. Every adb command gets /dev/null.
@@ -50,20 +56,11 @@ std::vector<std::string> ShellEnvironment() {
     }
     // The newline puts every prompt on a line of its own, so a prompt never
     // sticks to the output before it or to the next prompt.
-    env.emplace_back("PS1=\n$PWD>");
+    env.emplace_back(std::string("PS1=\n") + kPromptMark + "$PWD>");
     env.emplace_back("PS2=");
     // adb's error texts stay English.
     env.emplace_back("LC_ALL=C.UTF-8");
     return env;
-}
-
-std::size_t CountOccurrences(std::string_view text, std::string_view what) {
-    std::size_t count = 0;
-    for (std::size_t at = text.find(what); at != std::string_view::npos;
-         at = text.find(what, at + what.size())) {
-        ++count;
-    }
-    return count;
 }
 
 }  // namespace
@@ -148,13 +145,16 @@ bool CommandShell::spawnLocked() {
     {
         std::lock_guard outputLock(m_outputMutex);
         m_lastAppendedCr = false;
+        // The prompt the shell prints at start, and the one after the
+        // definition of the adb function.
+        m_promptsSeen = 0;
+        m_linesSent = 2;
     }
-    std::size_t from = output().size();
     m_reader = std::thread([this, outputFd = outRead.release(), wakeFd = wakeRead.release()] {
         readerLoop(outputFd, wakeFd);
     });
     writeLocked(std::string(kAdbFunction) + "\n");
-    waitForPrompt(from, kReadyLimit);
+    waitUntilIdleLocked(kReadyLimit);
     return true;
 }
 
@@ -198,6 +198,10 @@ void CommandShell::appendChunk(std::string chunk, int chunkNumber) {
     std::lock_guard lock(m_outputMutex);
     // Lines end in CR LF here, as the rest of the program reads them.
     for (char c : chunk) {
+        if (c == kPromptMark) {
+            m_promptsSeen = std::min(m_promptsSeen + 1, m_linesSent);
+            continue;
+        }
         if (c == '\n' && !m_lastAppendedCr) {
             m_output.push_back('\r');
         }
@@ -209,9 +213,9 @@ void CommandShell::appendChunk(std::string chunk, int chunkNumber) {
     }
 }
 
-void CommandShell::writeLocked(std::string_view bytes) {
+bool CommandShell::writeLocked(std::string_view bytes) {
     if (!m_input.valid()) {
-        return;
+        return false;
     }
     while (!bytes.empty()) {
         ssize_t n = ::write(m_input.get(), bytes.data(), bytes.size());
@@ -219,10 +223,11 @@ void CommandShell::writeLocked(std::string_view bytes) {
             continue;
         }
         if (n <= 0) {
-            return;
+            return false;
         }
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
+    return true;
 }
 
 bool CommandShell::aliveLocked() {
@@ -255,24 +260,43 @@ void CommandShell::SendCommand(std::string_view line) {
     }
     std::string bytes(line);
     bytes += '\n';
-    writeLocked(bytes);
+    // Counted before the write: the prompt that ends the line may come back
+    // before the write call returns.
+    {
+        std::lock_guard outputLock(m_outputMutex);
+        ++m_linesSent;
+    }
+    if (!writeLocked(bytes)) {
+        std::lock_guard outputLock(m_outputMutex);
+        --m_linesSent;
+    }
 }
 
-bool CommandShell::waitForPrompt(std::size_t from, std::chrono::milliseconds limit) {
-    // A fresh shell is ready once it has printed its prompt at start and again
-    // after the definition of the adb function.
+bool CommandShell::idle() const {
+    std::lock_guard lock(m_outputMutex);
+    return m_promptsSeen >= m_linesSent;
+}
+
+bool CommandShell::waitUntilIdleLocked(std::chrono::milliseconds limit) {
     const auto deadline = Clock::now() + limit;
-    while (Clock::now() < deadline) {
-        {
-            std::lock_guard lock(m_outputMutex);
-            if (m_output.size() >= from &&
-                CountOccurrences(std::string_view(m_output).substr(from), m_prompt) >= 2) {
-                return true;
-            }
+    while (!idle()) {
+        if (Clock::now() >= deadline) {
+            return false;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    return false;
+    return true;
+}
+
+bool CommandShell::WaitUntilIdle(std::chrono::milliseconds limit) {
+    const auto deadline = Clock::now() + limit;
+    while (!idle()) {
+        if (Clock::now() >= deadline) {
+            return false;
+        }
+        Pause(kIdlePoll);
+    }
+    return true;
 }
 
 std::string CommandShell::ShellStatus() {
@@ -305,38 +329,27 @@ void CommandShell::Pause(std::chrono::milliseconds duration) {
     }
 }
 
-bool CommandShell::hasCommandOutput(std::string_view text, std::string_view prompt) {
-    while (!text.empty()) {
-        std::size_t end = text.find("\r\n");
-        std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 2);
-        if (!line.empty() && line != kResetMarker && line != prompt) {
-            return true;
-        }
-    }
-    return false;
-}
-
 bool CommandShell::IsDeviceAttached(const std::string& ip) {
     ShellStatus();
     if (ip.empty()) {
         return false;
     }
+    // What the shell still runs must not end up in the list's output.
+    const auto deadline = Clock::now() + kAttachTimeout;
+    WaitUntilIdle(kAttachTimeout);
     resetOutput();
     SendCommand(adb_commands::Devices());
 
-    // The list is complete once the shell is back at its prompt after
-    // printing something; a broken shell or server gets kAttachTimeout.
-    const auto deadline = Clock::now() + kAttachTimeout;
-    std::string text = output();
+    // The list is complete once the shell has run the command; a broken
+    // shell or server gets kAttachTimeout.
     while (Clock::now() < deadline) {
         m_screen.processPendingEvents();
-        text = output();
-        if (ReadShellStatus(text, m_dataDir).text == m_prompt && hasCommandOutput(text, m_prompt)) {
+        if (idle()) {
             break;
         }
         Pause(kAttachPoll);
     }
+    const std::string text = output();
     if (text.find("error: device offline") != std::string::npos) {
         return false;
     }

@@ -57,6 +57,12 @@ class CommandShell : public TaskShell {
     void resetOutput(std::string_view marker = kResetMarker) override;
     bool outputContains(std::string_view text) const override;
 
+    // Whether the shell has run every command line it was given.
+    bool idle() const override;
+    // Waits (responsive on the user-interface thread) until it has; false
+    // when the limit passed first.
+    bool WaitUntilIdle(std::chrono::milliseconds limit) override;
+
     // Ends the programs the shell is running, so it comes back to its prompt;
     // false when it ran none.
     bool EndRunningCommand() override;
@@ -72,11 +78,10 @@ class CommandShell : public TaskShell {
     bool spawnLocked();
     void stopLocked();
     bool aliveLocked();
-    void writeLocked(std::string_view bytes);
+    bool writeLocked(std::string_view bytes);
     void readerLoop(int outputFd, int wakeFd);
     void appendChunk(std::string chunk, int chunkNumber);
-    bool waitForPrompt(std::size_t from, std::chrono::milliseconds limit);
-    static bool hasCommandOutput(std::string_view text, std::string_view prompt);
+    bool waitUntilIdleLocked(std::chrono::milliseconds limit);
 
     const std::string m_dataDir;
     const std::string m_prompt;
@@ -94,6 +99,9 @@ class CommandShell : public TaskShell {
     mutable std::mutex m_outputMutex;
     std::string m_output{kResetMarker};
     bool m_lastAppendedCr = false;
+    // Command lines written and prompts printed since the shell started.
+    long m_linesSent = 0;
+    long m_promptsSeen = 0;
 };
 
 }  // namespace qvpc

@@ -15,6 +15,7 @@ namespace {
 constexpr std::string_view kConnected = "connected";
 constexpr std::string_view kUnconnected = "unconnected";
 constexpr std::string_view kDefaultBoxName = "智能电视";
+constexpr std::chrono::seconds kIdleLimit{5};
 
 }  // namespace
 
@@ -30,6 +31,8 @@ void Connector::Connect(const std::string& ip, const std::string& mac) {
     m_state.setCurrentIp(ip);
     m_state.setCurrentMac(mac);
     m_state.setCurrentBrand({});
+    // The end of a command still running would end this task at once.
+    m_shell.WaitUntilIdle(kIdleLimit);
     m_shell.resetOutput();
     m_state.setStopRequested(false);
     m_shell.ShellStatus();

@@ -19,7 +19,6 @@ constexpr std::string_view kBoxRootShellPrompt = "@android:/ #";
 // A prompt whose path the console could not show: the shell cannot be brought
 // back to DataDir.
 constexpr std::string_view kUnshowablePath = "????????????????";
-constexpr std::chrono::milliseconds kPromptPoll{20};
 
 // An optional sign, then the digits up to the first other character.
 int LeadingInteger(std::string_view text) {
@@ -197,10 +196,7 @@ void ProgressEngine::stopTimerOf(TimerId timer) {
 }
 
 void ProgressEngine::waitForPromptAfterStop() {
-    const auto deadline = Clock::now() + m_timings.promptAfterStop;
-    while (m_shell.ShellStatus() != m_shell.prompt() && Clock::now() < deadline) {
-        m_shell.Pause(kPromptPoll);
-    }
+    m_shell.WaitUntilIdle(m_timings.promptAfterStop);
 }
 
 void ProgressEngine::Tick(TimerId timer) {
@@ -228,7 +224,8 @@ void ProgressEngine::Tick(TimerId timer) {
         return;
     }
     const std::string progress = m_state.currentProgress();
-    if (status == m_shell.prompt()) {
+    // The prompt between two command lines of a task is not its end.
+    if (status == m_shell.prompt() && m_shell.idle()) {
         if (progress.empty() || !interpreter) {
             stopTimerOf(timer);
         } else {

@@ -42,7 +42,7 @@ class ProgressEngine {
         // adb waits about two minutes on an address that never answers.
         std::chrono::milliseconds connectLimit{15000};
         // A forced stop ends the command and gives the shell this long to
-        // print its prompt, so the prompt does not end the next task.
+        // come back, so its prompt does not end the next task.
         std::chrono::milliseconds promptAfterStop{2000};
     };
 

@@ -18,9 +18,6 @@ namespace {
 
 constexpr std::string_view kCatalogDownload = "应用下载";
 constexpr std::string_view kUpgrade = "升级应用";
-// The screenshot task sends the capture and the pull: it has ended at the
-// second prompt.
-constexpr int kScreenshotCommands = 2;
 
 }  // namespace
 
@@ -40,16 +37,6 @@ int TilePosition(std::string_view extra) {
         value = value * 10 + (c - '0');
     }
     return value;
-}
-
-int PromptCount(std::string_view output, std::string_view prompt) {
-    int count = 0;
-    const std::string lineStart = "\n" + std::string(prompt);
-    for (std::size_t at = output.find(lineStart); at != std::string_view::npos;
-         at = output.find(lineStart, at + lineStart.size())) {
-        ++count;
-    }
-    return count;
 }
 
 ResultInterpreter::ResultInterpreter(SharedState& state, TaskShell& shell, Screen& screen, Log& log,
@@ -160,13 +147,15 @@ void ResultInterpreter::interpretInstall(TimerId timer) {
 }
 
 void ResultInterpreter::interpretScreenshot(TimerId timer) {
-    // Between the capture and the pull the shell shows its prompt for a
-    // moment, and the pull writes its file as the bytes come: only the
-    // prompt after the pull ends the task.
-    if (PromptCount(m_shell.output(), m_shell.prompt()) < kScreenshotCommands) {
-        return;
-    }
+    // A capture that failed leaves the box's previous picture for the pull
+    // to fetch; screencap prints nothing when it succeeds.
+    const std::string output = m_shell.output();
+    const std::string capture =
+        WithoutServerNotes(output.substr(0, output.find("\n" + m_shell.prompt())));
     std::error_code ec;
+    if (ContainsIgnoringCase(capture, "error")) {
+        std::filesystem::remove(m_screenshotPath, ec);
+    }
     if (std::filesystem::is_regular_file(m_screenshotPath, ec)) {
         m_screen.setScreenshotPicture(m_screenshotPath);
         m_screen.ShowBusyPage(true, true, {}, {}, true);

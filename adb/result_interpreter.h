@@ -54,7 +54,4 @@ class ResultInterpreter : public TaskInterpreter {
 // first "<" and the following ">" ("应用下载<3>" gives 3); 0 when there is none.
 int TilePosition(std::string_view extra);
 
-// How many times the shell's prompt begins a line of the output.
-int PromptCount(std::string_view output, std::string_view prompt);
-
 }  // namespace qvpc

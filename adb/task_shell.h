@@ -22,6 +22,11 @@ class TaskShell {
     virtual void resetOutput(std::string_view marker = "-") = 0;
     virtual bool outputContains(std::string_view text) const = 0;
 
+    // Whether the shell has run every command line it was given: its prompt
+    // came back after the last one.
+    virtual bool idle() const = 0;
+    virtual bool WaitUntilIdle(std::chrono::milliseconds limit) = 0;
+
     // Ends the programs the shell is running, so it comes back to its prompt;
     // false when it ran none.
     virtual bool EndRunningCommand() = 0;

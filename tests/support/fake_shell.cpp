@@ -1,5 +1,6 @@
 #include "support/fake_shell.h"
 
+#include <algorithm>
 #include <thread>
 
 #include "adb/shell_status.h"
@@ -32,7 +33,7 @@ void FakeShell::finishCommand(const std::string& printed) {
     std::lock_guard lock(m_mutex);
     m_output += WithCrLf(printed);
     m_output += "\r\n" + m_prompt;
-    m_running = false;
+    m_running = std::max(m_running - 1, 0);
 }
 
 void FakeShell::appendOutput(const std::string& text) {
@@ -48,7 +49,7 @@ void FakeShell::setAttached(bool attached, std::string deviceList) {
 
 void FakeShell::setRunningCommand(bool running) {
     std::lock_guard lock(m_mutex);
-    m_running = running;
+    m_running = running ? std::max(m_running, 1) : 0;
 }
 
 std::vector<std::string> FakeShell::commands() const {
@@ -71,7 +72,7 @@ void FakeShell::SendCommand(std::string_view line) {
     {
         std::lock_guard lock(m_mutex);
         m_commands.emplace_back(line);
-        m_running = true;
+        ++m_running;
         answer = m_answer;
     }
     if (answer) {
@@ -129,13 +130,29 @@ bool FakeShell::outputContains(std::string_view text) const {
     return m_output.find(text) != std::string::npos;
 }
 
+bool FakeShell::idle() const {
+    std::lock_guard lock(m_mutex);
+    return m_running == 0;
+}
+
+bool FakeShell::WaitUntilIdle(std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!idle()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
 bool FakeShell::EndRunningCommand() {
     std::lock_guard lock(m_mutex);
     ++m_endCalls;
-    if (!m_running) {
+    if (m_running == 0) {
         return false;
     }
-    m_running = false;
+    m_running = 0;
     m_output += "\r\n" + m_prompt;
     return true;
 }

@@ -20,10 +20,12 @@ class FakeShell : public TaskShell {
     // Answers each command line as it is sent (the answer may call
     // finishCommand); without one, commands stay running.
     void onCommand(std::function<void(const std::string& line)> answer);
-    // The command printed text (LF or CR LF line ends) and ended.
+    // The oldest command still running printed text (LF or CR LF line ends)
+    // and ended.
     void finishCommand(const std::string& printed);
     void appendOutput(const std::string& text);
     void setAttached(bool attached, std::string deviceList = {});
+    // As if a command line were running (true) or none (false).
     void setRunningCommand(bool running);
 
     std::vector<std::string> commands() const;
@@ -37,6 +39,8 @@ class FakeShell : public TaskShell {
     std::string output() const override;
     void resetOutput(std::string_view marker = "-") override;
     bool outputContains(std::string_view text) const override;
+    bool idle() const override;
+    bool WaitUntilIdle(std::chrono::milliseconds limit) override;
     bool EndRunningCommand() override;
     const std::string& prompt() const override { return m_prompt; }
     const std::string& dataDir() const override { return m_dataDir; }
@@ -51,7 +55,7 @@ class FakeShell : public TaskShell {
     std::vector<std::string> m_commands;
     bool m_attached = true;
     std::string m_deviceList;
-    bool m_running = false;
+    int m_running = 0;  // command lines sent and not yet finished
     int m_endCalls = 0;
     int m_attachChecks = 0;
 };

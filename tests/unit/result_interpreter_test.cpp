@@ -167,6 +167,23 @@ TEST_F(ScreenshotResultTest, AFailedPullSaysSoAndGoesBack) {
     EXPECT_EQ(m_rig.screen.currentPage(), kPageHome);
 }
 
+TEST_F(ScreenshotResultTest, AFailedCaptureDoesNotShowTheBoxsOldPicture) {
+    m_rig.shell.onCommand([&](const std::string& line) {
+        if (line.starts_with("adb pull")) {
+            test::WriteFile(path(), "\x89PNG the box's previous picture");
+            m_rig.shell.finishCommand("/sdcard/screenshot.png: 1 file pulled, 0 skipped.");
+        } else {
+            m_rig.shell.finishCommand(
+                "Error opening file: /sdcard/screenshot.png (Permission denied)");
+        }
+    });
+    m_rig.screenshot.TakeScreenshot();
+    ASSERT_TRUE(m_rig.waitForIdle());
+    ASSERT_EQ(m_rig.screen.boxes().size(), 1u);
+    EXPECT_EQ(m_rig.screen.boxes()[0].request.title, "故障");
+    EXPECT_FALSE(std::filesystem::exists(path()));
+}
+
 TEST(TilePositionTest, ReadsTheNumberBetweenTheBrackets) {
     EXPECT_EQ(TilePosition("应用下载<3>"), 3);
     EXPECT_EQ(TilePosition("应用下载<12>x<4>"), 12);
