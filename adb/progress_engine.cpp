@@ -19,6 +19,7 @@ constexpr std::string_view kBoxRootShellPrompt = "@android:/ #";
 // A prompt whose path the console could not show: the shell cannot be brought
 // back to DataDir.
 constexpr std::string_view kUnshowablePath = "????????????????";
+constexpr std::chrono::milliseconds kStopPoll{20};
 
 // An optional sign, then the digits up to the first other character.
 int LeadingInteger(std::string_view text) {
@@ -149,9 +150,7 @@ void ProgressEngine::ForceStop() {
         m_timers.stop(m_taskTimer);
         m_taskTimer = 0;
     }
-    if (m_shell.EndRunningCommand()) {
-        waitForPromptAfterStop();
-    }
+    endTaskCommands();
     {
         std::lock_guard lock(m_mutex);
         m_shell.resetOutput();
@@ -195,8 +194,16 @@ void ProgressEngine::stopTimerOf(TimerId timer) {
     }
 }
 
-void ProgressEngine::waitForPromptAfterStop() {
-    m_shell.WaitUntilIdle(m_timings.promptAfterStop);
+void ProgressEngine::endTaskCommands() {
+    // A task may have given the shell several lines (the screenshot's capture
+    // and pull): each one that starts is ended too, until the shell is idle.
+    const auto deadline = Clock::now() + m_timings.promptAfterStop;
+    while (m_shell.EndRunningCommand() || !m_shell.idle()) {
+        if (Clock::now() >= deadline) {
+            return;
+        }
+        m_shell.Pause(kStopPoll);
+    }
 }
 
 void ProgressEngine::Tick(TimerId timer) {
@@ -240,9 +247,7 @@ void ProgressEngine::Tick(TimerId timer) {
         return;
     }
     if (progress == kProgressConnect && Clock::now() - started >= m_timings.connectLimit) {
-        if (m_shell.EndRunningCommand()) {
-            waitForPromptAfterStop();
-        }
+        endTaskCommands();
         if (interpreter) {
             interpreter->ConnectTimedOut(timer);
         } else {

@@ -41,8 +41,8 @@ class ProgressEngine {
         std::chrono::milliseconds period{1000};
         // adb waits about two minutes on an address that never answers.
         std::chrono::milliseconds connectLimit{15000};
-        // A forced stop ends the command and gives the shell this long to
-        // come back, so its prompt does not end the next task.
+        // A forced stop ends the task's commands and gives the shell this
+        // long to come back, so their prompts do not end the next task.
         std::chrono::milliseconds promptAfterStop{2000};
     };
 
@@ -92,7 +92,7 @@ class ProgressEngine {
   private:
     void stopTimerOf(TimerId timer);
     void updateInstallPercent();
-    void waitForPromptAfterStop();
+    void endTaskCommands();
 
     SharedState& m_state;
     TaskShell& m_shell;

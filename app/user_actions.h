@@ -19,7 +19,9 @@ class UserActions {
     virtual void connect(const std::string& /*ip*/, const std::string& /*mac*/) {}
     virtual void disconnect() {}
     virtual void connectToTile(const DeviceTile& /*tile*/) {}
-    virtual void retryConnect() {}  // connects again to the current device
+    // "再试一次": searches again after a search that found nothing, otherwise
+    // connects again to the current device.
+    virtual void retryConnect() {}
     virtual std::string currentIp() { return {}; }
 
     // Home page and its pages.

@@ -114,7 +114,7 @@ TEST_F(ProgressEngineTest, ATaskStartedRightAfterAForcedStopRuns) {
     ASSERT_TRUE(m_engine.StartTask(kProgressConnect));
     m_shell.setRunningCommand(true);
     m_engine.ForceStop();
-    EXPECT_EQ(m_shell.endRunningCommandCalls(), 1);
+    EXPECT_GE(m_shell.endRunningCommandCalls(), 1);
     EXPECT_EQ(m_state.currentProgress(), "");
     EXPECT_FALSE(m_state.stopRequested());
     EXPECT_EQ(m_shell.output(), "-") << "the prompt of the ended command is gone";
@@ -152,7 +152,7 @@ TEST_F(ProgressEngineTest, AConnectThatNeverEndsIsEndedAfterItsLimit) {
     m_shell.setRunningCommand(true);
     ASSERT_TRUE(m_engine.StartTask(kProgressConnect));
     ASSERT_TRUE(test::WaitFor([&] { return m_interpreter.timedOut() == 1; }));
-    EXPECT_EQ(m_shell.endRunningCommandCalls(), 1);
+    EXPECT_GE(m_shell.endRunningCommandCalls(), 1);
     EXPECT_EQ(m_state.currentProgress(), "");
     EXPECT_TRUE(m_interpreter.interpreted().empty()) << "the prompt after the end is no result";
 }
