@@ -1,0 +1,126 @@
+// Connecting with the real adb client to simulated boxes.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "adb/connect_outcome.h"
+#include "adb/device_list.h"
+#include "app/unique_fd.h"
+#include "support/core_rig.h"
+#include "support/loopback.h"
+#include "support/wait.h"
+
+namespace qvpc {
+namespace {
+
+using test::BoxFaults;
+using test::BoxSpec;
+
+using namespace std::chrono_literals;
+
+const std::string kAddressMessage(ConnectFailureMessage(ConnectRow::AddressNotFound));
+
+BoxSpec Box(std::string address, BoxFaults faults = {}) {
+    BoxSpec box;
+    box.address = std::move(address);
+    box.faults = faults;
+    return box;
+}
+
+std::optional<std::string> AdbListsAs(const std::string& address) {
+    return ListedState(test::RunAdb("devices", 10s).output, address);
+}
+
+TEST(ConnectE2eTest, ABoxConnectsToItsHomePageAndDisconnectsToTheStartPage) {
+    const std::string address = test::FreeLoopbackAddress();
+    // The program's own tick.
+    test::CoreRig rig({Box(address)}, ProgressEngine::Timings{});
+    rig.start();
+
+    ASSERT_TRUE(rig.connect(address)) << rig.screen.currentPage();
+    EXPECT_EQ(rig.core.connector().lastResult(), "connected");
+    EXPECT_EQ(rig.screen.busyTitle(), "正在连接 " + address);
+    EXPECT_EQ(AdbListsAs(address), "device");
+
+    rig.core.actions().disconnect();
+    EXPECT_EQ(rig.screen.currentPage(), kPageStart);
+    EXPECT_TRUE(test::WaitFor([&] { return !AdbListsAs(address); }, 10s));
+}
+
+TEST(ConnectE2eTest, RefusedAndUnauthorisedBoxesEndOnPage3WithTheirMessage) {
+    const std::string refused = test::FreeLoopbackAddress();
+    const std::string unauthorized = test::FreeLoopbackAddress();
+    BoxFaults refuse;
+    refuse.refuse = true;
+    BoxFaults locked;
+    locked.unauthorized = true;
+    test::CoreRig rig({Box(refused, refuse), Box(unauthorized, locked)});
+    rig.start();
+
+    EXPECT_FALSE(rig.connect(refused));
+    EXPECT_EQ(rig.screen.currentPage(), kPageNotFound);
+    EXPECT_EQ(rig.screen.notFoundHint(), kAddressMessage);
+
+    const std::string allowOnTv(ConnectFailureMessage(ConnectRow::Unauthorized));
+    EXPECT_FALSE(rig.connect(unauthorized));
+    EXPECT_EQ(rig.screen.notFoundHint(), allowOnTv);
+    // adb keeps the box listed; connecting again says "already connected",
+    // which is no connection while the box waits for the user.
+    rig.screen.ShowPage(kPageManualIp);
+    EXPECT_FALSE(rig.connect(unauthorized));
+    EXPECT_EQ(rig.screen.currentPage(), kPageNotFound);
+    EXPECT_EQ(rig.screen.notFoundHint(), allowOnTv);
+    EXPECT_EQ(rig.core.connector().lastResult(), "unconnected");
+}
+
+TEST(ConnectE2eTest, ABoxThatNeverAnswersTheHandshakeEndsOnPage3) {
+    const std::string address = test::FreeLoopbackAddress();
+    BoxFaults offline;
+    offline.offline = true;
+    test::CoreRig rig({Box(address, offline)});
+    rig.start();
+
+    // adb 29 gives up on the handshake after 10 s.
+    EXPECT_FALSE(rig.connect(address));
+    EXPECT_EQ(rig.screen.currentPage(), kPageNotFound);
+    EXPECT_EQ(rig.screen.notFoundHint(), kAddressMessage);
+}
+
+TEST(ConnectE2eTest, AConnectThatHangsIsEndedAfterItsLimit) {
+    // A listener whose backlog is full drops the SYNs, so adb's connect waits
+    // (minutes, as for an address that never answers).
+    const std::string address = test::FreeLoopbackAddress();
+    UniqueFd listener(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    sockaddr_in box{};
+    box.sin_family = AF_INET;
+    box.sin_port = htons(5555);
+    inet_pton(AF_INET, address.c_str(), &box.sin_addr);
+    ASSERT_EQ(::bind(listener.get(), reinterpret_cast<sockaddr*>(&box), sizeof box), 0);
+    ASSERT_EQ(::listen(listener.get(), 0), 0);
+    std::vector<UniqueFd> filling;
+    for (int i = 0; i < 3; ++i) {
+        filling.emplace_back(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+        ::connect(filling.back().get(), reinterpret_cast<sockaddr*>(&box), sizeof box);
+    }
+
+    test::CoreRig rig({});
+    rig.start();
+    const auto started = std::chrono::steady_clock::now();
+    rig.core.actions().connect(address, "");
+    ASSERT_TRUE(rig.waitForIdle(40s));
+    const auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_GE(took, 15s);
+    EXPECT_EQ(rig.screen.currentPage(), kPageNotFound);
+    EXPECT_EQ(rig.screen.notFoundHint(), kAddressMessage);
+    // The hanging adb was ended: the shell takes the next command.
+    CommandShell& shell = rig.core.shell();
+    shell.resetOutput();
+    shell.SendCommand("echo next");
+    EXPECT_TRUE(test::WaitFor([&] { return shell.ShellStatus() == shell.prompt(); }, 5s));
+    EXPECT_TRUE(shell.outputContains("next"));
+}
+
+}  // namespace
+}  // namespace qvpc

@@ -1,0 +1,139 @@
+// Installing APKs from the PC on a simulated box with the real adb client.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "adb/task_names.h"
+#include "support/core_rig.h"
+#include "support/fixture_apk.h"
+#include "support/loopback.h"
+#include "support/wait.h"
+
+namespace qvpc {
+namespace {
+
+using test::BoxFaults;
+using test::BoxSpec;
+
+using namespace std::chrono_literals;
+
+class InstallE2eTest : public ::testing::Test {
+  protected:
+    static BoxSpec Box(const std::string& address) {
+        BoxSpec box;
+        box.address = address;
+        return box;
+    }
+
+    void SetUp() override {
+        std::filesystem::create_directories(m_apkDir);
+        m_rig.start();
+        ASSERT_TRUE(m_rig.connect(m_address));
+    }
+
+    std::string fixture(const std::string& fileName, int64_t versionCode = 1) {
+        test::ApkSpec spec;
+        spec.packageName = "com.example.tv";
+        spec.versionCode = versionCode;
+        return test::MakeFixtureApk(m_apkDir, spec, fileName);
+    }
+
+    // Installs as the local install page does and waits for the outcome.
+    void install(const std::string& path) {
+        m_rig.core.actions().installApk(path, {});
+        ASSERT_TRUE(m_rig.waitForIdle());
+    }
+
+    std::string m_address = test::FreeLoopbackAddress();
+    test::CoreRig m_rig{{Box(m_address)}};
+    std::string m_apkDir = m_rig.dir.path() + "/apks";
+};
+
+TEST_F(InstallE2eTest, AHostilePathInstallsExactlyThatFileAndRunsNothingElse) {
+    const std::string path = fixture("my \"tv\" app $(touch pwned) `touch pwned2`;touch x.apk", 7);
+    m_rig.boxsim->clearReceived(m_address);
+    install(path);
+
+    EXPECT_EQ(m_rig.screen.popupMode(), "提示");
+    EXPECT_EQ(m_rig.screen.popupText(), "应用安装成功");
+    EXPECT_TRUE(m_rig.screen.boxes().empty());
+    std::optional<nlohmann::json> package = m_rig.boxsim->package(m_address, "com.example.tv");
+    ASSERT_TRUE(package);
+    EXPECT_EQ((*package)["version_code"], 7);
+    // The box ran the package manager and the clean-up, nothing else.
+    for (const std::string& line : m_rig.boxsim->received(m_address, "shell")) {
+        EXPECT_TRUE(line.starts_with("pm 'install' '-r' ") || line.starts_with("rm ")) << line;
+    }
+    for (const std::string& dir : {m_rig.paths.dataDir, m_apkDir, std::string(".")}) {
+        for (const char* planted : {"pwned", "pwned2", "x.apk"}) {
+            EXPECT_FALSE(std::filesystem::exists(dir + "/" + planted)) << dir << "/" << planted;
+        }
+    }
+}
+
+TEST_F(InstallE2eTest, EachFailureCodeShowsItsOwnDialog) {
+    const std::string path = fixture("app.apk");
+    const std::pair<const char*, const char*> cases[] = {
+        {"INSTALL_FAILED_MEDIA_UNAVAILABLE", "SD卡不存在"},
+        {"INSTALL_FAILED_INVALID_INSTALL_LOCATION", "无效的安装路径"},
+        {"INSTALL_FAILED_OLDER_SDK", "安卓系统版本过旧"},
+        {"INSTALL_FAILED_INVALID_APK", "无效的APK"},
+        {"INSTALL_FAILED_INSUFFICIENT_STORAGE", "没有足够的存储空间"},
+        {"INSTALL_FAILED_ALREADY_EXISTS", "应用已存在,请卸载后再安装"},
+        {"INSTALL_PARSE_FAILED_INCONSISTENT_CERTIFICATES", "签名不一致,请卸载后再安装"},
+        {"INSTALL_FAILED_UID_CHANGED", "签名冲突,请卸载后再安装"},
+        {"INSTALL_FAILED_VERSION_DOWNGRADE", "已安装更高版本,请卸载后再安装"},
+        {"INSTALL_FAILED_DEXOPT", "连接断开.请检查盒子的adb调试模式是否已打开,再尝试重新连接"},
+    };
+    std::size_t shown = 0;
+    for (const auto& [code, text] : cases) {
+        BoxFaults faults;
+        faults.installFailure = code;
+        m_rig.boxsim->setFaults(m_address, faults);
+        install(path);
+        const auto boxes = m_rig.screen.boxes();
+        ASSERT_EQ(boxes.size(), ++shown) << code;
+        EXPECT_EQ(boxes.back().request.title, "应用安装失败") << code;
+        EXPECT_EQ(boxes.back().request.message, text) << code;
+        EXPECT_EQ(m_rig.screen.popupMode(), "") << code;
+    }
+    EXPECT_FALSE(m_rig.boxsim->package(m_address, "com.example.tv"));
+}
+
+TEST_F(InstallE2eTest, AnInstallDuringAScreenshotAsksFirstAndAForcedStopLetsTheNextTaskRun) {
+    const std::string path = fixture("app.apk");
+    // A slow pull keeps the screenshot running.
+    BoxFaults slow;
+    slow.transferBytesPerSecond = 512;
+    m_rig.boxsim->setFaults(m_address, slow);
+    m_rig.core.actions().takeScreenshot();
+    ASSERT_EQ(m_rig.core.state().currentProgress(), kProgressScreenshot);
+    ASSERT_TRUE(
+        test::WaitFor([&] { return !m_rig.boxsim->received(m_address, "sync").empty(); }, 10s));
+
+    m_rig.boxsim->clearReceived(m_address);
+    m_rig.screen.answerNextBoxes({1});
+    m_rig.core.actions().installApk(path, {});
+    ASSERT_EQ(m_rig.screen.boxes().size(), 1u);
+    EXPECT_EQ(m_rig.screen.boxes()[0].request.title, "任务冲突");
+    EXPECT_EQ(m_rig.screen.boxes()[0].request.message, "有任务正在进行:进度_截屏是否要强制停止?");
+    EXPECT_EQ(m_rig.core.state().currentProgress(), kProgressScreenshot);
+    std::this_thread::sleep_for(300ms);
+    for (const std::string& line : m_rig.boxsim->received(m_address)) {
+        EXPECT_EQ(line.find("app.apk"), std::string::npos) << line;
+        EXPECT_EQ(line.find("install"), std::string::npos) << line;
+    }
+
+    // Confirming stops the screenshot (and its pull) at once ...
+    m_rig.screen.answerNextBoxes({0});
+    m_rig.core.actions().installApk(path, {});
+    EXPECT_EQ(m_rig.core.state().currentProgress(), "");
+    // ... and the next task runs to its end.
+    m_rig.boxsim->setFaults(m_address, {});
+    install(path);
+    EXPECT_EQ(m_rig.screen.popupText(), "应用安装成功");
+    EXPECT_TRUE(m_rig.boxsim->package(m_address, "com.example.tv"));
+}
+
+}  // namespace
+}  // namespace qvpc
