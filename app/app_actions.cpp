@@ -9,13 +9,6 @@
 #include "apps/screenshot.h"
 
 namespace qvpc {
-namespace {
-
-// Page 3's hint when a search found nothing (a failed connect shows its reason).
-constexpr std::string_view kNothingFoundHint = "提示：请连接在同一环境下";
-
-}  // namespace
-
 AppActions::AppActions(Parts parts) : m_parts(std::move(parts)) {}
 
 void AppActions::startLanScan() {
@@ -37,10 +30,6 @@ void AppActions::connectToTile(const DeviceTile& tile) {
 }
 
 void AppActions::retryConnect() {
-    if (m_parts.screen.notFoundHint() == kNothingFoundHint) {
-        startLanScan();
-        return;
-    }
     const CurrentDevice device = m_parts.state.currentDevice();
     m_parts.connector.Connect(device.ip, device.mac);
 }

@@ -33,8 +33,8 @@ class AppActions : public UserActions {
     void connect(const std::string& ip, const std::string& mac) override;
     void disconnect() override;
     void connectToTile(const DeviceTile& tile) override;
-    // "再试一次": a search again after one that found nothing, otherwise
-    // another connect to the box that failed.
+    // Another connect to the current box ("再试一次" after a failed connect,
+    // the end of the guide).
     void retryConnect() override;
     std::string currentIp() override;
 

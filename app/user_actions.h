@@ -19,9 +19,7 @@ class UserActions {
     virtual void connect(const std::string& /*ip*/, const std::string& /*mac*/) {}
     virtual void disconnect() {}
     virtual void connectToTile(const DeviceTile& /*tile*/) {}
-    // "再试一次": searches again after a search that found nothing, otherwise
-    // connects again to the current device.
-    virtual void retryConnect() {}
+    virtual void retryConnect() {}  // connects again to the current device
     virtual std::string currentIp() { return {}; }
 
     // Home page and its pages.

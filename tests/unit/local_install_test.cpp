@@ -147,16 +147,18 @@ TEST_F(LocalInstallTest, TheRemoteInstallTileOpensThePageOnlyForAnAttachedBox) {
     EXPECT_EQ(m_rig.shell.commands().back(), "# scan");
 }
 
-TEST_F(LocalInstallTest, RetryRescansAfterASearchAndReconnectsAfterAFailure) {
-    AppActions actions({m_rig.state, m_rig.shell, m_rig.screen, m_rig.connector, m_rig.installer,
-                        m_rig.screenshot, [this] { m_rig.shell.SendCommand("# scan"); }});
-    m_rig.screen.ShowPage(kPageNotFound);
+TEST_F(LocalInstallTest, RetryConnectsAgainToTheCurrentBox) {
+    AppActions actions({m_rig.state,
+                        m_rig.shell,
+                        m_rig.screen,
+                        m_rig.connector,
+                        m_rig.installer,
+                        m_rig.screenshot,
+                        {}});
+    m_rig.state.setCurrentMac("00-11-22-33-44-55");
     actions.retryConnect();
-    EXPECT_EQ(m_rig.shell.commands(), std::vector<std::string>{"# scan"});
-
-    m_rig.screen.setNotFoundHint("连接盒子失败,请重新连接");
-    actions.retryConnect();
-    EXPECT_EQ(m_rig.shell.commands().back(), "adb connect 192.168.1.5");
+    EXPECT_EQ(m_rig.shell.commands(), std::vector<std::string>{"adb connect 192.168.1.5"});
+    EXPECT_EQ(m_rig.state.currentDevice().mac, "00-11-22-33-44-55");
 }
 
 }  // namespace
