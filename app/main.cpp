@@ -1,6 +1,58 @@
+// The program's entry: start-up in its described order, the window's event
+// loop, and the shutdown when the window has closed.
+
 #include <QApplication>
 
+#include "app/app_core.h"
+#include "app/app_paths.h"
+#include "app/config.h"
+#include "app/log.h"
+#include "program_version.h"
+#include "ui/fonts.h"
+#include "ui/main_window.h"
+#include "ui/qt_screen.h"
+#include "ui/single_instance.h"
+#include "ui/termination_signals.h"
+
+namespace {
+
+constexpr const char* kInstanceName = "qvpc20160119";
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    QApplication application(argc, argv);
+
+    // A second start only brings the first one's window forward.
+    qvpc::ui::SingleInstance instance(kInstanceName);
+    if (!instance.claim()) {
+        return 0;
+    }
+
+    const qvpc::AppPaths paths = qvpc::AppPaths::UnderDocuments(qvpc::DocumentsDir());
+    qvpc::MakeDirectories(paths.tempDir);
+
+    qvpc::Log log(paths.logPath);
+    log.WriteLog(qvpc::log_category::kMain, "程序启动", true);
+    log.WriteLog(qvpc::log_category::kMain, std::string("程序版本号") + qvpc::kProgramVersion);
+
+    const qvpc::Config config = qvpc::Config::FromEnvironment();
+    qvpc::ui::InstallFonts();
+    qvpc::ui::MainWindow window(log, config, qvpc::kProgramVersion);
+    qvpc::ui::QtScreen screen(window);
+    QObject::connect(&instance, &qvpc::ui::SingleInstance::raiseRequested, &window,
+                     &qvpc::ui::MainWindow::raiseFromAnotherStart);
+
+    qvpc::ui::TerminationSignals termination;
+    QObject::connect(&termination, &qvpc::ui::TerminationSignals::terminationRequested,
+                     &application, &QApplication::quit);
+
+    qvpc::AppCore core(paths, config, log, screen);
+    window.setUserActions(core.actions());
+    window.show();
+    core.StartWorkers();
+
+    application.exec();
+    core.Shutdown();
     return 0;
 }
