@@ -8,11 +8,11 @@
 #include "app/config.h"
 #include "app/log.h"
 #include "program_version.h"
-#include "ui/fonts.h"
 #include "ui/main_window.h"
 #include "ui/qt_screen.h"
 #include "ui/single_instance.h"
 #include "ui/termination_signals.h"
+#include "ui/toolkit/skin_font.h"
 
 namespace {
 
@@ -42,6 +42,7 @@ int main(int argc, char* argv[]) {
     qvpc::ui::QtScreen screen(window);
     QObject::connect(&instance, &qvpc::ui::SingleInstance::raiseRequested, &window,
                      &qvpc::ui::MainWindow::raiseFromAnotherStart);
+    QObject::connect(&window, &qvpc::ui::MainWindow::closed, &application, &QApplication::quit);
 
     qvpc::ui::TerminationSignals termination;
     QObject::connect(&termination, &qvpc::ui::TerminationSignals::terminationRequested,

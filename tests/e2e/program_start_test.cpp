@@ -32,7 +32,7 @@ int ProcessesWorkingIn(const std::string& dir) {
 }
 
 class ProgramStartTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::filesystem::create_directories(m_runtimeDir);
         std::filesystem::permissions(m_runtimeDir, std::filesystem::perms::owner_all);
@@ -54,8 +54,9 @@ protected:
 TEST_F(ProgramStartTest, FirstStartLaysOutItsFolderAndLogSecondStartOnlyDefers) {
     test::ChildProcess first({kProgram}, m_home.path() + "/first.out");
     const std::string versionRecord = Utf8ToGbk(std::string("程序版本号") + kProgramVersion);
-    ASSERT_TRUE(test::WaitFor([&] { return log().find(Utf8ToGbk("初始化adb")) != std::string::npos; }))
-        << test::ReadFile(m_home.path() + "/first.out");
+    ASSERT_TRUE(test::WaitFor([&] {
+        return log().find(Utf8ToGbk("初始化adb")) != std::string::npos;
+    })) << test::ReadFile(m_home.path() + "/first.out");
     EXPECT_TRUE(std::filesystem::is_directory(m_dataDir + "/tmp"));
 
     // Newest first: the start record is the oldest, the version right above it.
