@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "adb/task_names.h"
+#include "deploy/toolchain.h"
 #include "support/core_rig.h"
 #include "support/fixture_apk.h"
 #include "support/loopback.h"
@@ -69,6 +70,17 @@ TEST_F(InstallE2eTest, AHostilePathInstallsExactlyThatFileAndRunsNothingElse) {
             EXPECT_FALSE(std::filesystem::exists(dir + "/" + planted)) << dir << "/" << planted;
         }
     }
+}
+
+TEST_F(InstallE2eTest, TheCarriedCompanionInstallsAsVersion3) {
+    install(CompanionApkPath(m_rig.paths.dataDir));
+    EXPECT_EQ(m_rig.screen.popupText(), "应用安装成功");
+    std::optional<nlohmann::json> companion =
+        m_rig.boxsim->package(m_address, "com.quillet.remoteassistant");
+    ASSERT_TRUE(companion);
+    EXPECT_EQ((*companion)["version_code"], 3);
+    EXPECT_EQ((*companion)["label"], "应用安装服务");
+    EXPECT_NE((*companion)["activities"].dump().find("StartActivity"), std::string::npos);
 }
 
 TEST_F(InstallE2eTest, EachFailureCodeShowsItsOwnDialog) {
