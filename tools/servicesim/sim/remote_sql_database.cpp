@@ -4,6 +4,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "sim/mysql_dialect.h"
 #include "sim/text_codec.h"
 
 namespace qvpc::servicesim {
@@ -237,7 +238,8 @@ std::string RemoteSqlDatabase::handle(const RemoteSqlMessage& message,
         const std::string& table = message.operands[0];
         const std::string& column = message.operands[1];
         const std::string& where = message.operands[2];
-        Result result = run("select " + column + " from " + table + " " + where, kMaxQueRows);
+        Result result =
+            run(MysqlToSqlite("select " + column + " from " + table + " " + where), kMaxQueRows);
         if (!result.ok) {
             return failureReply();
         }
@@ -254,14 +256,15 @@ std::string RemoteSqlDatabase::handle(const RemoteSqlMessage& message,
         return Utf8ToGbk(reply);
     }
     if (message.kind == "GUN") {
-        Result result =
-            run("select count(1) from " + message.operands[0] + " " + message.operands[1], 1);
+        Result result = run(MysqlToSqlite("select count(1) from " + message.operands[0] + " " +
+                                          message.operands[1]),
+                            1);
         if (!result.ok || result.rows.empty() || result.rows[0].empty()) {
             return PercentEncodeAll("-1");
         }
         return PercentEncodeAll(result.rows[0][0].text);
     }
-    Result result = run(message.operands[0], 0);
+    Result result = run(MysqlToSqlite(message.operands[0]), 0);
     return PercentEncodeAll(result.ok ? "1" : "0");
 }
 

@@ -14,8 +14,9 @@
 namespace qvpc::servicesim {
 
 // The maker's remote SQL database: the tables app_mac and units in SQLite.
-// Text compares the way the real MySQL tables do (ASCII letters without
-// case, trailing blanks ignored). Statements may only read and change these
+// Messages are read as MySQL reads them (string literals with backslash
+// escapes) and text compares the way the real MySQL tables do (ASCII letters
+// without case, trailing blanks ignored). Statements may only read and change these
 // two tables, one statement at a time, within a time bound.
 class RemoteSqlDatabase {
   public:
@@ -36,7 +37,7 @@ class RemoteSqlDatabase {
     static std::string failureReply() { return "-1"; }
 
     // For tests and people: the rows of a table as JSON objects, and a
-    // statement run directly (UTF-8), subject to the same limits.
+    // statement in SQLite's own syntax (UTF-8), subject to the same limits.
     std::optional<nlohmann::json> rows(const std::string& table);
     bool execute(const std::string& sql, std::string& error);
 

@@ -5,6 +5,7 @@
 
 #include "sim/byte_range.h"
 #include "sim/fault.h"
+#include "sim/mysql_dialect.h"
 #include "sim/remote_sql_message.h"
 #include "sim/text_codec.h"
 
@@ -102,6 +103,24 @@ TEST(RemoteSqlMessage, SplitsEachKindAndKeepsSeparatorsInTheLastOperand) {
     auto decoded = DecodeRemoteSqlBody("DATA=" + PercentEncodeAll(Utf8ToGbk(que->text)));
     ASSERT_TRUE(decoded);
     EXPECT_EQ(decoded->text, que->text);
+}
+
+TEST(MysqlDialect, StringLiteralsBecomeSqliteLiterals) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"select 1", "select 1"},
+        {"a='x'", "a='x'"},
+        {R"(a='O\'Brien')", "a='O''Brien'"},
+        {"a='it''s'", "a='it''s'"},
+        {R"(a='c:\\dir')", R"(a='c:\dir')"},
+        {R"(a="say \"hi\"")", R"(a='say "hi"')"},
+        {R"(a="it's")", "a='it''s'"},
+        {"`na'me`='v'", "`na'me`='v'"},
+        {R"(a='line\nnext')", "a='line\nnext'"},
+        {"a='open", "a='open"},
+    };
+    for (const auto& [mysql, sqlite] : cases) {
+        EXPECT_EQ(MysqlToSqlite(mysql), sqlite) << mysql;
+    }
 }
 
 }  // namespace

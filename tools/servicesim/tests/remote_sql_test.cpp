@@ -137,6 +137,19 @@ TEST(RemoteSql, RowsAndCellsAreSeparatedAsTheRealServiceDoes) {
     EXPECT_EQ(Post(sim, Gun("`units`", "")).body, "%31%30");
 }
 
+TEST(RemoteSql, ValuesAreReadAsMysqlReadsThem) {
+    ServiceSimProcess sim;
+    // Backslash escapes and doubled quotes both stand for a quote.
+    EXPECT_EQ(
+        Post(
+            sim,
+            Sql(R"(insert into app_mac (mac,name) values ('11-22-33-44-55-66','O\'Brien \\ 它''s'))"))
+            .body,
+        "%31");
+    EXPECT_EQ(sim.sqlRows("app_mac").back()["name"], "O'Brien \\ 它's");
+    EXPECT_EQ(Post(sim, Gun("`app_mac`", R"( WHERE `name` = 'o\'brien \\ 它''S')")).body, "%31");
+}
+
 TEST(RemoteSql, RefusesWhatItMustNotRun) {
     ServiceSimProcess sim;
     struct Case {
