@@ -216,15 +216,16 @@ AndroidShell::Output AndroidShell::dispatch(const Args& args, const std::string&
     }
     if (name == "sleep") {
         const int seconds = args.size() > 1 ? std::clamp(std::atoi(args[1].c_str()), 0, 30) : 0;
-        std::this_thread::sleep_for(std::chrono::seconds(seconds));
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        while (std::chrono::steady_clock::now() < until && !(m_cancelled && m_cancelled())) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
         return o;
     }
     if (name == "su" && m_box.config().rooted) {
         if (args.size() >= 3 && args[1] == "-c") {
-            bool innerExit = false;
-            AndroidShell inner(m_box);
+            AndroidShell inner(m_box, m_cancelled);
             o.out(inner.run(args[2]).output);
-            (void)innerExit;
         }
         return o;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,7 +16,9 @@ namespace qvpc::boxsim {
 // the CR LF of a terminal where a real box has one.
 class AndroidShell {
   public:
-    explicit AndroidShell(Box& box) : m_box(box) {}
+    // cancelled, when given, ends long commands (sleep) once the caller is gone.
+    explicit AndroidShell(Box& box, std::function<bool()> cancelled = {})
+        : m_box(box), m_cancelled(std::move(cancelled)) {}
 
     struct Result {
         std::string output;  // stdout and stderr as a terminal shows them
@@ -55,6 +58,7 @@ class AndroidShell {
     Output monkey(const Args& args);
 
     Box& m_box;
+    std::function<bool()> m_cancelled;
 };
 
 }  // namespace qvpc::boxsim

@@ -127,6 +127,12 @@ std::string VirtualFiles::write(const std::string& path, std::string data, uint3
         return m_files.count(path) || isDirectory(parentOf(path)) ? "Read-only file system"
                                                                   : "No such file or directory";
     }
+    auto old = m_files.find(path);
+    const uint64_t replaced =
+        old != m_files.end() && old->second.data ? old->second.data->size() : 0;
+    if (m_writtenBytes - replaced + data.size() > kMaxStoredBytes) {
+        return "No space left on device";
+    }
     File& f = m_files[path];
     m_writtenBytes -= f.data ? f.data->size() : 0;
     m_writtenBytes += data.size();

@@ -99,8 +99,8 @@ void AdbConnection::run() {
                 open(packet);
                 break;
             case adb::kWrte:
-                if (auto s = stream(packet.arg1)) {
-                    s->deliver(std::move(packet.payload));
+                if (auto s = stream(packet.arg1); s && !s->deliver(std::move(packet.payload))) {
+                    return;  // a flood no real host sends
                 }
                 break;
             case adb::kOkay:

@@ -8,10 +8,15 @@ AdbStream::AdbStream(uint32_t localId, uint32_t remoteId, uint32_t maxPayload, S
       m_maxPayload(maxPayload),
       m_send(std::move(sender)) {}
 
-void AdbStream::deliver(std::string data) {
+bool AdbStream::deliver(std::string data) {
     std::lock_guard lock(m_mutex);
+    if (m_inboxBytes + data.size() > kMaxInboxBytes) {
+        return false;
+    }
+    m_inboxBytes += data.size();
     m_inbox.push_back(std::move(data));
     m_changed.notify_all();
+    return true;
 }
 
 void AdbStream::acknowledged() {
@@ -40,6 +45,7 @@ std::optional<std::string> AdbStream::read() {
     }
     std::string data = std::move(m_inbox.front());
     m_inbox.pop_front();
+    m_inboxBytes -= data.size();
     const bool open = !m_hostClosed;
     lock.unlock();
     if (open) {
@@ -69,6 +75,11 @@ bool AdbStream::write(std::string_view data) {
         data.remove_prefix(chunk.size());
     }
     return true;
+}
+
+bool AdbStream::gone() {
+    std::lock_guard lock(m_mutex);
+    return m_hostClosed || m_connectionLost;
 }
 
 void AdbStream::close() {

@@ -26,8 +26,9 @@ class AdbStream {
 
     uint32_t localId() const { return m_localId; }
 
-    // Reader thread.
-    void deliver(std::string data);
+    // Reader thread. false when the host has sent more than a host that
+    // waits for OKAY ever can: the connection is then cut.
+    bool deliver(std::string data);
     void acknowledged();
     void closedByHost();
     void connectionLost();
@@ -37,11 +38,14 @@ class AdbStream {
     std::optional<std::string> read();
     // false when the stream is gone before everything was sent.
     bool write(std::string_view data);
+    // True once the host closed the stream or the connection is gone.
+    bool gone();
     // Sends CLSE once (after the last write is acknowledged, within bounds).
     void close();
 
   private:
     static constexpr std::chrono::seconds kAckTimeout{60};
+    static constexpr size_t kMaxInboxBytes = 4u << 20;
 
     const uint32_t m_localId;
     const uint32_t m_remoteId;
@@ -51,6 +55,7 @@ class AdbStream {
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<std::string> m_inbox;
+    size_t m_inboxBytes = 0;
     bool m_awaitingAck = false;
     bool m_hostClosed = false;
     bool m_connectionLost = false;

@@ -9,7 +9,7 @@ namespace {
 constexpr size_t kMaxLine = 64 * 1024;
 
 void interactive(AdbStream& stream, Box& box) {
-    AndroidShell shell(box);
+    AndroidShell shell(box, [&stream] { return stream.gone(); });
     if (!stream.write(shell.prompt())) {
         return;
     }
@@ -80,7 +80,7 @@ void RunShellService(AdbStream& stream, Box& box, const std::string& command, bo
         interactive(stream, box);
     } else {
         box.record("shell", command);
-        AndroidShell shell(box);
+        AndroidShell shell(box, [&stream] { return stream.gone(); });
         const std::string output = shell.run(command).output;
         stream.write(terminal ? TerminalLineEnds(output) : output);
     }

@@ -129,6 +129,15 @@ TEST_F(HostileInputTest, BrokenAdbPacketsDropTheConnection) {
         EXPECT_TRUE(host.closedByPeer());
     }
     {
+        // WRTEs without waiting for OKAY, more than any host sends.
+        RawHost host(m_address, 5555);
+        const uint32_t id = openService(host, "shell:sleep 3");
+        for (int i = 0; i < 6; ++i) {
+            host.send(adb::kWrte, 7, id, std::string(1 << 20, 'w'));
+        }
+        EXPECT_TRUE(host.closedByPeer());
+    }
+    {
         // Packets for streams that do not exist and services that do not
         // exist are ignored or refused, as adbd does.
         RawHost host(m_address, 5555);
@@ -199,10 +208,10 @@ TEST_F(HostileInputTest, HttpAndCommandPortGarbage) {
     EXPECT_EQ(testing::HttpGet(m_address, 8988, "/?a=getversion")->body, "3");
 
     EXPECT_EQ(testing::TcpExchange(m_address, 8090, std::string("\0\xff stop", 7),
-                                   std::chrono::milliseconds(500))
+                                   std::chrono::milliseconds(500), 15)
                   .value_or(""),
               "unknown command");
-    EXPECT_EQ(testing::TcpExchange(m_address, 8090, "start adbd", std::chrono::milliseconds(500))
+    EXPECT_EQ(testing::TcpExchange(m_address, 8090, "start adbd", std::chrono::milliseconds(500), 2)
                   .value_or(""),
               "ok");
 }
