@@ -573,9 +573,18 @@ AndroidShell::Output AndroidShell::amStart(const Args& args, bool service) {
         o.err("Error: Activity not started, unable to resolve " + intent + "\n");
         return o;
     }
-    if (!m_box.startActivity(package, className)) {
-        o.err("Error type 3\nError: Activity class {" + package + "/" + className +
-              "} does not exist.\n");
+    switch (m_box.startActivity(package, className)) {
+        case Box::StartResult::NotFound:
+            o.err("Error type 3\nError: Activity class {" + package + "/" + className +
+                  "} does not exist.\n");
+            break;
+        case Box::StartResult::AlreadyRunning:
+            o.out(
+                "Warning: Activity not started, its current task has been brought to the "
+                "front\n");
+            break;
+        case Box::StartResult::Started:
+            break;
     }
     return o;
 }
@@ -612,7 +621,7 @@ AndroidShell::Output AndroidShell::monkey(const Args& args) {
     }
     auto p = package.empty() ? std::nullopt : m_box.package(package);
     if (!p || p->apk.activities.empty() ||
-        !m_box.startActivity(package, p->apk.activities.front())) {
+        m_box.startActivity(package, p->apk.activities.front()) == Box::StartResult::NotFound) {
         o.out("** No activities found to run, monkey aborted.\n");
         o.status = 1;
         return o;

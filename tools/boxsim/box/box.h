@@ -7,6 +7,7 @@
 #include <mutex>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,8 +65,9 @@ class Box {
     std::vector<InstalledPackage> packages() const;
     std::optional<InstalledPackage> package(const std::string& packageName) const;
 
-    // am start: false when the package or activity does not exist.
-    bool startActivity(const std::string& packageName, const std::string& className);
+    enum class StartResult { NotFound, Started, AlreadyRunning };
+    // am start of an activity of an installed package.
+    StartResult startActivity(const std::string& packageName, const std::string& className);
     // am kill / force-stop: the companion's service goes down with its process.
     void stopPackage(const std::string& packageName);
 
@@ -98,6 +100,7 @@ class Box {
     PackageManager m_packages;
     bool m_adbListening;
     bool m_companionRunning = false;
+    std::set<std::string> m_running;  // packages with a started activity
     int m_companionPolls = 0;
     std::deque<std::pair<std::string, std::string>> m_received;
     BoxListeners* m_listeners = nullptr;

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "boxsim/apk/apk_builder.h"
+#include "boxsim/apk/test_certificate.h"
 #include "boxsim/box/shell_parser.h"
+#include "support/temp_dir.h"
 
 namespace qvpc::boxsim {
 namespace {
@@ -78,6 +80,9 @@ TEST_F(AndroidShellTest, PrintsWhatAndroidPrints) {
          "\tpkg: /data/local/tmp/none.apk\nFailure [INSTALL_FAILED_INVALID_URI]\n"},
         {"am start -n com.example.tv/.MainActivity",
          "Starting: Intent { cmp=com.example.tv/.MainActivity }\n"},
+        {"am start -n com.example.tv/com.example.tv.MainActivity",
+         "Starting: Intent { cmp=com.example.tv/.MainActivity }\n"
+         "Warning: Activity not started, its current task has been brought to the front\n"},
         {"am start -n com.example.tv/other.Main",
          "Starting: Intent { cmp=com.example.tv/other.Main }\nError type 3\n"
          "Error: Activity class {com.example.tv/other.Main} does not exist.\n"},
@@ -123,6 +128,31 @@ TEST_F(AndroidShellTest, InstallsFromTheBoxsFiles) {
     full.writeFile("/sdcard/tv.apk", BuildApk(spec));
     EXPECT_EQ(shell.run("pm install -r /sdcard/tv.apk").output,
               "\tpkg: /sdcard/tv.apk\nFailure [INSTALL_FAILED_INSUFFICIENT_STORAGE]\n");
+}
+
+TEST(BoxTest, PreinstallsFromApkFiles) {
+    test::TempDir dir;
+    ApkSpec spec;
+    spec.packageName = "com.example.market";
+    spec.versionCode = 21;
+    spec.label = "Market";
+    spec.certName = "market";
+    const std::string path = dir.path() + "/market.apk";
+    WriteApk(spec, path);
+    BoxConfig config;
+    PackageConfig fromFile;
+    fromFile.apkFile = path;
+    config.packages.push_back(fromFile);
+    Box box(config);
+    auto market = box.package("com.example.market");
+    ASSERT_TRUE(market);
+    EXPECT_EQ(market->apk.versionCode, 21);
+    EXPECT_EQ(market->apk.label, "Market");
+    EXPECT_EQ(market->apk.certificateDer, TestCertificateDer("market"));
+    EXPECT_FALSE(market->system);
+
+    config.packages[0].apkFile = dir.path() + "/missing.apk";
+    EXPECT_THROW(Box{config}, std::runtime_error);
 }
 
 }  // namespace
