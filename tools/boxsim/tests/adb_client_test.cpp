@@ -140,6 +140,18 @@ TEST_F(AdbClientTest, InstallFaultsChangeWhileRunning) {
     EXPECT_THAT(adbS("install -r \"" + path + "\""),
                 HasSubstr("Failure [INSTALL_FAILED_INSUFFICIENT_STORAGE]\r\n"));
 
+    // A slow box: adb's own report shows the transfer took at least the
+    // configured rate's time (300 KiB at 600 KiB/s).
+    faults = {};
+    faults.transferBytesPerSecond = 600 * 1024;
+    m_boxsim->setFaults(m_address, faults);
+    const std::string slow = adbS("install -r \"" + path + "\"");
+    EXPECT_THAT(slow, HasSubstr("Success\r\n"));
+    const size_t in = slow.find(" bytes in ");
+    ASSERT_NE(in, std::string::npos) << slow;
+    EXPECT_GE(std::stod(slow.substr(in + 10)), 0.45) << slow;
+    adbS("shell pm uninstall com.example.big");
+
     // Cut mid-transfer: no Success, and the box serves the next connection.
     faults = {};
     faults.dropAfterBytes = 100 * 1024;

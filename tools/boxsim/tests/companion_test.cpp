@@ -149,6 +149,16 @@ TEST(CompanionPreinstalledTest, ConfiguredVersionRunsFromTheStart) {
         nlohmann::json::parse(testing::HttpGet(box.address, 8988, "/?a=getlist")->body).is_array());
     EXPECT_THAT(boxsim.received(box.address, "http"),
                 ::testing::ElementsAre("GET /?a=getversion", "GET /?a=getlist"));
+
+    // A slow companion: nothing within a short wait, the reply after the delay.
+    test::BoxFaults slow;
+    slow.companionDelayMs = 1000;
+    boxsim.setFaults(box.address, slow);
+    const std::string request = "GET /?a=getversion HTTP/1.1\r\n\r\n";
+    EXPECT_EQ(testing::TcpExchange(box.address, 8988, request, std::chrono::milliseconds(200)), "");
+    EXPECT_THAT(
+        testing::TcpExchange(box.address, 8988, request, std::chrono::seconds(5)).value_or(""),
+        HasSubstr("\r\n\r\n2"));
 }
 
 }  // namespace
