@@ -23,6 +23,28 @@ QRectF Part(const QRectF& box, qreal x, qreal y, qreal w, qreal h) {
     return {At(box, x, y), QSizeF(box.width() * w, box.height() * h)};
 }
 
+// A tray with an arrow through it, pointing up (upload) or down (download).
+void TrayArrow(QPainter& painter, const QRectF& box, QColor color, bool up) {
+    painter.save();
+    painter.setPen(Stroke(color, box));
+    painter.setBrush(Qt::NoBrush);
+    QPainterPath tray;
+    tray.moveTo(At(box, 0.1, 0.6));
+    tray.lineTo(At(box, 0.1, 0.88));
+    tray.lineTo(At(box, 0.9, 0.88));
+    tray.lineTo(At(box, 0.9, 0.6));
+    painter.drawPath(tray);
+    painter.drawLine(At(box, 0.5, 0.1), At(box, 0.5, 0.66));
+    const double tip = up ? 0.1 : 0.66;
+    const double wings = up ? 0.32 : 0.44;
+    QPainterPath head;
+    head.moveTo(At(box, 0.28, wings));
+    head.lineTo(At(box, 0.5, tip));
+    head.lineTo(At(box, 0.72, wings));
+    painter.drawPath(head);
+    painter.restore();
+}
+
 }  // namespace
 
 void Tv(QPainter& painter, const QRectF& box, QColor color) {
@@ -51,41 +73,11 @@ void Apps(QPainter& painter, const QRectF& box, QColor color) {
 }
 
 void Upload(QPainter& painter, const QRectF& box, QColor color) {
-    painter.save();
-    painter.setPen(Stroke(color, box));
-    painter.setBrush(Qt::NoBrush);
-    QPainterPath tray;
-    tray.moveTo(At(box, 0.1, 0.6));
-    tray.lineTo(At(box, 0.1, 0.88));
-    tray.lineTo(At(box, 0.9, 0.88));
-    tray.lineTo(At(box, 0.9, 0.6));
-    painter.drawPath(tray);
-    painter.drawLine(At(box, 0.5, 0.1), At(box, 0.5, 0.66));
-    QPainterPath head;
-    head.moveTo(At(box, 0.28, 0.32));
-    head.lineTo(At(box, 0.5, 0.1));
-    head.lineTo(At(box, 0.72, 0.32));
-    painter.drawPath(head);
-    painter.restore();
+    TrayArrow(painter, box, color, true);
 }
 
 void Download(QPainter& painter, const QRectF& box, QColor color) {
-    painter.save();
-    painter.setPen(Stroke(color, box));
-    painter.setBrush(Qt::NoBrush);
-    QPainterPath tray;
-    tray.moveTo(At(box, 0.1, 0.6));
-    tray.lineTo(At(box, 0.1, 0.88));
-    tray.lineTo(At(box, 0.9, 0.88));
-    tray.lineTo(At(box, 0.9, 0.6));
-    painter.drawPath(tray);
-    painter.drawLine(At(box, 0.5, 0.1), At(box, 0.5, 0.66));
-    QPainterPath head;
-    head.moveTo(At(box, 0.28, 0.44));
-    head.lineTo(At(box, 0.5, 0.66));
-    head.lineTo(At(box, 0.72, 0.44));
-    painter.drawPath(head);
-    painter.restore();
+    TrayArrow(painter, box, color, false);
 }
 
 void Market(QPainter& painter, const QRectF& box, QColor color) {
