@@ -14,7 +14,6 @@
 
 #include "adb/adb_commands.h"
 #include "adb/device_list.h"
-#include "adb/shell_quote.h"
 #include "adb/shell_status.h"
 #include "app/log.h"
 #include "app/process.h"
@@ -301,22 +300,11 @@ bool CommandShell::WaitUntilIdle(std::chrono::milliseconds limit) {
 
 std::string CommandShell::ShellStatus() {
     ShellStatusReading reading = ReadShellStatus(output(), m_dataDir);
-    switch (reading.action) {
-        case ShellStatusReading::Action::None:
-            break;
-        case ShellStatusReading::Action::Wandered:
-            m_log.WriteLog(log_category::kOperation, "指令头初始化:" + reading.text);
-            SendCommand("cd ..");
-            SendCommand("cd ..");
-            SendCommand("cd " + QuotedPath(m_dataDir));
-            break;
-        case ShellStatusReading::Action::ExitOnce:
-            SendCommand("exit");
-            break;
-        case ShellStatusReading::Action::ExitTwice:
-            SendCommand("exit");
-            SendCommand("exit");
-            break;
+    if (reading.action == ShellStatusReading::Action::Wandered) {
+        m_log.WriteLog(log_category::kOperation, "指令头初始化:" + reading.text);
+    }
+    for (const std::string& line : CorrectionCommands(reading, m_dataDir)) {
+        SendCommand(line);
     }
     return reading.text;
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "adb/shell_quote.h"
+
 namespace qvpc {
 namespace {
 
@@ -80,6 +82,21 @@ ShellStatusReading ReadShellStatus(std::string_view output, std::string_view dat
         default:
             return {std::string(kCommandRunning)};
     }
+}
+
+std::vector<std::string> CorrectionCommands(const ShellStatusReading& reading,
+                                            std::string_view dataDir) {
+    switch (reading.action) {
+        case ShellStatusReading::Action::None:
+            break;
+        case ShellStatusReading::Action::Wandered:
+            return {"cd ..", "cd ..", "cd " + QuotedPath(dataDir)};
+        case ShellStatusReading::Action::ExitOnce:
+            return {"exit"};
+        case ShellStatusReading::Action::ExitTwice:
+            return {"exit", "exit"};
+    }
+    return {};
 }
 
 }  // namespace qvpc

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qvpc {
 
@@ -24,5 +25,11 @@ inline constexpr std::string_view kCommandRunning = "指令执行中";
 // is complete or unterminated but not empty, ends in ">", "$" or "#" at a
 // prompt. dataDir + ">" is the shell's own prompt (compared ignoring case).
 ShellStatusReading ReadShellStatus(std::string_view output, std::string_view dataDir);
+
+// The command lines that bring the shell back from what the reading found:
+// "cd ..", "cd .." and cd + the quoted dataDir from another directory, "exit"
+// once or twice from a box shell, none otherwise.
+std::vector<std::string> CorrectionCommands(const ShellStatusReading& reading,
+                                            std::string_view dataDir);
 
 }  // namespace qvpc

@@ -82,21 +82,10 @@ void FakeShell::SendCommand(std::string_view line) {
 
 std::string FakeShell::ShellStatus() {
     ShellStatusReading reading = ReadShellStatus(output(), m_dataDir);
-    switch (reading.action) {
-        case ShellStatusReading::Action::None:
-            break;
-        case ShellStatusReading::Action::Wandered: {
-            std::lock_guard lock(m_mutex);
-            m_commands.insert(m_commands.end(), {"cd ..", "cd ..", "cd \"" + m_dataDir + "\""});
-            break;
-        }
-        case ShellStatusReading::Action::ExitOnce:
-        case ShellStatusReading::Action::ExitTwice: {
-            std::lock_guard lock(m_mutex);
-            m_commands.emplace_back("exit");
-            break;
-        }
-    }
+    const std::vector<std::string> lines = CorrectionCommands(reading, m_dataDir);
+    // The correction lines are noted, not run: they leave no command running.
+    std::lock_guard lock(m_mutex);
+    m_commands.insert(m_commands.end(), lines.begin(), lines.end());
     return reading.text;
 }
 

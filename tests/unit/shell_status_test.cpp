@@ -40,5 +40,19 @@ TEST(ReadShellStatusTest, ReadsTheLastLine) {
     }
 }
 
+TEST(ReadShellStatusTest, EachReadingHasItsCorrectionLines) {
+    const std::string dataDir = "/home/u/My \"Documents\"/RiVod";
+    const auto lines = [&](const std::string& output) {
+        return CorrectionCommands(ReadShellStatus(output, dataDir), dataDir);
+    };
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(lines("\r\n" + dataDir + ">"), Lines{});
+    EXPECT_EQ(lines("-"), Lines{});
+    EXPECT_EQ(lines("\r\n/home/u>"),
+              (Lines{"cd ..", "cd ..", "cd \"/home/u/My \\\"Documents\\\"/RiVod\""}));
+    EXPECT_EQ(lines("\r\n@android:/ $ "), Lines{"exit"});
+    EXPECT_EQ(lines("\r\nroot@android:/ #"), (Lines{"exit", "exit"}));
+}
+
 }  // namespace
 }  // namespace qvpc
