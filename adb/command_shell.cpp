@@ -300,6 +300,14 @@ bool CommandShell::WaitUntilIdle(std::chrono::milliseconds limit) {
 
 std::string CommandShell::ShellStatus() {
     ShellStatusReading reading = ReadShellStatus(output(), m_dataDir);
+    // Only a shell that waits for its next line shows a prompt. Until then the
+    // last line is what a command printed (a box's "#" comment, a ">" of any
+    // text), and lines written now would wait behind the command: an "exit"
+    // would end the shell once the command has run, leaving the task waiting
+    // for a prompt that never comes.
+    if (!idle()) {
+        return reading.text;
+    }
     if (reading.action == ShellStatusReading::Action::Wandered) {
         m_log.WriteLog(log_category::kOperation, "指令头初始化:" + reading.text);
     }

@@ -39,8 +39,9 @@ class CommandShell : public TaskShell {
     void SendCommand(std::string_view line) override;
 
     // The prompt line when the shell waits for a command, otherwise
-    // "指令执行中". At a prompt of another directory it logs and sends the shell
-    // home; at an interactive box shell's prompt it sends "exit".
+    // "指令执行中". When it waits at a prompt of another directory it logs and
+    // sends the shell home; at an interactive box shell's prompt it sends
+    // "exit". While a command runs it sends nothing.
     std::string ShellStatus() override;
 
     // Waits; on the user-interface thread the window stays responsive meanwhile.

@@ -106,6 +106,27 @@ TEST_F(CommandShellTest, AWanderingPromptIsLoggedAndBroughtBack) {
     EXPECT_TRUE(waitForPrompt(shell)) << shell.output();
 }
 
+TEST_F(CommandShellTest, OutputEndingLikeAPromptDoesNotSteerTheShell) {
+    CommandShell shell(m_dataDir, m_log, m_screen);
+    ASSERT_TRUE(shell.StartShell());
+    ASSERT_TRUE(waitForPrompt(shell));
+    const pid_t pid = shell.shellPid();
+    // A box's output may pause at a line that ends as a prompt does: a
+    // build.prop comment's "#", a "$", a ">" of any text.
+    for (const std::string ending : {"#", "$", ">"}) {
+        shell.resetOutput();
+        shell.SendCommand("printf 'ro.x=1\\n" + ending + "'; sleep 1");
+        ASSERT_TRUE(test::WaitFor([&] { return shell.output().ends_with("\r\n" + ending); }))
+            << shell.output();
+        EXPECT_EQ(shell.ShellStatus(), ending);
+        EXPECT_TRUE(shell.WaitUntilIdle(std::chrono::seconds(5))) << ending << shell.output();
+    }
+    shell.SendCommand("echo still here");
+    ASSERT_TRUE(waitForPrompt(shell));
+    EXPECT_EQ(shell.shellPid(), pid) << "the shell ended";
+    EXPECT_EQ(test::ReadFile(m_log.path()).find(Utf8ToGbk("指令头初始化")), std::string::npos);
+}
+
 TEST_F(CommandShellTest, AShellThatEndedIsStartedAgainAtTheNextCommand) {
     CommandShell shell(m_dataDir, m_log, m_screen);
     ASSERT_TRUE(shell.StartShell());

@@ -82,6 +82,9 @@ void FakeShell::SendCommand(std::string_view line) {
 
 std::string FakeShell::ShellStatus() {
     ShellStatusReading reading = ReadShellStatus(output(), m_dataDir);
+    if (!idle()) {
+        return reading.text;
+    }
     const std::vector<std::string> lines = CorrectionCommands(reading, m_dataDir);
     // The correction lines are noted, not run: they leave no command running.
     std::lock_guard lock(m_mutex);
