@@ -28,6 +28,21 @@ void EndGroup(pid_t pid) {
     ::kill(pid, SIGKILL);
 }
 
+// The parent id from /proc/PID/stat; the command name in parentheses may hold
+// spaces and parentheses itself, so read after the last ")".
+int ParentOf(const std::string& statText) {
+    std::size_t close = statText.rfind(')');
+    if (close == std::string::npos) {
+        return -1;
+    }
+    char state = 0;
+    int parent = -1;
+    if (std::sscanf(statText.c_str() + close + 1, " %c %d", &state, &parent) != 2) {
+        return -1;
+    }
+    return parent;
+}
+
 }  // namespace
 
 std::optional<ProcessResult> RunProcess(const std::vector<std::string>& argv,
@@ -111,28 +126,6 @@ std::optional<ProcessResult> RunProcess(const std::vector<std::string>& argv,
     }
     return result;
 }
-
-}  // namespace qvpc
-
-namespace qvpc {
-namespace {
-
-// The parent id from /proc/PID/stat; the command name in parentheses may hold
-// spaces and parentheses itself, so read after the last ")".
-int ParentOf(const std::string& statText) {
-    std::size_t close = statText.rfind(')');
-    if (close == std::string::npos) {
-        return -1;
-    }
-    char state = 0;
-    int parent = -1;
-    if (std::sscanf(statText.c_str() + close + 1, " %c %d", &state, &parent) != 2) {
-        return -1;
-    }
-    return parent;
-}
-
-}  // namespace
 
 std::vector<int> DescendantProcesses(int pid) {
     std::vector<std::pair<int, int>> processes;  // (pid, parent)

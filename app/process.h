@@ -19,10 +19,6 @@ struct ProcessResult {
 std::optional<ProcessResult> RunProcess(const std::vector<std::string>& argv,
                                         std::chrono::milliseconds timeout);
 
-}  // namespace qvpc
-
-namespace qvpc {
-
 // The ids of the processes descended from pid (children first), read from /proc.
 std::vector<int> DescendantProcesses(int pid);
 
