@@ -12,9 +12,6 @@
 namespace qvpc {
 namespace {
 
-constexpr std::string_view kConnected = "connected";
-constexpr std::string_view kUnconnected = "unconnected";
-constexpr std::string_view kDefaultBoxName = "智能电视";
 constexpr std::chrono::seconds kIdleLimit{5};
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <mutex>
 #include <string>
+#include <string_view>
 
 #include "app/screen.h"
 
@@ -27,14 +28,21 @@ class Connector {
     // A click on a box's tile of the device list.
     void ConnectToTile(const DeviceTile& tile);
 
+    // The results of ClassifyConnect.
+    static constexpr std::string_view kConnected = "connected";
+    static constexpr std::string_view kUnconnected = "unconnected";
+
     // Timer thread: reads the connect's output, shows page 3 with the reason
-    // or page 4, and returns "connected" or "unconnected".
+    // or page 4, and returns kConnected or kUnconnected.
     std::string ClassifyConnect();
     // A connect that never ended: shown as an address that answers nothing.
     void ShowConnectTimedOut();
     // What follows a connection: the box's identity. For now only the name
     // label's default.
     void RecognizeConnectedBox();
+
+    // What page 4's name label shows for a box without a name of its own.
+    static constexpr std::string_view kDefaultBoxName = "智能电视";
 
     // The last result of ClassifyConnect ("" before the first).
     std::string lastResult() const;
@@ -50,7 +58,7 @@ class Connector {
     ProgressEngine& m_engine;
 
     mutable std::mutex m_mutex;
-    std::string m_boxName = "智能电视";  // what page 4's name label shows
+    std::string m_boxName{kDefaultBoxName};  // what page 4's name label shows
     std::string m_lastResult;
 };
 

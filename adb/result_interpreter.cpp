@@ -79,7 +79,7 @@ bool ResultInterpreter::mayWaitForVerdict(TimerId timer) {
 void ResultInterpreter::interpretConnect(TimerId timer) {
     const std::string result = m_connector.ClassifyConnect();
     m_engine.EndTask(timer);
-    if (result == "connected") {
+    if (result == Connector::kConnected) {
         m_connector.RecognizeConnectedBox();
     }
 }
