@@ -43,16 +43,20 @@ constexpr char kPromptMark = '\x01';
 // swallow the command lines written after it. Every adb command gets /dev/null.
 constexpr std::string_view kAdbFunction = "adb() { command adb \"$@\" </dev/null; }";
 
-std::vector<std::string> ShellEnvironment() {
+std::vector<std::string> ShellEnvironment(const std::string& dataDir) {
     std::vector<std::string> env;
     for (char** entry = environ; *entry; ++entry) {
         std::string_view item(*entry);
         if (item.starts_with("PS1=") || item.starts_with("PS2=") || item.starts_with("ENV=") ||
-            item.starts_with("LC_ALL=")) {
+            item.starts_with("LC_ALL=") || item.starts_with("PWD=")) {
             continue;
         }
         env.emplace_back(item);
     }
+    // The shell keeps a PWD that names its working directory; without it, it
+    // would start at the path with every link resolved, a prompt of another
+    // directory for a DataDir reached through a link.
+    env.emplace_back("PWD=" + dataDir);
     // The newline puts every prompt on a line of its own, so a prompt never
     // sticks to the output before it or to the next prompt.
     env.emplace_back(std::string("PS1=\n") + kPromptMark + "$PWD>");
@@ -118,7 +122,7 @@ bool CommandShell::spawnLocked() {
     sigaddset(&defaults, SIGTERM);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
 
-    std::vector<std::string> env = ShellEnvironment();
+    std::vector<std::string> env = ShellEnvironment(m_dataDir);
     std::vector<char*> envp;
     for (std::string& item : env) {
         envp.push_back(item.data());

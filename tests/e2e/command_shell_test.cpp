@@ -77,6 +77,17 @@ TEST_F(CommandShellTest, RunsTheRealAdbClientAndComesBackToItsPrompt) {
     }
 }
 
+TEST_F(CommandShellTest, ADataFolderReachedThroughALinkIsTheShellsHomeFromTheStart) {
+    // A documents folder that links to another disk, as many users have.
+    const std::string linked = m_root.path() + "/linked";
+    std::filesystem::create_directory_symlink(m_root.path() + "/My Documents", linked);
+    CommandShell shell(linked + "/it's/RiVod", m_log, m_screen);
+    ASSERT_TRUE(shell.StartShell());
+    EXPECT_TRUE(shell.WaitUntilIdle(std::chrono::seconds(5)));
+    EXPECT_EQ(shell.ShellStatus(), shell.prompt());
+    EXPECT_EQ(test::ReadFile(m_log.path()).find(Utf8ToGbk("指令头初始化")), std::string::npos);
+}
+
 TEST_F(CommandShellTest, AHostilePathRunsNothingButTheCommandItIsPartOf) {
     useFakeAdb();
     CommandShell shell(m_dataDir, m_log, m_screen);
