@@ -1,6 +1,5 @@
 #include "ui/msg_box_dialog.h"
 
-#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -12,8 +11,7 @@
 namespace qvpc::ui {
 
 MsgBoxDialog::MsgBoxDialog(const MsgBoxRequest& request, QWidget* owner)
-    : QWidget(owner, Qt::Dialog | Qt::FramelessWindowHint) {
-    setAttribute(Qt::WA_TranslucentBackground);
+    : BoxDialog(owner, kUnanswered) {
     setWindowTitle(QString::fromStdString(request.title));
     const MsgBoxLayout layout = LayOutMsgBox(request);
     setFixedSize(layout.size);
@@ -36,10 +34,7 @@ MsgBoxDialog::MsgBoxDialog(const MsgBoxRequest& request, QWidget* owner)
             new ImageButton(layout.buttonTexts.value(i),
                             i == 0 ? ButtonSkin::primary() : ButtonSkin::secondary(), this);
         created->setGeometry(layout.buttons[i]);
-        connect(created, &ImageButton::clicked, this, [this, i] {
-            m_result = i;
-            close();
-        });
+        connect(created, &ImageButton::clicked, this, [this, i] { answer(i); });
         m_buttons.push_back(created);
     }
 }
@@ -50,23 +45,11 @@ void MsgBoxDialog::paintEvent(QPaintEvent*) {
 }
 
 void MsgBoxDialog::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        close();
-        return;
-    }
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !m_buttons.empty()) {
         m_buttons.front()->click();
         return;
     }
-    QWidget::keyPressEvent(event);
-}
-
-void MsgBoxDialog::closeEvent(QCloseEvent* event) {
-    event->accept();
-    if (!m_answered) {
-        m_answered = true;
-        emit answered(m_result);
-    }
+    BoxDialog::keyPressEvent(event);
 }
 
 }  // namespace qvpc::ui

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QWidget>
 #include <vector>
 
 #include "app/screen.h"
+#include "ui/box_dialog.h"
 
 namespace qvpc::ui {
 
@@ -11,13 +11,14 @@ class ImageButton;
 class TextLabel;
 
 // The program's message box: a borderless dark box owned by the main window
-// with a title, a message and one to three buttons. It reports once, when it
-// closes: the 0-based index of the button pressed, or -1 when it was closed
-// otherwise (Escape, the window manager).
-class MsgBoxDialog : public QWidget {
+// with a title, a message and one to three buttons. It answers the 0-based
+// index of the button pressed, or -1 when it was closed otherwise.
+class MsgBoxDialog : public BoxDialog {
     Q_OBJECT
 
   public:
+    static constexpr int kUnanswered = -1;
+
     MsgBoxDialog(const MsgBoxRequest& request, QWidget* owner);
 
     ImageButton& button(int index) { return *m_buttons.at(index); }
@@ -25,20 +26,14 @@ class MsgBoxDialog : public QWidget {
     TextLabel& titleLabel() { return *m_title; }
     TextLabel& messageLabel() { return *m_message; }
 
-  signals:
-    void answered(int result);
-
   protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
   private:
     TextLabel* m_title;
     TextLabel* m_message;
     std::vector<ImageButton*> m_buttons;
-    int m_result = -1;
-    bool m_answered = false;
 };
 
 }  // namespace qvpc::ui

@@ -41,7 +41,8 @@ int MsgBoxPresenter::exec(const Request& request) {
     if (wait->result) {
         return *wait->result;
     }
-    return std::holds_alternative<MsgBoxRequest>(request) ? -1 : SystemMsgBoxDialog::kCancelCode;
+    return std::holds_alternative<MsgBoxRequest>(request) ? MsgBoxDialog::kUnanswered
+                                                          : SystemMsgBoxDialog::kCancelCode;
 }
 
 void MsgBoxPresenter::enqueue(Request request, Answer answer) {
@@ -77,16 +78,16 @@ void MsgBoxPresenter::showNext() {
 QWidget* MsgBoxPresenter::create(const Request& request) {
     QWidget* owner = m_host.owner;
     const QRect ownerRect = owner ? owner->frameGeometry() : QRect();
+    BoxDialog* dialog = nullptr;
     if (const auto* box = std::get_if<MsgBoxRequest>(&request)) {
-        auto* dialog = new MsgBoxDialog(*box, owner);
+        dialog = new MsgBoxDialog(*box, owner);
         dialog->move(MsgBoxPosition(ownerRect, dialog->size(), ScreenOf(owner)));
-        connect(dialog, &MsgBoxDialog::answered, this, &MsgBoxPresenter::finish);
-        return dialog;
+    } else {
+        dialog = new SystemMsgBoxDialog(std::get<SystemMsgBoxRequest>(request), owner);
+        const QRect area = owner ? ownerRect : ScreenOf(owner);
+        dialog->move(area.center() - QPoint(dialog->width() / 2, dialog->height() / 2));
     }
-    auto* dialog = new SystemMsgBoxDialog(std::get<SystemMsgBoxRequest>(request), owner);
-    const QRect area = owner ? ownerRect : ScreenOf(owner);
-    dialog->move(area.center() - QPoint(dialog->width() / 2, dialog->height() / 2));
-    connect(dialog, &SystemMsgBoxDialog::answered, this, &MsgBoxPresenter::finish);
+    connect(dialog, &BoxDialog::answered, this, &MsgBoxPresenter::finish);
     return dialog;
 }
 

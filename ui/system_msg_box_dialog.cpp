@@ -1,8 +1,6 @@
 #include "ui/system_msg_box_dialog.h"
 
-#include <QCloseEvent>
 #include <QFontMetrics>
-#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
@@ -48,10 +46,9 @@ std::vector<std::pair<QString, int>> SystemMsgBoxDialog::ButtonsOf(int kind) {
 }
 
 SystemMsgBoxDialog::SystemMsgBoxDialog(const SystemMsgBoxRequest& request, QWidget* owner)
-    : QWidget(owner, Qt::Dialog | Qt::FramelessWindowHint),
+    : BoxDialog(owner, kCancelCode),
       m_title(request.title.empty() ? U("提示：") : QString::fromStdString(request.title)),
       m_message(QString::fromStdString(request.message)) {
-    setAttribute(Qt::WA_TranslucentBackground);
     setWindowTitle(m_title);
 
     const int textLeft = kPadding + kIconSize + 14;
@@ -75,10 +72,7 @@ SystemMsgBoxDialog::SystemMsgBoxDialog(const SystemMsgBoxRequest& request, QWidg
             created->setTextColor(QColor::fromRgb(skin::kTextStrong));
         }
         created->setGeometry(x, buttonsTop, kButtonWidth, kButtonHeight);
-        connect(created, &ImageButton::clicked, this, [this, code = code] {
-            m_code = code;
-            close();
-        });
+        connect(created, &ImageButton::clicked, this, [this, code = code] { answer(code); });
         m_buttons.push_back(created);
         x += kButtonWidth + kButtonGap;
     }
@@ -110,22 +104,6 @@ void SystemMsgBoxDialog::paintEvent(QPaintEvent*) {
     painter.setFont(SkinFont(kMessageFont));
     painter.setPen(QColor::fromRgb(skin::kTextStrong));
     painter.drawText(m_messageRect, Qt::TextWordWrap | Qt::AlignLeft, m_message);
-}
-
-void SystemMsgBoxDialog::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-void SystemMsgBoxDialog::closeEvent(QCloseEvent* event) {
-    event->accept();
-    if (!m_answered) {
-        m_answered = true;
-        emit answered(m_code);
-    }
 }
 
 }  // namespace qvpc::ui

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QWidget>
 #include <utility>
 #include <vector>
 
 #include "app/screen.h"
+#include "ui/box_dialog.h"
 
 namespace qvpc::ui {
 
@@ -16,7 +16,7 @@ class ImageButton;
 //   3 "是(&Y)"→5 "否(&N)"→6 "取消"→1 · 4 "是(&Y)"→5 "否(&N)"→6 · 5 "重试"→3 "取消"→1
 // Closing it without a button answers 1, the cancel code. 320 pixels wide,
 // as tall as its text needs; the title defaults to "提示：".
-class SystemMsgBoxDialog : public QWidget {
+class SystemMsgBoxDialog : public BoxDialog {
     Q_OBJECT
 
   public:
@@ -32,21 +32,14 @@ class SystemMsgBoxDialog : public QWidget {
     int buttonCount() const { return static_cast<int>(m_buttons.size()); }
     QString title() const { return m_title; }
 
-  signals:
-    void answered(int code);
-
   protected:
     void paintEvent(QPaintEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
   private:
     QString m_title;
     QString m_message;
     QRect m_messageRect;
     std::vector<ImageButton*> m_buttons;
-    int m_code = kCancelCode;
-    bool m_answered = false;
 };
 
 }  // namespace qvpc::ui
