@@ -19,6 +19,11 @@ QRect ScreenOf(const QWidget* owner) {
 
 }  // namespace
 
+int MsgBoxPresenter::unanswered(const Request& request) {
+    return std::holds_alternative<MsgBoxRequest>(request) ? MsgBoxDialog::kUnanswered
+                                                          : SystemMsgBoxDialog::kCancelCode;
+}
+
 MsgBoxPresenter::MsgBoxPresenter(Host host, QObject* parent)
     : QObject(parent), m_host(std::move(host)) {}
 
@@ -41,8 +46,7 @@ int MsgBoxPresenter::exec(const Request& request) {
     if (wait->result) {
         return *wait->result;
     }
-    return std::holds_alternative<MsgBoxRequest>(request) ? MsgBoxDialog::kUnanswered
-                                                          : SystemMsgBoxDialog::kCancelCode;
+    return unanswered(request);
 }
 
 void MsgBoxPresenter::enqueue(Request request, Answer answer) {

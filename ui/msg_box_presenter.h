@@ -34,12 +34,16 @@ class MsgBoxPresenter : public QObject {
         std::function<void(bool)> setShade;
     };
 
+    // The answer of a box that was never answered: -1 for a message box, 1
+    // (the cancel code) for a system box.
+    static int unanswered(const Request& request);
+
     explicit MsgBoxPresenter(Host host, QObject* parent = nullptr);
     ~MsgBoxPresenter() override;
 
     // Waits in a nested event loop for the box's turn and its answer. Gives
-    // -1 (a message box) or 1 (a system box) if the event loops are ended
-    // before the box is answered.
+    // unanswered(request) if the event loops are ended before the box is
+    // answered.
     int exec(const Request& request);
 
     // Puts the box in line; answer runs on this thread when the box closes.

@@ -15,7 +15,6 @@
 #include "ui/msg_box_presenter.h"
 #include "ui/not_found_page.h"
 #include "ui/progress_popup.h"
-#include "ui/system_msg_box_dialog.h"
 
 namespace qvpc::ui {
 namespace {
@@ -57,25 +56,23 @@ int QtScreen::currentPage() {
 }
 
 int QtScreen::MsgBox(const MsgBoxRequest& request) {
-    if (m_gate.isUiThread()) {
-        return m_window.msgBoxes().exec(request);
-    }
-    return m_gate.await<int>(
-        [this, request](std::function<void(int)> done) {
-            m_window.msgBoxes().enqueue(request, std::move(done));
-        },
-        -1);
+    return askBox(request);
 }
 
 int QtScreen::SystemMsgBox(const SystemMsgBoxRequest& request) {
+    return askBox(request);
+}
+
+int QtScreen::askBox(MsgBoxPresenter::Request request) {
     if (m_gate.isUiThread()) {
         return m_window.msgBoxes().exec(request);
     }
+    const int fallback = MsgBoxPresenter::unanswered(request);
     return m_gate.await<int>(
-        [this, request](std::function<void(int)> done) {
+        [this, request = std::move(request)](std::function<void(int)> done) {
             m_window.msgBoxes().enqueue(request, std::move(done));
         },
-        SystemMsgBoxDialog::kCancelCode);
+        fallback);
 }
 
 void QtScreen::ShowInstalling(const std::string& message, bool closeVisible) {

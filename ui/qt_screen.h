@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include "app/screen.h"
+#include "ui/msg_box_presenter.h"
 #include "ui/ui_thread_gate.h"
 
 namespace qvpc::ui {
@@ -69,6 +70,9 @@ class QtScreen : public Screen {
     void processPendingEvents() override;
 
   private:
+    // Shows a box of either kind and waits for its answer.
+    int askBox(MsgBoxPresenter::Request request);
+
     // The work is copied to the UI thread: it must capture values, never
     // references, since a caller may stop waiting while the program ends.
     template <class R, class F>
