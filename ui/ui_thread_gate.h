@@ -15,7 +15,8 @@ namespace qvpc::ui {
 // to the UI thread's event loop and the caller blocks, holding no lock of
 // ours, until the result is there, or until the gate is closed (the window is
 // gone or the program is ending), when the caller gets its fallback instead
-// of waiting for a loop that will never run again.
+// of waiting for a loop that will never run again; work still on its way to
+// the UI thread is then dropped.
 class UiThreadGate {
   public:
     // Create it on the UI thread. It must outlive the threads that call
@@ -77,20 +78,26 @@ R UiThreadGate::await(std::function<void(std::function<void(R)>)> start, R fallb
         });
         return *slot ? std::move(**slot) : std::move(fallback);
     }
-    if (!m_state->open) {
+    // Held by the caller: the gate itself may be gone once it is closed.
+    const auto state = m_state;
+    if (!state->open) {
         return fallback;
     }
     auto promise = std::make_shared<std::promise<R>>();
     auto once = std::make_shared<std::atomic<bool>>(false);
     std::future<R> future = promise->get_future();
-    post([start = std::move(start), promise, once] {
+    post([start = std::move(start), promise, once, state] {
+        // Work that reaches the UI thread after the gate closed has no caller
+        // left to answer (a box would be shown to no one), so it does not run.
+        if (!state->open) {
+            return;
+        }
         start([promise, once](R value) {
             if (!once->exchange(true)) {
                 promise->set_value(std::move(value));
             }
         });
     });
-    const auto state = m_state;
     while (future.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
         if (!state->open) {
             return fallback;

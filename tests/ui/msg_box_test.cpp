@@ -1,6 +1,7 @@
 // The message box: its geometry, its answers, its modality, and boxes asked
 // for from other threads.
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "ui/msg_box_dialog.h"
@@ -166,6 +167,18 @@ TEST_F(MsgBoxTest, AWorkerStopsWaitingWhenTheWindowCloses) {
     if (QWidget* box = m_window->msgBoxes().openBox()) {
         box->close();
     }
+}
+
+TEST_F(MsgBoxTest, ABoxStillOnItsWayWhenTheWindowClosesIsNeverShown) {
+    std::atomic<int> answer{-2};
+    std::thread worker([&] { answer = m_screen->MsgBox(Box("x")); });
+    // This thread runs no events meanwhile, so the request waits in its queue.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    m_window->close();
+    worker.join();
+    EXPECT_EQ(answer, -1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_window->msgBoxes().openBox(), nullptr);
 }
 
 TEST(SystemMsgBoxTest, KindsGiveTheirButtonsAndCodes) {
