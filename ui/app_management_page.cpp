@@ -38,8 +38,7 @@ QWidget* Place(QWidget* parent, const QRect& geometry) {
 }  // namespace
 
 AppManagementPage::AppManagementPage(QWidget* parent) : Page(9, parent) {
-    addLabel(QString::fromUtf8("智能电视"), 18, 0xff666666, {16, 20, 100, 24},
-             Qt::AlignLeft | Qt::AlignVCenter);
+    addHeader();
     addButton(PageButton::AppManagementBack, {}, {184, 72, 51, 15}, pictures::BackLink());
     m_leftList = new LeftListPlace(this);
     m_leftList->setGeometry(0, 60, 154, 470);
@@ -80,13 +79,6 @@ void AppManagementPage::setAppRowState(int row, int state) {
 
 void AppManagementPage::setUpgradeCount(int count) {
     m_upgradeCount = std::max(0, count);
-}
-
-void AppManagementPage::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.fillRect(QRect(0, 0, 900, 60), QColor::fromRgb(skin::kHeaderBand));
-    painter.setPen(QColor(0xd9, 0xdc, 0xe1));
-    painter.drawLine(0, 59, 899, 59);
 }
 
 }  // namespace qvpc::ui

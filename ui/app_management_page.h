@@ -35,9 +35,6 @@ class AppManagementPage : public Page {
     int upgradeCount() const { return m_upgradeCount; }
     void setUpgradeCount(int count);
 
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-
   private:
     QWidget* m_leftList;
     QWidget* m_tileGrid;

@@ -1,19 +1,13 @@
 #include "ui/home_page.h"
 
-#include <QPainter>
-
 #include "app/gbk.h"
 #include "ui/pictures.h"
 #include "ui/toolkit/image_button.h"
-#include "ui/toolkit/skin_colors.h"
 #include "ui/toolkit/text_label.h"
 
 namespace qvpc::ui {
 
-HomePage::HomePage(QWidget* parent)
-    : Page(4, parent),
-      m_boxName(addLabel(QString::fromUtf8("智能电视"), 18, 0xff666666, {16, 20, 100, 24},
-                         Qt::AlignLeft | Qt::AlignVCenter)) {
+HomePage::HomePage(QWidget* parent) : Page(4, parent), m_boxName(addHeader()) {
     addButton(PageButton::Disconnect, QString::fromUtf8("断开连接"),
               {m_boxName->width() + 82, 12, 90, 40}, ButtonSkin::slate());
     using pictures::HomeTile;
@@ -33,13 +27,6 @@ void HomePage::setBoxName(const QString& name) {
     m_boxName->resize(width, m_boxName->height());
     ImageButton* disconnect = button(PageButton::Disconnect);
     disconnect->move(width + 82, disconnect->y());
-}
-
-void HomePage::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.fillRect(QRect(0, 0, 900, 60), QColor::fromRgb(skin::kHeaderBand));
-    painter.setPen(QColor(0xd9, 0xdc, 0xe1));
-    painter.drawLine(0, 59, 899, 59);
 }
 
 }  // namespace qvpc::ui

@@ -17,9 +17,6 @@ class HomePage : public Page {
     void setBoxName(const QString& name);
     TextLabel& boxNameLabel() { return *m_boxName; }
 
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-
   private:
     TextLabel* m_boxName;
 };

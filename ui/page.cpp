@@ -1,5 +1,7 @@
 #include "ui/page.h"
 
+#include <QPainter>
+
 #include "ui/toolkit/image_button.h"
 #include "ui/toolkit/skin_colors.h"
 #include "ui/toolkit/text_label.h"
@@ -35,6 +37,22 @@ TextLabel* Page::addLabel(const QString& text, int fontSize, QRgb color, const Q
     label->setGeometry(geometry);
     label->setAlignment(alignment);
     return label;
+}
+
+TextLabel* Page::addHeader() {
+    m_header = true;
+    return addLabel(QString::fromUtf8("智能电视"), 18, skin::kText, {16, 20, 100, 24},
+                    Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+void Page::paintEvent(QPaintEvent*) {
+    if (!m_header) {
+        return;
+    }
+    QPainter painter(this);
+    painter.fillRect(QRect(0, 0, 900, 60), QColor::fromRgb(skin::kHeaderBand));
+    painter.setPen(QColor::fromRgb(skin::kHeaderRule));
+    painter.drawLine(0, 59, 899, 59);
 }
 
 }  // namespace qvpc::ui

@@ -33,9 +33,15 @@ class Page : public PageContainer {
     ImageButton* addLinkButton(PageButton id, const QString& text, const QRect& geometry);
     TextLabel* addLabel(const QString& text, int fontSize, QRgb color, const QRect& geometry,
                         Qt::Alignment alignment = Qt::AlignCenter);
+    // The header of the connected box's pages (4 and 9): the band across the
+    // top 60 pixels and the box name label "智能电视" at (16, 20), 100 × 24.
+    TextLabel* addHeader();
+
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     std::map<PageButton, ImageButton*> m_buttons;
+    bool m_header = false;
 };
 
 }  // namespace qvpc::ui

@@ -16,6 +16,7 @@ inline constexpr QRgb kFooter = 0xffe6e9ee;        // footer band
 inline constexpr QRgb kHairline = 0xffdde1e7;      // separators and borders
 inline constexpr QRgb kPanel = 0xffffffff;         // white panels and tiles
 inline constexpr QRgb kHeaderBand = 0xffe7e7e7;    // header of pages 4 and 9
+inline constexpr QRgb kHeaderRule = 0xffd9dce1;    // the line under that header
 inline constexpr QRgb kText = 0xff666666;          // ordinary text
 inline constexpr QRgb kTextStrong = 0xff333333;    // headings on white
 inline constexpr QRgb kTextMuted = 0xff999999;     // hints
