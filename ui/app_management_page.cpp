@@ -21,9 +21,9 @@ class LeftListPlace : public QWidget {
   protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        painter.fillRect(rect(), QColor(0x41, 0x4b, 0x5f));
+        painter.fillRect(rect(), QColor::fromRgb(skin::kListPanel));
         painter.setFont(SkinFont(16, true));
-        painter.setPen(QColor(0x78, 0x82, 0x98));
+        painter.setPen(QColor::fromRgb(skin::kListText));
         painter.drawText(QRect(0, 0, width(), 50), Qt::AlignCenter, QString::fromUtf8("应用下载"));
     }
 };

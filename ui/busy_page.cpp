@@ -14,8 +14,8 @@ BusyPage::BusyPage(QWidget* parent)
       m_menu(new ContextMenu(m_screenshot)),
       m_indicator(new BusyIndicator(this)),
       m_title(
-          addLabel(QString::fromUtf8("正在查找设备 ... ..."), 30, 0xff666666, {0, 348, 900, 34})),
-      m_hint(addLabel(QString::fromUtf8("提示：请连接在同一网络环境下"), 14, 0xff999999,
+          addLabel(QString::fromUtf8("正在查找设备 ... ..."), 30, skin::kText, {0, 348, 900, 34})),
+      m_hint(addLabel(QString::fromUtf8("提示：请连接在同一网络环境下"), 14, skin::kTextMuted,
                       {0, 394, 900, 20})) {
     m_screenshot->setGeometry(rect());
     m_screenshot->setBackdrop(QColor(0x1e, 0x22, 0x2b));

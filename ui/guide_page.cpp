@@ -47,13 +47,13 @@ GuidePage::GuidePage(Log& log, QWidget* parent) : Page(5, parent), m_log(log) {
     auto* frame = new ImageBox(this);
     frame->setGeometry(kFrameX, 64, kFrameWidth, 396);
     frame->setArtwork(pictures::GuideFrame());
-    m_text = addLabel({}, 18, 0xff666666, {66, 84, 768, 26});
+    m_text = addLabel({}, 18, skin::kText, {66, 84, 768, 26});
     m_picture = new ImageBox(this);
     m_picture->setGeometry(150, 122, 600, 280);
     addButton(PageButton::GuidePrevious, {}, {34, 246, 32, 32}, pictures::GuideArrow(true));
     addButton(PageButton::GuideNext, {}, {834, 246, 32, 32}, pictures::GuideArrow(false));
     for (int i = 1; i <= kSteps; ++i) {
-        m_numbers[i - 1] = addLabel(QString::number(i), 18, 0xff666666,
+        m_numbers[i - 1] = addLabel(QString::number(i), 18, skin::kText,
                                     {NumberX(i), kNumbersY, kNumberSize, kNumberSize});
     }
     addButton(PageButton::GuideBack, QString::fromUtf8("返回"), {244, 474, 186, 40},

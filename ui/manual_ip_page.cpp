@@ -27,7 +27,8 @@ bool IsTypedAddressAcceptable(const QString& text) {
 
 ManualIpPage::ManualIpPage(QWidget* parent)
     : Page(7, parent),
-      m_address(new LineEdit(QStringLiteral("192.168.0."), 30, QColor(0x66, 0x66, 0x66), this)) {
+      m_address(
+          new LineEdit(QStringLiteral("192.168.0."), 30, QColor::fromRgb(skin::kText), this)) {
     m_address->setGeometry(150, 222, 340, 54);
     addButton(PageButton::ConnectTypedIp, QString::fromUtf8("连接"), {550, 229, 90, 40},
               ButtonSkin::primary());

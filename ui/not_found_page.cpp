@@ -14,7 +14,7 @@ QString NotFoundPage::defaultHint() {
 NotFoundPage::NotFoundPage(QWidget* parent)
     : Page(3, parent),
       m_picture(new ImageBox(this)),
-      m_hint(addLabel(defaultHint(), 14, 0xff999999, {0, 452, 900, 20})) {
+      m_hint(addLabel(defaultHint(), 14, skin::kTextMuted, {0, 452, 900, 20})) {
     m_picture->setGeometry(175, 72, 550, 240);
     m_picture->setArtwork(pictures::NoDevice());
     addButton(PageButton::Retry, QString::fromUtf8("再试一次"), {270, 338, 160, 40},
