@@ -145,12 +145,6 @@ Artwork GuideFrame() {
             }};
 }
 
-Artwork AppListHeader() {
-    return {QStringLiteral("page9.leftlist"), [](QPainter& painter, const QSizeF& size) {
-                painter.fillRect(QRectF(QPointF(0, 0), size), QColor(0x41, 0x4b, 0x5f));
-            }};
-}
-
 ButtonSkin GuideArrow(bool pointsLeft) {
     return {pointsLeft ? QStringLiteral("page5.arrow.left") : QStringLiteral("page5.arrow.right"),
             [pointsLeft](QPainter& painter, const QSizeF& size, ButtonState state) {

@@ -137,25 +137,6 @@ void Search(QPainter& painter, const QRectF& box, QColor color) {
     painter.restore();
 }
 
-void BrokenLink(QPainter& painter, const QRectF& box, QColor color) {
-    painter.save();
-    painter.setPen(Stroke(color, box, 0.08));
-    painter.setBrush(Qt::NoBrush);
-    // Two chain links pulled apart, with the spark of the break between them.
-    painter.save();
-    painter.translate(box.center());
-    painter.rotate(-45);
-    const qreal w = box.width();
-    painter.drawRoundedRect(QRectF(-w * 0.52, -w * 0.14, w * 0.4, w * 0.28), w * 0.14, w * 0.14);
-    painter.drawRoundedRect(QRectF(w * 0.12, -w * 0.14, w * 0.4, w * 0.28), w * 0.14, w * 0.14);
-    painter.restore();
-    painter.drawLine(At(box, 0.5, 0.08), At(box, 0.5, 0.22));
-    painter.drawLine(At(box, 0.5, 0.78), At(box, 0.5, 0.92));
-    painter.drawLine(At(box, 0.08, 0.5), At(box, 0.22, 0.5));
-    painter.drawLine(At(box, 0.78, 0.5), At(box, 0.92, 0.5));
-    painter.restore();
-}
-
 void Chevron(QPainter& painter, const QRectF& box, QColor color, bool pointsLeft) {
     painter.save();
     painter.setPen(Stroke(color, box, 0.1));
@@ -186,18 +167,6 @@ void Minus(QPainter& painter, const QRectF& box, QColor color) {
     painter.save();
     painter.setPen(Stroke(color, box, 0.1));
     painter.drawLine(At(box, 0.2, 0.55), At(box, 0.8, 0.55));
-    painter.restore();
-}
-
-void Check(QPainter& painter, const QRectF& box, QColor color) {
-    painter.save();
-    painter.setPen(Stroke(color, box, 0.11));
-    painter.setBrush(Qt::NoBrush);
-    QPainterPath path;
-    path.moveTo(At(box, 0.18, 0.52));
-    path.lineTo(At(box, 0.42, 0.74));
-    path.lineTo(At(box, 0.82, 0.28));
-    painter.drawPath(path);
     painter.restore();
 }
 

@@ -17,11 +17,9 @@ void Market(QPainter& painter, const QRectF& box, QColor color);
 void Camera(QPainter& painter, const QRectF& box, QColor color);
 void Plus(QPainter& painter, const QRectF& box, QColor color);
 void Search(QPainter& painter, const QRectF& box, QColor color);
-void BrokenLink(QPainter& painter, const QRectF& box, QColor color);
 void Chevron(QPainter& painter, const QRectF& box, QColor color, bool pointsLeft);
 void Cross(QPainter& painter, const QRectF& box, QColor color);
 void Minus(QPainter& painter, const QRectF& box, QColor color);
-void Check(QPainter& painter, const QRectF& box, QColor color);
 void Info(QPainter& painter, const QRectF& box, QColor color);
 
 }  // namespace qvpc::ui::icons

@@ -49,9 +49,8 @@ class MsgBoxPresenter : public QObject {
     // Puts the box in line; answer runs on this thread when the box closes.
     void enqueue(Request request, Answer answer);
 
-    // The box on the screen, or null; and how many wait behind it.
+    // The box on the screen, or null.
     QWidget* openBox() const { return m_open; }
-    int waiting() const { return static_cast<int>(m_queue.size()); }
 
   private:
     struct Pending {

@@ -17,7 +17,6 @@ Artwork ConnectFailed();         // page 3, captioned 很抱歉，连接失败
 Artwork DropPanel(bool active);  // page 8, the drop area (active while files hover)
 Artwork GuideFrame();            // page 5, the guide's white panel
 Artwork GuideStep(int step);     // page 5, the screen of step 1..4
-Artwork AppListHeader();         // page 9, the left list's panel
 
 // The program's icon: a TV on the brand green.
 Artwork AppIcon();

@@ -78,8 +78,7 @@ ButtonSkin ButtonSkin::slate() {
 }
 
 ButtonSkin ButtonSkin::muted() {
-    ButtonSkin skin = SolidSkin(QStringLiteral("button.muted"), 0xffdfe3e9, 0xffe9ecf0, 0xffcfd4dc);
-    return skin;
+    return SolidSkin(QStringLiteral("button.muted"), 0xffdfe3e9, 0xffe9ecf0, 0xffcfd4dc);
 }
 
 ButtonSkin ButtonSkin::outline(QColor color) {
@@ -94,10 +93,6 @@ ButtonSkin ButtonSkin::outline(QColor color) {
             [](ButtonState state, QColor base) {
                 return state == ButtonState::Normal ? base : base.darker(125);
             }};
-}
-
-ButtonSkin ButtonSkin::none() {
-    return {QStringLiteral("button.none"), [](QPainter&, const QSizeF&, ButtonState) {}, {}};
 }
 
 }  // namespace qvpc::ui

@@ -30,7 +30,6 @@ struct ButtonSkin {
     static ButtonSkin slate();      // slate on light pages ("断开连接")
     static ButtonSkin muted();      // light grey with dark text (cancel and back on light pages)
     static ButtonSkin outline(QColor color);  // one white image with a coloured frame
-    static ButtonSkin none();                 // text only; no image at all
 };
 
 // A rounded button face filled with a soft vertical gradient around base.
