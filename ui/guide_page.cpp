@@ -17,8 +17,9 @@ constexpr const char* kStepTexts[GuidePage::kSteps] = {
     "此时工程模式出现了,打开调试模式,接下来就可以继续操作了.",
 };
 
-// The row of step numbers: 20 × 20 each, 5 apart, centred over the frame
-// (872 wide at x 14); the row sits at y 420 of the page.
+// The row of step numbers: 20 × 20 each, 5 apart, at y 420. Its x is worked
+// out over the frame's 872-pixel width but taken as a page position, as the
+// layout gives it: number 1 at x 388.
 constexpr int kNumberSize = 20;
 constexpr int kNumberGap = 5;
 constexpr int kNumbersY = 420;
@@ -27,7 +28,7 @@ constexpr int kFrameWidth = 872;
 
 int NumberX(int i) {
     const int n = GuidePage::kSteps;
-    return kFrameX + (kFrameWidth - kNumberSize * n - kNumberGap * (n - 1)) / 2 +
+    return (kFrameWidth - kNumberSize * n - kNumberGap * (n - 1)) / 2 +
            (kNumberSize + kNumberGap) * (i - 1);
 }
 

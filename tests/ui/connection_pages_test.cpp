@@ -90,6 +90,9 @@ TEST_F(ConnectionPagesTest, GuideArrowsWalkTheSteps) {
     EXPECT_EQ(guide.stepNumber(4).font().pixelSize(), 20);
     EXPECT_EQ(guide.stepNumber(4).color(), QColor(0x41, 0x4a, 0x5f));
     EXPECT_EQ(guide.stepNumber(1).font().pixelSize(), 18);
+    for (int k = 1; k <= 4; ++k) {
+        EXPECT_EQ(guide.stepNumber(k).geometry(), QRect(388 + 25 * (k - 1), 420, 20, 20));
+    }
     clickButton(PageButton::GuideNext);
     EXPECT_EQ(guide.step(), 4);
 
