@@ -97,8 +97,7 @@ void GuidePage::next() {
 }
 
 void GuidePage::reset() {
-    button(PageButton::GuideNextOrFinish)->setText(nextText());
-    ShowGuideStep(1);
+    ShowGuideStep(1);  // step 1 also puts "下一步" back on the button
 }
 
 QString GuidePage::nextButtonText() const {
