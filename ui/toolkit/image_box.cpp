@@ -15,6 +15,7 @@ void ImageBox::setArtwork(Artwork artwork) {
 
 void ImageBox::setImage(const QPixmap& image) {
     m_image = image;
+    m_fitted = {};
     update();
 }
 
@@ -29,12 +30,19 @@ void ImageBox::paintEvent(QPaintEvent*) {
         painter.fillRect(rect(), m_backdrop);
     }
     if (!m_image.isNull()) {
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        const QSizeF fitted =
-            m_image.deviceIndependentSize().scaled(QSizeF(size()), Qt::KeepAspectRatio);
-        const QRectF target((width() - fitted.width()) / 2, (height() - fitted.height()) / 2,
-                            fitted.width(), fitted.height());
-        painter.drawPixmap(target, m_image, QRectF(m_image.rect()));
+        // A TV screenshot is larger than the page; scaling it down on every
+        // repaint would redo the same smooth scale each time.
+        const qreal ratio = devicePixelRatioF();
+        const QSize fitted =
+            (m_image.deviceIndependentSize().scaled(QSizeF(size()), Qt::KeepAspectRatio) * ratio)
+                .toSize();
+        if (m_fitted.size() != fitted || m_fitted.devicePixelRatio() != ratio) {
+            m_fitted = m_image.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            m_fitted.setDevicePixelRatio(ratio);
+        }
+        const QSizeF shown = m_fitted.deviceIndependentSize();
+        painter.drawPixmap(QPointF((width() - shown.width()) / 2, (height() - shown.height()) / 2),
+                           m_fitted);
         return;
     }
     if (m_artwork) {

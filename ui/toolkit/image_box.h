@@ -30,6 +30,7 @@ class ImageBox : public QWidget {
   private:
     Artwork m_artwork;
     QPixmap m_image;
+    QPixmap m_fitted;  // m_image scaled to the control, made again only when its size changes
     QColor m_backdrop;
 };
 
