@@ -99,12 +99,10 @@ ButtonSkin HomeTileSkin(HomeTile tile) {
 
 Artwork DialogBackground() {
     return {QStringLiteral("dialog.background"), [](QPainter& painter, const QSizeF& size) {
+                // Plain "#414a5f": the popup's background colour is fixed.
                 const QRectF face(QPointF(0, 0), size);
-                QLinearGradient fill(face.topLeft(), face.bottomLeft());
-                fill.setColorAt(0, QColor(0x47, 0x50, 0x67));
-                fill.setColorAt(1, QColor::fromRgb(skin::kSlate));
                 painter.setPen(Qt::NoPen);
-                painter.setBrush(fill);
+                painter.setBrush(QColor::fromRgb(skin::kSlate));
                 painter.drawRoundedRect(face, 6, 6);
                 painter.setPen(QPen(QColor(255, 255, 255, 22), 1));
                 painter.setBrush(Qt::NoBrush);
