@@ -9,7 +9,6 @@
 
 #include <array>
 #include <cerrno>
-#include <cstring>
 #include <vector>
 
 #include "adb/adb_commands.h"
@@ -183,9 +182,12 @@ void CommandShell::readerLoop(int outputFd, int wakeFd) {
         if (n <= 0) {
             return;
         }
-        // The text ends at a zero byte, if one came.
-        std::size_t length = ::strnlen(buffer.data(), static_cast<std::size_t>(n));
-        appendChunk(std::string(buffer.data(), length), ++chunkNumber);
+        // Text holds no zero byte; only the byte goes. Ending the text there
+        // would also drop what follows it in the same read, often the prompt
+        // that ends the command.
+        std::string chunk(buffer.data(), static_cast<std::size_t>(n));
+        std::erase(chunk, '\0');
+        appendChunk(std::move(chunk), ++chunkNumber);
     }
 }
 

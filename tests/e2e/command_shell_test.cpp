@@ -138,6 +138,17 @@ TEST_F(CommandShellTest, OutputEndingLikeAPromptDoesNotSteerTheShell) {
     EXPECT_EQ(test::ReadFile(m_log.path()).find(Utf8ToGbk("指令头初始化")), std::string::npos);
 }
 
+TEST_F(CommandShellTest, AZeroByteInTheOutputDoesNotHideThePromptAfterIt) {
+    CommandShell shell(m_dataDir, m_log, m_screen);
+    ASSERT_TRUE(shell.StartShell());
+    ASSERT_TRUE(waitForPrompt(shell));
+    shell.resetOutput();
+    shell.SendCommand("printf 'Success\\0'");
+    EXPECT_TRUE(shell.WaitUntilIdle(std::chrono::seconds(5)));
+    EXPECT_TRUE(waitForPrompt(shell)) << shell.output();
+    EXPECT_EQ(shell.output(), "-Success\r\n" + shell.prompt());
+}
+
 TEST_F(CommandShellTest, AShellThatEndedIsStartedAgainAtTheNextCommand) {
     CommandShell shell(m_dataDir, m_log, m_screen);
     ASSERT_TRUE(shell.StartShell());
