@@ -50,6 +50,14 @@ TEST(WholeProgramTest, ConnectByTypedAddressInstallByDropAndTakeAScreenshot) {
     MainWindow window(log, Config{}, "1.0.0.1");
     QtScreen screen(window);
     AppCore core(paths, Config{}, log, screen);
+    // Shut down as the program does: the window closes first, so that a
+    // worker waiting on the screen (a box after a failed step) gives up
+    // instead of holding up the core's shutdown, also when an assertion
+    // ends the test early.
+    struct CloseWindowFirst {
+        MainWindow& window;
+        ~CloseWindowFirst() { window.close(); }
+    } closeWindowFirst{window};
     window.setUserActions(core.actions());
     window.show();
     core.StartWorkers();
@@ -87,6 +95,7 @@ TEST(WholeProgramTest, ConnectByTypedAddressInstallByDropAndTakeAScreenshot) {
         kOutcomeLimitMs));
     EXPECT_TRUE(std::filesystem::exists(paths.dataDir + "/screenshot.png"));
 
+    window.close();
     core.Shutdown();
 }
 
