@@ -77,6 +77,7 @@ MainWindow::MainWindow(Log& log, const Config& config, std::string programVersio
     buildPages();
     ShowPage(kPageStart);
 
+    // Made after the pages, so it lies above every one of them.
     m_shade = new Shade(m_frame);
     m_shade->setGeometry(kShadeGeometry);
     m_shade->hide();
@@ -194,9 +195,6 @@ bool MainWindow::ShowPage(int page, const QString& text) {
         m_notFound->showOutcome(text);
     }
     m_pages[page - 1]->show();
-    if (m_shade) {
-        m_shade->raise();
-    }
     return true;
 }
 
@@ -234,15 +232,12 @@ void MainWindow::setShade(ShadeReason reason, bool on) {
     } else {
         m_shadeReasons &= ~int(reason);
     }
-    if (!m_shade) {
-        return;
-    }
     m_shade->setVisible(m_shadeReasons != 0);
     m_shade->raise();
 }
 
 bool MainWindow::isShaded() const {
-    return m_shade && !m_shade->isHidden();
+    return !m_shade->isHidden();
 }
 
 void MainWindow::openUrl(const QString& url) {
