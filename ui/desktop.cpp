@@ -6,8 +6,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QScreen>
 #include <QStringList>
 #include <QUrl>
+#include <QWidget>
 
 namespace qvpc::ui {
 namespace {
@@ -29,6 +31,11 @@ bool ShowItemInFileManager(const QString& path) {
 }
 
 }  // namespace
+
+QRect ScreenGeometryOf(const QWidget* widget) {
+    const QScreen* screen = widget ? widget->screen() : nullptr;
+    return screen ? screen->geometry() : QRect(0, 0, 1920, 1080);
+}
 
 void OpenUrlInBrowser(const QString& url) {
     QDesktopServices::openUrl(QUrl(url));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 
 class QWidget;
@@ -9,6 +10,10 @@ namespace qvpc::ui {
 // The desktop services behind the window: the default browser, the file
 // manager and the file dialogs.
 void OpenUrlInBrowser(const QString& url);
+
+// The geometry of the screen a window is on, which the boxes and the popup
+// keep themselves inside; 1920 × 1080 where there is none to ask.
+QRect ScreenGeometryOf(const QWidget* widget);
 
 // Opens a file-manager window on the file's folder with the file selected
 // (the freedesktop FileManager1 service), or just the folder where no file

@@ -1,24 +1,15 @@
 #include "ui/msg_box_presenter.h"
 
 #include <QEventLoop>
-#include <QScreen>
 #include <QTimer>
 
+#include "ui/desktop.h"
 #include "ui/msg_box_dialog.h"
 #include "ui/msg_box_layout.h"
 #include "ui/system_msg_box_dialog.h"
 #include "ui/toolkit/modal_input_guard.h"
 
 namespace qvpc::ui {
-namespace {
-
-QRect ScreenOf(const QWidget* owner) {
-    const QScreen* screen = owner && owner->screen() ? owner->screen() : nullptr;
-    return screen ? screen->geometry() : QRect(0, 0, 1920, 1080);
-}
-
-}  // namespace
-
 int MsgBoxPresenter::unanswered(const Request& request) {
     return std::holds_alternative<MsgBoxRequest>(request) ? MsgBoxDialog::kUnanswered
                                                           : SystemMsgBoxDialog::kCancelCode;
@@ -85,10 +76,10 @@ QWidget* MsgBoxPresenter::create(const Request& request) {
     BoxDialog* dialog = nullptr;
     if (const auto* box = std::get_if<MsgBoxRequest>(&request)) {
         dialog = new MsgBoxDialog(*box, owner);
-        dialog->move(MsgBoxPosition(ownerRect, dialog->size(), ScreenOf(owner)));
+        dialog->move(MsgBoxPosition(ownerRect, dialog->size(), ScreenGeometryOf(owner)));
     } else {
         dialog = new SystemMsgBoxDialog(std::get<SystemMsgBoxRequest>(request), owner);
-        const QRect area = owner ? ownerRect : ScreenOf(owner);
+        const QRect area = owner ? ownerRect : ScreenGeometryOf(owner);
         dialog->move(area.center() - QPoint(dialog->width() / 2, dialog->height() / 2));
     }
     connect(dialog, &BoxDialog::answered, this, &MsgBoxPresenter::finish);

@@ -1,8 +1,8 @@
 #include "ui/progress_popup.h"
 
 #include <QPainter>
-#include <QScreen>
 
+#include "ui/desktop.h"
 #include "ui/icons.h"
 #include "ui/pictures.h"
 #include "ui/toolkit/image_box.h"
@@ -162,9 +162,7 @@ void ProgressPopup::open(Mode mode) {
     m_percent->setText({});
     m_progress->setValue(0);
     m_open = true;
-    const QScreen* screen = m_owner && m_owner->screen() ? m_owner->screen() : nullptr;
-    move(Position(m_owner ? m_owner->frameGeometry() : QRect(),
-                  screen ? screen->geometry() : QRect(0, 0, 1920, 1080)));
+    move(Position(m_owner ? m_owner->frameGeometry() : QRect(), ScreenGeometryOf(m_owner)));
     if (m_onOpenChanged) {
         m_onOpenChanged(true);
     }
