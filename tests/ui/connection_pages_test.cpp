@@ -14,14 +14,6 @@ namespace {
 
 using ConnectionPagesTest = UiTest;
 
-DeviceTile Device(const std::string& address, const std::string& name, int port = 5555) {
-    return {"tile.png", address, name, "连接", "00-11-22-33-44-55", port};
-}
-
-DeviceTile ManualTile() {
-    return {"tile.png", "", "设备不在这里?", "手动连接新设备", "", 0};
-}
-
 TEST_F(ConnectionPagesTest, CancelOnManualIpReturnsToWhereItCameFrom) {
     m_window->ShowPage(3);
     clickButton(PageButton::EnterIp);

@@ -55,10 +55,6 @@ class PageSnapshots : public UiTest {
     QString m_out;
 };
 
-DeviceTile Device(const std::string& address, const std::string& name) {
-    return {"tile.png", address, name, "连接", "00-11-22-33-44-55", 5555};
-}
-
 TEST_F(PageSnapshots, SavesEveryPage) {
     m_screen->setManualAddress("192.168.1.");
     save(QStringLiteral("page6-start"));
@@ -85,7 +81,7 @@ TEST_F(PageSnapshots, SavesEveryPage) {
     save(QStringLiteral("page1-screenshot"));
 
     m_screen->clearDeviceTiles();
-    m_screen->addDeviceTileInFront({"tile.png", "", "设备不在这里?", "手动连接新设备", "", 0});
+    m_screen->addDeviceTileInFront(ManualTile());
     m_screen->addDeviceTileInFront(Device("192.168.1.25", "小米盒子3"));
     m_screen->addDeviceTileInFront(Device("192.168.1.31", "智能电视"));
     m_screen->addDeviceTileInFront(Device("192.168.1.102", "天猫魔盒M17"));

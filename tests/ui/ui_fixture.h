@@ -62,6 +62,15 @@ class RecordingUserActions : public UserActions {
     std::vector<std::string> m_calls;
 };
 
+// Tiles of the device list as a scan makes them: a box, and the
+// manual-connect tile that ends the list.
+inline DeviceTile Device(const std::string& address, const std::string& name, int port = 5555) {
+    return {"tile.png", address, name, "连接", "00-11-22-33-44-55", port};
+}
+inline DeviceTile ManualTile() {
+    return {"tile.png", "", "设备不在这里?", "手动连接新设备", "", 0};
+}
+
 // One log record as written: its category and its text.
 struct LogRecord {
     std::string category;
