@@ -195,8 +195,7 @@ TEST_F(AdbClientTest, CommandPortStartsTheAdbDaemon) {
     startBox(s);
     EXPECT_THAT(RunAdb("connect " + m_address).output,
                 HasSubstr("failed to connect to '" + serial() + "': Connection refused"));
-    auto reply =
-        testing::TcpExchange(m_address, 8090, "start adbd", std::chrono::milliseconds(500), 12);
+    auto reply = testing::TcpExchange(m_address, 8090, "start adbd", std::chrono::seconds(5), 12);
     ASSERT_TRUE(reply);
     EXPECT_EQ(*reply, "adbd started");
     EXPECT_THAT(m_boxsim->received(m_address, "command"), ::testing::ElementsAre("start adbd"));

@@ -54,8 +54,7 @@ TEST(BoxsimCliTest, PrintsWhatItServesAndStopsOnSigint) {
     EXPECT_THAT(printed, HasSubstr("box " + address + ": Xiaomi Q5"));
     EXPECT_THAT(printed, HasSubstr(address + ":5555 (off until \"start adbd\" on 8090)"));
     EXPECT_THAT(printed, HasSubstr("command  " + address + ":8090"));
-    EXPECT_EQ(testing::TcpExchange(address, 8090, "start adbd", std::chrono::milliseconds(300)),
-              "ok");
+    EXPECT_EQ(testing::TcpExchange(address, 8090, "start adbd", std::chrono::seconds(5), 2), "ok");
 
     EXPECT_EQ(boxsim.stop(SIGINT, std::chrono::seconds(5)), 0);
     EXPECT_THAT(test::ReadFile(log), HasSubstr("boxsim: stopped"));

@@ -7,6 +7,9 @@
 namespace qvpc::boxsim::testing {
 
 // Raw TCP for the tests of boxsim's ports: nullopt when the connection is refused.
+// Reads until the peer closes, stopAfterBytes (when not 0) have arrived, or
+// the wait is over; a port that keeps the connection open (8090) needs
+// stopAfterBytes, or the whole wait passes.
 std::optional<std::string> TcpExchange(const std::string& address, int port,
                                        const std::string& send,
                                        std::chrono::milliseconds wait = std::chrono::seconds(5),
