@@ -64,7 +64,7 @@ Box::Box(BoxConfig config)
       m_companionNotReadyPolls(m_config.companionNotReadyPolls),
       m_commandReply(m_config.commandReply),
       m_packages(m_config.freeStorage),
-      m_adbListening(m_config.adbListening) {
+      m_adbdRunning(m_config.adbListening) {
     const int64_t now = nowMs();
     for (const std::string& name : m_config.systemApps) {
         PackageConfig p;
@@ -160,8 +160,11 @@ BoxFaults Box::faults() const {
 }
 
 void Box::setFaults(const BoxFaults& faults) {
-    std::lock_guard lock(m_mutex);
-    m_faults = faults;
+    {
+        std::lock_guard lock(m_mutex);
+        m_faults = faults;
+    }
+    listenersChanged();
 }
 
 void Box::setCompanionNotReadyPolls(int polls) {
@@ -254,7 +257,7 @@ std::string Box::removeFile(const std::string& path) {
 }
 
 std::string Box::installFile(const std::string& path, PackageManager::InstallOptions options) {
-    std::vector<bool> changes;
+    bool changed = false;
     std::string result;
     {
         std::lock_guard lock(m_mutex);
@@ -268,29 +271,29 @@ std::string Box::installFile(const std::string& path, PackageManager::InstallOpt
         // Replacing a package ends its running process (the companion's service too).
         if (result.empty()) {
             m_running.erase(installed);
-        }
-        if (result.empty() && installed == kCompanionPackage) {
-            setCompanionRunningLocked(false, changes);
+            changed = installed == kCompanionPackage && setCompanionRunningLocked(false);
         }
     }
-    applyCompanionChanges(changes);
+    if (changed) {
+        listenersChanged();
+    }
     return result;
 }
 
 std::string Box::uninstall(const std::string& packageName) {
-    std::vector<bool> changes;
+    bool changed = false;
     std::string result;
     {
         std::lock_guard lock(m_mutex);
         result = m_packages.uninstall(packageName);
         if (result.empty()) {
             m_running.erase(packageName);
-        }
-        if (result.empty() && packageName == kCompanionPackage) {
-            setCompanionRunningLocked(false, changes);
+            changed = packageName == kCompanionPackage && setCompanionRunningLocked(false);
         }
     }
-    applyCompanionChanges(changes);
+    if (changed) {
+        listenersChanged();
+    }
     return result;
 }
 
@@ -310,7 +313,7 @@ std::optional<InstalledPackage> Box::package(const std::string& packageName) con
 }
 
 Box::StartResult Box::startActivity(const std::string& packageName, const std::string& className) {
-    std::vector<bool> changes;
+    bool changed = false;
     bool wasRunning = false;
     {
         std::lock_guard lock(m_mutex);
@@ -320,41 +323,50 @@ Box::StartResult Box::startActivity(const std::string& packageName, const std::s
             return StartResult::NotFound;
         }
         wasRunning = !m_running.insert(packageName).second;
-        if (packageName == kCompanionPackage && className == kCompanionActivity) {
-            setCompanionRunningLocked(true, changes);
-        }
+        changed = packageName == kCompanionPackage && className == kCompanionActivity &&
+                  setCompanionRunningLocked(true);
     }
-    applyCompanionChanges(changes);
+    if (changed) {
+        listenersChanged();
+    }
     return wasRunning ? StartResult::AlreadyRunning : StartResult::Started;
 }
 
 void Box::stopPackage(const std::string& packageName) {
-    std::vector<bool> changes;
+    bool changed = false;
     {
         std::lock_guard lock(m_mutex);
         m_running.erase(packageName);
-        if (packageName == kCompanionPackage) {
-            setCompanionRunningLocked(false, changes);
-        }
+        changed = packageName == kCompanionPackage && setCompanionRunningLocked(false);
     }
-    applyCompanionChanges(changes);
+    if (changed) {
+        listenersChanged();
+    }
 }
 
-void Box::setCompanionRunningLocked(bool running, std::vector<bool>& changes) {
+bool Box::setCompanionRunningLocked(bool running) {
     if (running == m_companionRunning) {
-        return;
+        return false;
     }
     m_companionRunning = running;
     m_companionPolls = 0;
-    changes.push_back(running);
+    return true;
 }
 
-void Box::applyCompanionChanges(const std::vector<bool>& changes) {
+void Box::listenersChanged() {
     if (m_listeners) {
-        for (bool running : changes) {
-            m_listeners->setCompanionListening(m_config.address, running);
-        }
+        m_listeners->listenersChanged(m_config.address);
     }
+}
+
+bool Box::adbListening() const {
+    std::lock_guard lock(m_mutex);
+    return m_adbdRunning && !m_faults.refuse;
+}
+
+bool Box::companionRunning() const {
+    std::lock_guard lock(m_mutex);
+    return m_companionRunning;
 }
 
 std::string Box::screenPng() const {
@@ -378,19 +390,19 @@ std::string Box::screencap(const std::string& path) {
 
 std::string Box::commandPortRequest(std::string_view data) {
     std::string reply;
-    bool startAdb = false;
+    bool started = false;
     {
         std::lock_guard lock(m_mutex);
         if (data == "start adbd") {
             reply = m_commandReply;
-            startAdb = !m_adbListening;
-            m_adbListening = true;
+            started = !m_adbdRunning;
+            m_adbdRunning = true;
         } else {
             reply = "unknown command";
         }
     }
-    if (startAdb && m_listeners) {
-        m_listeners->setAdbListening(m_config.address, true);
+    if (started) {
+        listenersChanged();
     }
     return reply;
 }
@@ -449,7 +461,7 @@ nlohmann::json Box::state() const {
     std::lock_guard lock(m_mutex);
     return {{"address", m_config.address},
             {"model", m_config.model},
-            {"adb_listening", m_adbListening && !m_faults.refuse},
+            {"adb_listening", m_adbdRunning && !m_faults.refuse},
             {"companion_running", m_companionRunning},
             {"companion_polls", m_companionPolls},
             {"free_storage", m_packages.freeStorage()},

@@ -18,13 +18,13 @@
 
 namespace qvpc::boxsim {
 
-// What a box asks of the server that owns its sockets: open or close the
-// listener of a port (called without the box's lock held).
+// What a box asks of the server that owns its sockets: bring the listeners of
+// the box at the address in line with adbListening() and companionRunning()
+// (called without the box's lock held, after every change of either).
 class BoxListeners {
   public:
     virtual ~BoxListeners() = default;
-    virtual void setAdbListening(const std::string& address, bool on) = 0;
-    virtual void setCompanionListening(const std::string& address, bool on) = 0;
+    virtual void listenersChanged(const std::string& address) = 0;
 };
 
 // The state of one simulated box: properties, files, packages, the
@@ -41,6 +41,7 @@ class Box {
     const BoxConfig& config() const { return m_config; }
 
     BoxFaults faults() const;
+    // A change of the refuse fault opens or closes 5555.
     void setFaults(const BoxFaults& faults);
     void setCompanionNotReadyPolls(int polls);
     void setCommandReply(std::string reply);
@@ -78,6 +79,11 @@ class Box {
     // The reply to data received on port 8090 (empty when none is due).
     std::string commandPortRequest(std::string_view data);
 
+    // Whether 5555 listens: the daemon runs and the box does not refuse.
+    bool adbListening() const;
+    // Whether the companion's service (8988) runs.
+    bool companionRunning() const;
+
     // The companion's answers; nullopt when the request is not one it knows.
     std::optional<std::string> companionVersion() const;
     std::string companionList();
@@ -86,8 +92,9 @@ class Box {
     nlohmann::json state() const;
 
   private:
-    void setCompanionRunningLocked(bool running, std::vector<bool>& changes);
-    void applyCompanionChanges(const std::vector<bool>& changes);
+    // True when it changed; the caller then calls listenersChanged().
+    bool setCompanionRunningLocked(bool running);
+    void listenersChanged();
     InstalledPackage preinstalled(const PackageConfig& config, int64_t nowMs);
     std::map<std::string, std::string> m_certificates;  // by name, while building
 
@@ -98,7 +105,7 @@ class Box {
     std::string m_commandReply;
     VirtualFiles m_files;
     PackageManager m_packages;
-    bool m_adbListening;
+    bool m_adbdRunning;  // off until "start adbd" on a box configured so
     bool m_companionRunning = false;
     std::set<std::string> m_running;  // packages with a started activity
     int m_companionPolls = 0;

@@ -100,7 +100,7 @@ json HandleControlRequest(const json& request, Simulator& simulator) {
             if (request.contains("faults")) {
                 BoxFaults faults = box->faults();
                 ApplyFaults(request["faults"], faults);
-                simulator.setFaults(box->address(), faults);
+                box->setFaults(faults);
             }
             if (request.contains("companion_not_ready_polls")) {
                 box->setCompanionNotReadyPolls(request["companion_not_ready_polls"].get<int>());

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cstdio>
+
 #include "boxsim/device/adb_connection.h"
 #include "boxsim/net/companion_http.h"
 #include "boxsim/net/control_server.h"
@@ -24,7 +26,6 @@ Simulator::Simulator(SimConfig config) : m_config(std::move(config)) {
     for (const BoxConfig& c : m_config.boxes) {
         auto box = std::make_shared<Box>(c);
         box->setListeners(this);
-        m_adbOn[c.address] = c.adbListening;
         m_boxes.push_back(std::move(box));
     }
 }
@@ -61,15 +62,14 @@ bool Simulator::listen(const std::shared_ptr<Box>& box, uint16_t port, std::stri
 
 bool Simulator::start(std::string& error) {
     for (const auto& box : m_boxes) {
-        const BoxConfig& c = box->config();
         std::lock_guard lock(m_mutex);
-        if (m_adbOn[c.address] && !box->faults().refuse && !listen(box, kAdbPort, error)) {
+        if (box->adbListening() && !listen(box, kAdbPort, error)) {
             return false;
         }
-        if (c.commandPort && !listen(box, kCommandPort, error)) {
+        if (box->config().commandPort && !listen(box, kCommandPort, error)) {
             return false;
         }
-        if (box->state()["companion_running"].get<bool>() && !listen(box, kCompanionPort, error)) {
+        if (box->companionRunning() && !listen(box, kCompanionPort, error)) {
             return false;
         }
     }
@@ -91,62 +91,39 @@ void Simulator::stop() {
     }
 }
 
-void Simulator::updateAdbListener(const std::shared_ptr<Box>& box) {
-    const std::string k = key(box->address(), kAdbPort);
-    const bool want = m_adbOn[box->address()] && !box->faults().refuse;
-    if (want && !m_server.hasListener(k)) {
-        std::string error;
-        listen(box, kAdbPort, error);
-    } else if (!want) {
+void Simulator::keepListening(const std::shared_ptr<Box>& box, uint16_t port, bool wanted) {
+    const std::string k = key(box->address(), port);
+    if (!wanted) {
         m_server.removeListener(k);
-    }
-}
-
-void Simulator::setFaults(const std::string& address, const BoxFaults& faults) {
-    auto b = box(address);
-    if (!b) {
         return;
     }
-    b->setFaults(faults);
-    std::lock_guard lock(m_mutex);
-    updateAdbListener(b);
-}
-
-void Simulator::setAdbListening(const std::string& address, bool on) {
-    auto b = box(address);
-    std::lock_guard lock(m_mutex);
-    m_adbOn[address] = on;
-    if (b) {
-        updateAdbListener(b);
+    std::string error;
+    if (!m_server.hasListener(k) && !listen(box, port, error)) {
+        // The box goes on without the port; its clients see it refused.
+        std::fprintf(stderr, "boxsim: %s\n", error.c_str());
     }
 }
 
-void Simulator::setCompanionListening(const std::string& address, bool on) {
+void Simulator::listenersChanged(const std::string& address) {
     auto b = box(address);
     if (!b) {
         return;
     }
     std::lock_guard lock(m_mutex);
-    const std::string k = key(address, kCompanionPort);
-    if (on && !m_server.hasListener(k)) {
-        std::string error;
-        listen(b, kCompanionPort, error);
-    } else if (!on) {
-        m_server.removeListener(k);
-    }
+    keepListening(b, kAdbPort, b->adbListening());
+    keepListening(b, kCompanionPort, b->companionRunning());
 }
 
 std::string Simulator::describe() const {
     std::string out;
     for (const auto& box : m_boxes) {
         const BoxConfig& c = box->config();
-        const auto state = box->state();
         out +=
             "box " + c.address + ": " + c.brand + " " + c.model + " (Android " + c.release + ")\n";
         std::string adbNote;
         if (box->faults().refuse) {
             adbNote = " (refusing connections)";
-        } else if (!state["adb_listening"].get<bool>()) {
+        } else if (!box->adbListening()) {
             adbNote = " (off until \"start adbd\" on 8090)";
         }
         out += "  adb      " + key(c.address, kAdbPort) + adbNote + "\n";
@@ -154,7 +131,7 @@ std::string Simulator::describe() const {
             out += "  command  " + key(c.address, kCommandPort) + "\n";
         }
         out += "  companion " + key(c.address, kCompanionPort) +
-               (state["companion_running"].get<bool>() ? "" : " (once started)") + "\n";
+               (box->companionRunning() ? "" : " (once started)") + "\n";
     }
     if (!m_config.controlSocket.empty()) {
         out += "control socket " + m_config.controlSocket + "\n";

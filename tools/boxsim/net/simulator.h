@@ -1,6 +1,5 @@
 #pragma once
 
-#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -30,20 +29,18 @@ class Simulator : public BoxListeners {
     // What is served, one line per box and socket, for people.
     std::string describe() const;
 
-    // Faults that change which sockets listen are applied here too.
-    void setFaults(const std::string& address, const BoxFaults& faults);
-
-    void setAdbListening(const std::string& address, bool on) override;
-    void setCompanionListening(const std::string& address, bool on) override;
+    // Reads the box's state when called, so calls that come in another
+    // order than the changes they follow still leave the listeners right.
+    void listenersChanged(const std::string& address) override;
 
   private:
     bool listen(const std::shared_ptr<Box>& box, uint16_t port, std::string& error);
-    void updateAdbListener(const std::shared_ptr<Box>& box);
+    // With m_mutex held.
+    void keepListening(const std::shared_ptr<Box>& box, uint16_t port, bool wanted);
 
     SimConfig m_config;
     std::vector<std::shared_ptr<Box>> m_boxes;
-    std::map<std::string, bool> m_adbOn;  // the daemon runs (not off until "start adbd")
-    mutable std::mutex m_mutex;
+    std::mutex m_mutex;  // orders the opening and closing of listeners
     Server m_server;
 };
 
