@@ -9,7 +9,7 @@
 #include "boxsim/device/shell_service.h"
 #include "boxsim/device/sync_service.h"
 #include "boxsim/device/transfer_limits.h"
-#include "boxsim/net/socket.h"
+#include "simnet/socket.h"
 
 namespace qvpc::boxsim {
 
@@ -55,7 +55,7 @@ void AdbConnection::reapWorkers() {
 
 bool AdbConnection::readPacket(AdbPacket& packet) {
     char header[adb::kHeaderSize];
-    if (!RecvAll(m_fd, header, sizeof header)) {
+    if (!simnet::RecvAll(m_fd, header, sizeof header)) {
         return false;
     }
     auto h = DecodeAdbHeader(std::string_view(header, sizeof header), adb::kHostMaxPayload);
@@ -66,12 +66,12 @@ bool AdbConnection::readPacket(AdbPacket& packet) {
     packet.arg0 = h->arg0;
     packet.arg1 = h->arg1;
     packet.payload.assign(h->length, '\0');
-    return h->length == 0 || RecvAll(m_fd, packet.payload.data(), h->length);
+    return h->length == 0 || simnet::RecvAll(m_fd, packet.payload.data(), h->length);
 }
 
 bool AdbConnection::send(const AdbPacket& packet) {
     std::lock_guard lock(m_sendMutex);
-    return SendAll(m_fd, EncodeAdbPacket(packet));
+    return simnet::SendAll(m_fd, EncodeAdbPacket(packet));
 }
 
 void AdbConnection::cut() {

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <thread>
 
-#include "boxsim/net/socket.h"
+#include "simnet/socket.h"
 
 namespace qvpc::boxsim {
 
@@ -17,7 +17,7 @@ void reply(int fd, int status, const std::string& contentType, const std::string
     const std::string head =
         "HTTP/1.1 " + std::to_string(status) + " " + reason + "\r\nContent-Type: " + contentType +
         "\r\nContent-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n";
-    SendAll(fd, head + body);
+    simnet::SendAll(fd, head + body);
 }
 
 int hexValue(char c) {
@@ -57,11 +57,11 @@ std::optional<std::string> PercentDecode(std::string_view text) {
 }
 
 void ServeCompanionHttp(int fd, const std::shared_ptr<Box>& box) {
-    SetReceiveTimeout(fd, kRequestTimeoutMs);
+    simnet::SetReceiveTimeout(fd, kRequestTimeoutMs);
     std::string head;
     char buf[2048];
     while (head.find("\r\n\r\n") == std::string::npos && head.find("\n\n") == std::string::npos) {
-        const long n = RecvSome(fd, buf, sizeof buf);
+        const long n = simnet::RecvSome(fd, buf, sizeof buf);
         if (n <= 0 || head.size() + static_cast<size_t>(n) > kMaxRequestHead) {
             return;
         }
@@ -127,7 +127,7 @@ void ServeCommandPort(int fd, const std::shared_ptr<Box>& box) {
     std::string pending;
     char buf[2048];
     for (;;) {
-        const long n = RecvSome(fd, buf, sizeof buf);
+        const long n = simnet::RecvSome(fd, buf, sizeof buf);
         if (n <= 0) {
             return;
         }
@@ -145,7 +145,7 @@ void ServeCommandPort(int fd, const std::shared_ptr<Box>& box) {
             pending.erase(0, take);
             box->record("command", command);
             const std::string answer = box->commandPortRequest(command);
-            if (!answer.empty() && !SendAll(fd, answer)) {
+            if (!answer.empty() && !simnet::SendAll(fd, answer)) {
                 return;
             }
         }

@@ -3,7 +3,7 @@
 #include <openssl/sha.h>
 
 #include "boxsim/net/simulator.h"
-#include "boxsim/net/socket.h"
+#include "simnet/socket.h"
 
 namespace qvpc::boxsim {
 
@@ -122,7 +122,7 @@ void ServeControl(int fd, Simulator& simulator) {
     for (;;) {
         size_t newline;
         while ((newline = buffer.find('\n')) == std::string::npos) {
-            const long n = RecvSome(fd, chunk, sizeof chunk);
+            const long n = simnet::RecvSome(fd, chunk, sizeof chunk);
             if (n <= 0 || buffer.size() > kMaxRequest) {
                 return;
             }
@@ -136,7 +136,8 @@ void ServeControl(int fd, Simulator& simulator) {
         } catch (const json::exception& e) {
             reply = error(std::string("bad JSON: ") + e.what());
         }
-        if (!SendAll(fd, reply.dump(-1, ' ', false, json::error_handler_t::replace) + "\n")) {
+        if (!simnet::SendAll(fd,
+                             reply.dump(-1, ' ', false, json::error_handler_t::replace) + "\n")) {
             return;
         }
     }

@@ -30,7 +30,7 @@ void Server::wake() {
     [[maybe_unused]] ssize_t n = ::write(m_wakeWrite.get(), &c, 1);
 }
 
-void Server::addListener(const std::string& key, Fd listener, Handler handler,
+void Server::addListener(const std::string& key, simnet::Fd listener, Handler handler,
                          size_t maxConnections) {
     std::lock_guard lock(m_mutex);
     m_listeners[key] = {std::move(listener), std::move(handler), maxConnections,
@@ -104,7 +104,8 @@ void Server::loop() {
             if (it == m_listeners.end() || it->second.fd.get() != fds[i].fd) {
                 continue;  // removed while we polled
             }
-            Fd connection(::accept4(fds[i].fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
+            simnet::Fd connection(
+                ::accept4(fds[i].fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
             if (!connection.valid()) {
                 continue;
             }

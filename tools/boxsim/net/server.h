@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "boxsim/net/socket.h"
+#include "simnet/socket.h"
 
 namespace qvpc::boxsim {
 
@@ -33,7 +33,7 @@ class Server {
     void stop();
 
     // Thread-safe. maxConnections bounds the connections served at once.
-    void addListener(const std::string& key, Fd listener, Handler handler,
+    void addListener(const std::string& key, simnet::Fd listener, Handler handler,
                      size_t maxConnections = 64);
     // The socket stops accepting at once (connects are refused) and is
     // closed by the poll thread.
@@ -42,7 +42,7 @@ class Server {
 
   private:
     struct Listener {
-        Fd fd;
+        simnet::Fd fd;
         Handler handler;
         size_t maxConnections;
         std::shared_ptr<std::atomic<size_t>> active;
@@ -51,7 +51,7 @@ class Server {
     // socket down while the thread has not closed it yet.
     struct Connection {
         std::mutex mutex;
-        Fd fd;
+        simnet::Fd fd;
         bool done = false;
     };
     struct Worker {
@@ -65,10 +65,10 @@ class Server {
 
     mutable std::mutex m_mutex;
     std::map<std::string, Listener> m_listeners;
-    std::vector<Fd> m_closing;
+    std::vector<simnet::Fd> m_closing;
     std::list<Worker> m_workers;
-    Fd m_wakeRead;
-    Fd m_wakeWrite;
+    simnet::Fd m_wakeRead;
+    simnet::Fd m_wakeWrite;
     std::thread m_thread;
     std::atomic<bool> m_stopping{false};
 };

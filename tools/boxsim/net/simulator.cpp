@@ -44,7 +44,7 @@ std::shared_ptr<Box> Simulator::box(const std::string& address) const {
 }
 
 bool Simulator::listen(const std::shared_ptr<Box>& box, uint16_t port, std::string& error) {
-    Fd fd = ListenTcp(box->address(), port, error);
+    simnet::Fd fd = simnet::ListenTcp(box->address(), port, error);
     if (!fd.valid()) {
         return false;
     }
@@ -74,7 +74,7 @@ bool Simulator::start(std::string& error) {
         }
     }
     if (!m_config.controlSocket.empty()) {
-        Fd fd = ListenUnix(m_config.controlSocket, error);
+        simnet::Fd fd = simnet::ListenUnix(m_config.controlSocket, error);
         if (!fd.valid()) {
             return false;
         }

@@ -1,18 +1,17 @@
 #include "sim/ftp_server.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstring>
 #include <stdexcept>
 #include <vector>
 
 #include "sim/paced_body.h"
+#include "simnet/socket.h"
 
 namespace qvpc::servicesim {
 namespace {
@@ -22,57 +21,14 @@ constexpr int kIdleTimeoutMs = 60'000;
 constexpr int kDataAcceptTimeoutMs = 10'000;
 constexpr int kPollStepMs = 200;
 
-// A socket closed when it goes.
-class Socket {
-  public:
-    Socket() = default;
-    explicit Socket(int fd) : m_fd(fd) {}
-    ~Socket() { reset(); }
-    Socket(Socket&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
-    Socket& operator=(Socket&& other) noexcept {
-        if (this != &other) {
-            reset();
-            m_fd = std::exchange(other.m_fd, -1);
-        }
-        return *this;
+// A listener, or std::runtime_error.
+simnet::Fd Listen(const std::string& address, std::uint16_t port, int backlog) {
+    std::string error;
+    simnet::Fd listener = simnet::ListenTcp(address, port, error, backlog);
+    if (!listener.valid()) {
+        throw std::runtime_error("cannot listen on " + error);
     }
-    int fd() const { return m_fd; }
-    bool valid() const { return m_fd >= 0; }
-    int release() { return std::exchange(m_fd, -1); }
-    void reset() {
-        if (m_fd >= 0) {
-            close(m_fd);
-            m_fd = -1;
-        }
-    }
-
-  private:
-    int m_fd = -1;
-};
-
-Socket Listen(const std::string& address, std::uint16_t port, int backlog) {
-    sockaddr_in bindAddress{};
-    bindAddress.sin_family = AF_INET;
-    bindAddress.sin_port = htons(port);
-    if (inet_pton(AF_INET, address.c_str(), &bindAddress.sin_addr) != 1) {
-        throw std::runtime_error("not an IPv4 address: " + address);
-    }
-    Socket socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    int yes = 1;
-    setsockopt(socket.fd(), SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    if (!socket.valid() ||
-        bind(socket.fd(), reinterpret_cast<sockaddr*>(&bindAddress), sizeof bindAddress) != 0 ||
-        listen(socket.fd(), backlog) != 0) {
-        throw std::runtime_error("cannot listen on " + address + ":" + std::to_string(port));
-    }
-    return socket;
-}
-
-std::uint16_t LocalPort(int fd) {
-    sockaddr_in local{};
-    socklen_t length = sizeof local;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length);
-    return ntohs(local.sin_port);
+    return listener;
 }
 
 // Waits until the descriptor is readable, in short steps so that a stop is
@@ -92,18 +48,6 @@ bool WaitReadable(int fd, int timeoutMs, const StopSignal& stop, const std::atom
         }
     }
     return false;
-}
-
-bool SendAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        ssize_t sent = send(fd, data, size, MSG_NOSIGNAL);
-        if (sent <= 0) {
-            return false;
-        }
-        data += sent;
-        size -= static_cast<std::size_t>(sent);
-    }
-    return true;
 }
 
 std::string Upper(std::string text) {
@@ -151,7 +95,7 @@ bool IsFolder(const std::string& path) {
 
 class FtpServer::Session {
   public:
-    Session(FtpServer& server, Socket control, std::string peer)
+    Session(FtpServer& server, simnet::Fd control, std::string peer)
         : m_server(server), m_control(std::move(control)), m_peer(std::move(peer)) {}
 
     void run() {
@@ -167,7 +111,7 @@ class FtpServer::Session {
   private:
     bool reply(const std::string& text) {
         std::string out = text + "\r\n";
-        return SendAll(m_control.fd(), out.data(), out.size());
+        return simnet::SendAll(m_control.get(), out);
     }
 
     bool readLine(std::string& line) {
@@ -182,12 +126,12 @@ class FtpServer::Session {
                 reply("500 Line too long");
                 return false;
             }
-            if (!WaitReadable(m_control.fd(), kIdleTimeoutMs, m_server.m_stop,
+            if (!WaitReadable(m_control.get(), kIdleTimeoutMs, m_server.m_stop,
                               m_server.m_closing)) {
                 return false;
             }
             char chunk[512];
-            ssize_t got = recv(m_control.fd(), chunk, sizeof chunk, 0);
+            ssize_t got = recv(m_control.get(), chunk, sizeof chunk, 0);
             if (got <= 0) {
                 return false;
             }
@@ -274,7 +218,7 @@ class FtpServer::Session {
         } catch (const std::exception&) {
             return reply("425 Cannot open a data connection");
         }
-        std::uint16_t port = LocalPort(m_passive.fd());
+        std::uint16_t port = simnet::LocalPort(m_passive.get());
         if (extended) {
             return reply("229 Entering Extended Passive Mode (|||" + std::to_string(port) + "|)");
         }
@@ -311,12 +255,12 @@ class FtpServer::Session {
         if (!m_passive.valid()) {
             return reply("425 Use EPSV or PASV first");
         }
-        Socket listener = std::move(m_passive);
-        if (!WaitReadable(listener.fd(), kDataAcceptTimeoutMs, m_server.m_stop,
+        simnet::Fd listener = std::move(m_passive);
+        if (!WaitReadable(listener.get(), kDataAcceptTimeoutMs, m_server.m_stop,
                           m_server.m_closing)) {
             return reply("425 No data connection");
         }
-        Socket data(accept4(listener.fd(), nullptr, nullptr, SOCK_CLOEXEC));
+        simnet::Fd data(accept4(listener.get(), nullptr, nullptr, SOCK_CLOEXEC));
         listener.reset();
         if (!data.valid()) {
             return reply("425 No data connection");
@@ -340,7 +284,8 @@ class FtpServer::Session {
                 // A broken transfer: the server goes away mid-file.
                 return false;
             }
-            if (!SendAll(data.fd(), buffer.data(), static_cast<std::size_t>(got))) {
+            if (!simnet::SendAll(data.get(),
+                                 std::string_view(buffer.data(), static_cast<std::size_t>(got)))) {
                 data.reset();
                 return reply("426 Connection closed; transfer aborted");
             }
@@ -351,8 +296,8 @@ class FtpServer::Session {
     }
 
     FtpServer& m_server;
-    Socket m_control;
-    Socket m_passive;
+    simnet::Fd m_control;
+    simnet::Fd m_passive;
     std::string m_peer;
     std::string m_buffer;
     std::string m_user;
@@ -365,16 +310,14 @@ class FtpServer::Session {
 FtpServer::FtpServer(const std::string& address, std::uint16_t port, HttpHandler handler,
                      const StopSignal& stop)
     : m_address(address), m_handler(std::move(handler)), m_stop(stop) {
-    Socket listener = Listen(address, port, 16);
-    m_port = LocalPort(listener.fd());
-    m_listenFd = listener.release();
+    m_listener = Listen(address, port, 16);
+    m_port = simnet::LocalPort(m_listener.get());
     m_acceptor = std::thread([this] { acceptLoop(); });
 }
 
 FtpServer::~FtpServer() {
     m_closing = true;
     m_acceptor.join();
-    close(m_listenFd);
     std::lock_guard lock(m_mutex);
     for (SessionThread& session : m_sessions) {
         session.thread.join();
@@ -394,18 +337,17 @@ void FtpServer::reapFinishedSessions() {
 }
 
 void FtpServer::acceptLoop() {
-    while (WaitReadable(m_listenFd, 1 << 30, m_stop, m_closing)) {
+    while (WaitReadable(m_listener.get(), 1 << 30, m_stop, m_closing)) {
         sockaddr_in peer{};
         socklen_t length = sizeof peer;
-        Socket control(
-            accept4(m_listenFd, reinterpret_cast<sockaddr*>(&peer), &length, SOCK_CLOEXEC));
+        simnet::Fd control(
+            accept4(m_listener.get(), reinterpret_cast<sockaddr*>(&peer), &length, SOCK_CLOEXEC));
         if (!control.valid()) {
             continue;
         }
         reapFinishedSessions();
         if (m_active >= kMaxSessions) {
-            const char busy[] = "421 Too many connections\r\n";
-            SendAll(control.fd(), busy, sizeof busy - 1);
+            simnet::SendAll(control.get(), "421 Too many connections\r\n");
             continue;
         }
         char text[INET_ADDRSTRLEN] = {};
@@ -414,7 +356,7 @@ void FtpServer::acceptLoop() {
         auto done = std::make_shared<std::atomic<bool>>(false);
         std::lock_guard lock(m_mutex);
         std::thread thread([this, done, fd = control.release(), peerText = std::string(text)] {
-            Session session(*this, Socket(fd), peerText);
+            Session session(*this, simnet::Fd(fd), peerText);
             session.run();
             --m_active;
             *done = true;

@@ -10,6 +10,7 @@
 
 #include "sim/http_server.h"
 #include "sim/stop_signal.h"
+#include "simnet/socket.h"
 
 namespace qvpc::servicesim {
 
@@ -46,7 +47,7 @@ class FtpServer {
     std::string m_address;
     HttpHandler m_handler;
     const StopSignal& m_stop;
-    int m_listenFd = -1;
+    simnet::Fd m_listener;
     std::uint16_t m_port = 0;
     std::atomic<bool> m_closing{false};
     std::mutex m_mutex;

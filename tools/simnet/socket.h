@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace qvpc::boxsim {
+namespace qvpc::simnet {
 
 // An owned file descriptor.
 class Fd {
@@ -35,9 +35,12 @@ class Fd {
     int m_fd = -1;
 };
 
-// A listening TCP socket on address:port (SO_REUSEADDR); invalid with the
-// reason in error when it cannot be bound.
-Fd ListenTcp(const std::string& address, uint16_t port, std::string& error);
+// A listening TCP socket on the IPv4 address and port (0: a free one),
+// SO_REUSEADDR; invalid with the reason in error ("ADDRESS:PORT: why") when
+// it cannot be bound.
+Fd ListenTcp(const std::string& address, uint16_t port, std::string& error, int backlog = 64);
+// The local port a socket is bound to.
+uint16_t LocalPort(int fd);
 // A listening Unix stream socket; an old socket file at the path is replaced.
 Fd ListenUnix(const std::string& path, std::string& error);
 
@@ -49,4 +52,4 @@ long RecvSome(int fd, char* buffer, size_t length);
 
 void SetReceiveTimeout(int fd, int milliseconds);
 
-}  // namespace qvpc::boxsim
+}  // namespace qvpc::simnet

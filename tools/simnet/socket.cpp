@@ -1,4 +1,4 @@
-#include "boxsim/net/socket.h"
+#include "simnet/socket.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
-namespace qvpc::boxsim {
+namespace qvpc::simnet {
 
 void Fd::reset(int fd) {
     if (m_fd >= 0) {
@@ -18,7 +18,7 @@ void Fd::reset(int fd) {
     m_fd = fd;
 }
 
-Fd ListenTcp(const std::string& address, uint16_t port, std::string& error) {
+Fd ListenTcp(const std::string& address, uint16_t port, std::string& error, int backlog) {
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(port);
@@ -30,11 +30,18 @@ Fd ListenTcp(const std::string& address, uint16_t port, std::string& error) {
     const int one = 1;
     if (!fd.valid() || ::setsockopt(fd.get(), SOL_SOCKET, SO_REUSEADDR, &one, sizeof one) != 0 ||
         ::bind(fd.get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-        ::listen(fd.get(), 64) != 0) {
+        ::listen(fd.get(), backlog) != 0) {
         error = address + ":" + std::to_string(port) + ": " + std::strerror(errno);
         return {};
     }
     return fd;
+}
+
+uint16_t LocalPort(int fd) {
+    sockaddr_in local{};
+    socklen_t length = sizeof local;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length);
+    return ntohs(local.sin_port);
 }
 
 Fd ListenUnix(const std::string& path, std::string& error) {
@@ -96,4 +103,4 @@ void SetReceiveTimeout(int fd, int milliseconds) {
     ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
 }
 
-}  // namespace qvpc::boxsim
+}  // namespace qvpc::simnet
