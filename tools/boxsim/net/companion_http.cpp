@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "simnet/socket.h"
+#include "simnet/url_decode.h"
 
 namespace qvpc::boxsim {
 
@@ -20,41 +21,7 @@ void reply(int fd, int status, const std::string& contentType, const std::string
     simnet::SendAll(fd, head + body);
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 }  // namespace
-
-std::optional<std::string> PercentDecode(std::string_view text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '%') {
-            out += text[i];
-            continue;
-        }
-        if (i + 2 >= text.size()) {
-            return std::nullopt;
-        }
-        const int hi = hexValue(text[i + 1]);
-        const int lo = hexValue(text[i + 2]);
-        if (hi < 0 || lo < 0) {
-            return std::nullopt;
-        }
-        out += static_cast<char>(hi * 16 + lo);
-        i += 2;
-    }
-    return out;
-}
 
 void ServeCompanionHttp(int fd, const std::shared_ptr<Box>& box) {
     simnet::SetReceiveTimeout(fd, kRequestTimeoutMs);
@@ -83,19 +50,15 @@ void ServeCompanionHttp(int fd, const std::shared_ptr<Box>& box) {
     }
     const size_t question = target.find('?');
     const std::string path = target.substr(0, question);
-    const std::string query = question == std::string::npos ? "" : target.substr(question + 1);
     const std::string text = "text/plain; charset=UTF-8";
 
     if (path == "/" || path.empty()) {
+        const std::string query = question == std::string::npos ? "" : target.substr(question + 1);
         std::string action;
-        for (size_t at = 0; at <= query.size();) {
-            size_t end = query.find('&', at);
-            end = end == std::string::npos ? query.size() : end;
-            const std::string pair = query.substr(at, end - at);
-            if (pair.rfind("a=", 0) == 0) {
-                action = PercentDecode(pair.substr(2)).value_or("");
+        for (const auto& [name, value] : simnet::ParseFormText(query)) {
+            if (name == "a") {
+                action = value;  // the last one counts
             }
-            at = end + 1;
         }
         if (action == "getversion") {
             reply(fd, 200, text, box->companionVersion().value_or(""));
@@ -108,12 +71,12 @@ void ServeCompanionHttp(int fd, const std::shared_ptr<Box>& box) {
         }
         return;
     }
-    auto decoded = PercentDecode(path);
+    const std::string decoded = simnet::PercentDecode(path, false);
     const std::string prefix = "/icons/";
-    if (decoded && decoded->rfind(prefix, 0) == 0 && decoded->size() > prefix.size() + 4 &&
-        decoded->substr(decoded->size() - 4) == ".png") {
+    if (decoded.starts_with(prefix) && decoded.size() > prefix.size() + 4 &&
+        decoded.ends_with(".png")) {
         const std::string package =
-            decoded->substr(prefix.size(), decoded->size() - prefix.size() - 4);
+            decoded.substr(prefix.size(), decoded.size() - prefix.size() - 4);
         if (auto icon = box->packageIcon(package)) {
             reply(fd, 200, "image/png", *icon);
             return;

@@ -15,7 +15,4 @@ void ServeCompanionHttp(int fd, const std::shared_ptr<Box>& box);
 // configured reply and starts the ADB daemon. The connection stays open.
 void ServeCommandPort(int fd, const std::shared_ptr<Box>& box);
 
-// "%41%42" → "AB"; nullopt for a broken escape.
-std::optional<std::string> PercentDecode(std::string_view text);
-
 }  // namespace qvpc::boxsim

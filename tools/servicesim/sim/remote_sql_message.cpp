@@ -1,7 +1,7 @@
 #include "sim/remote_sql_message.h"
 
-#include "sim/request_target.h"
 #include "sim/text_codec.h"
+#include "simnet/url_decode.h"
 
 namespace qvpc::servicesim {
 
@@ -55,7 +55,7 @@ std::optional<RemoteSqlMessage> SplitRemoteSqlMessage(std::string_view text) {
 }
 
 std::optional<RemoteSqlMessage> DecodeRemoteSqlBody(std::string_view formBody) {
-    for (const auto& [name, value] : ParseFormText(formBody)) {
+    for (const auto& [name, value] : simnet::ParseFormText(formBody)) {
         if (name != "DATA") {
             continue;
         }

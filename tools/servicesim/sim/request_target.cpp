@@ -1,29 +1,8 @@
 #include "sim/request_target.h"
 
-#include "sim/text_codec.h"
+#include "simnet/url_decode.h"
 
 namespace qvpc::servicesim {
-
-std::vector<std::pair<std::string, std::string>> ParseFormText(std::string_view text) {
-    std::vector<std::pair<std::string, std::string>> pairs;
-    size_t pos = 0;
-    while (pos <= text.size()) {
-        size_t amp = text.find('&', pos);
-        if (amp == std::string_view::npos) {
-            amp = text.size();
-        }
-        std::string_view part = text.substr(pos, amp - pos);
-        if (!part.empty()) {
-            size_t eq = part.find('=');
-            std::string_view name = part.substr(0, eq);
-            std::string_view value =
-                eq == std::string_view::npos ? std::string_view() : part.substr(eq + 1);
-            pairs.emplace_back(PercentDecode(name, true), PercentDecode(value, true));
-        }
-        pos = amp + 1;
-    }
-    return pairs;
-}
 
 RequestTarget RequestTarget::Parse(std::string_view raw) {
     RequestTarget target;
@@ -34,14 +13,14 @@ RequestTarget RequestTarget::Parse(std::string_view raw) {
     if (size_t hash = path.find('#'); hash != std::string_view::npos) {
         path = path.substr(0, hash);
     }
-    target.path = PercentDecode(path, false);
+    target.path = simnet::PercentDecode(path, false);
     if (question != std::string_view::npos) {
         std::string_view query = raw.substr(question + 1);
         if (size_t hash = query.find('#'); hash != std::string_view::npos) {
             query = query.substr(0, hash);
         }
         target.rawQuery = std::string(query);
-        target.query = ParseFormText(query);
+        target.query = simnet::ParseFormText(query);
     }
     return target;
 }

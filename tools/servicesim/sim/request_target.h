@@ -23,7 +23,4 @@ struct RequestTarget {
     std::optional<std::string> param(std::string_view name) const;
 };
 
-// Parses "a=1&b=2" form text into ordered pairs.
-std::vector<std::pair<std::string, std::string>> ParseFormText(std::string_view text);
-
 }  // namespace qvpc::servicesim

@@ -75,19 +75,6 @@ std::optional<std::string> Convert(std::string_view in, const char* to, const ch
     return out;
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 }  // namespace
 
 std::string Utf8ToGbk(std::string_view utf8) {
@@ -99,25 +86,6 @@ std::string Utf8ToGbk(std::string_view utf8) {
 
 std::optional<std::string> GbkToUtf8(std::string_view gbk) {
     return Convert(gbk, "UTF-8", "GBK", false);
-}
-
-std::string PercentDecode(std::string_view text, bool plusIsSpace) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c == '%' && i + 2 < text.size()) {
-            int hi = HexValue(text[i + 1]);
-            int lo = HexValue(text[i + 2]);
-            if (hi >= 0 && lo >= 0) {
-                out.push_back(static_cast<char>(hi * 16 + lo));
-                i += 2;
-                continue;
-            }
-        }
-        out.push_back(plusIsSpace && c == '+' ? ' ' : c);
-    }
-    return out;
 }
 
 std::string PercentEncodeAll(std::string_view bytes) {

@@ -13,9 +13,6 @@ std::string Utf8ToGbk(std::string_view utf8);
 // Nothing when the bytes are not valid GBK.
 std::optional<std::string> GbkToUtf8(std::string_view gbk);
 
-// "%" plus two hexadecimal digits becomes that byte; with plusIsSpace (form
-// and query decoding) "+" becomes a blank; any other byte stays.
-std::string PercentDecode(std::string_view text, bool plusIsSpace);
 // Every byte as "%" plus two upper-case hexadecimal digits, digits and
 // letters included.
 std::string PercentEncodeAll(std::string_view bytes);

@@ -1,5 +1,5 @@
-// The small parsers of servicesim: byte ranges, fault specs and the remote
-// SQL message.
+// The small parsers of servicesim: request targets, byte ranges, fault specs
+// and the remote SQL message.
 
 #include <gtest/gtest.h>
 
@@ -7,10 +7,33 @@
 #include "sim/fault.h"
 #include "sim/mysql_dialect.h"
 #include "sim/remote_sql_message.h"
+#include "sim/request_target.h"
 #include "sim/text_codec.h"
 
 namespace qvpc::servicesim {
 namespace {
+
+TEST(RequestTarget, DecodesPathAndQuery) {
+    using Pairs = std::vector<std::pair<std::string, std::string>>;
+    struct Case {
+        const char* raw;
+        const char* path;
+        Pairs query;
+    };
+    const Case cases[] = {
+        {"/a%20b+c/x.php?k=v+w%2B&e=&flag&&k=2",
+         "/a b+c/x.php",
+         {{"k", "v w+"}, {"e", ""}, {"flag", ""}, {"k", "2"}}},
+        // Broken escapes stay as they came; a fragment is cut off.
+        {"/%zz%4?a=%G1%&b=%e4%b8%ad#frag", "/%zz%4", {{"a", "%G1%"}, {"b", "中"}}},
+        {"", "", {}},
+    };
+    for (const Case& c : cases) {
+        RequestTarget target = RequestTarget::Parse(c.raw);
+        EXPECT_EQ(target.path, c.path) << c.raw;
+        EXPECT_EQ(target.query, c.query) << c.raw;
+    }
+}
 
 TEST(ByteRange, ReadsTheFormsClientsSend) {
     using Kind = ByteRange::Kind;
