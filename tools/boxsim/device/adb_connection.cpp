@@ -188,8 +188,9 @@ void AdbConnection::open(const AdbPacket& packet) {
 void AdbConnection::serve(std::shared_ptr<AdbStream> s, std::string service) {
     if (service == "sync:") {
         const BoxFaults faults = m_box->faults();
-        TransferLimits limits(faults.transferBytesPerSecond, faults.dropAfterBytes,
-                              [this] { cut(); });
+        TransferLimits limits(
+            faults.transferBytesPerSecond, faults.dropAfterBytes, [this] { cut(); },
+            [&s](auto until) { return s->waitUntil(until); });
         RunSyncService(*s, *m_box, limits);
         s->close();
     } else if (service.rfind("shell:", 0) == 0) {

@@ -82,6 +82,11 @@ bool AdbStream::gone() {
     return m_hostClosed || m_connectionLost;
 }
 
+bool AdbStream::waitUntil(std::chrono::steady_clock::time_point until) {
+    std::unique_lock lock(m_mutex);
+    return !m_changed.wait_until(lock, until, [&] { return m_hostClosed || m_connectionLost; });
+}
+
 void AdbStream::close() {
     {
         std::unique_lock lock(m_mutex);

@@ -40,6 +40,8 @@ class AdbStream {
     bool write(std::string_view data);
     // True once the host closed the stream or the connection is gone.
     bool gone();
+    // Waits until the time; false when the stream is gone before.
+    bool waitUntil(std::chrono::steady_clock::time_point until);
     // Sends CLSE once (after the last write is acknowledged, within bounds).
     void close();
 

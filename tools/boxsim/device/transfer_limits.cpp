@@ -1,14 +1,13 @@
 #include "boxsim/device/transfer_limits.h"
 
-#include <thread>
-
 namespace qvpc::boxsim {
 
 TransferLimits::TransferLimits(uint64_t bytesPerSecond, uint64_t dropAfterBytes,
-                               std::function<void()> drop)
+                               std::function<void()> drop, WaitUntil waitUntil)
     : m_rate(bytesPerSecond),
       m_dropAfter(dropAfterBytes),
       m_drop(std::move(drop)),
+      m_waitUntil(std::move(waitUntil)),
       m_start(std::chrono::steady_clock::now()) {}
 
 bool TransferLimits::account(uint64_t bytes) {
@@ -22,8 +21,9 @@ bool TransferLimits::account(uint64_t bytes) {
         return false;
     }
     if (m_rate > 0) {
-        const auto due = m_start + std::chrono::microseconds(m_total * 1000000 / m_rate);
-        std::this_thread::sleep_until(due);
+        // A slow box holds a chunk for many seconds: the wait ends early when
+        // the host or boxsim itself ends the connection.
+        return m_waitUntil(m_start + std::chrono::microseconds(m_total * 1000000 / m_rate));
     }
     return true;
 }
