@@ -15,19 +15,12 @@
 namespace qvpc {
 namespace {
 
+using test::BoxAt;
 using test::BoxFaults;
-using test::BoxSpec;
 
 using namespace std::chrono_literals;
 
 const std::string kAddressMessage(ConnectFailureMessage(ConnectRow::AddressNotFound));
-
-BoxSpec Box(std::string address, BoxFaults faults = {}) {
-    BoxSpec box;
-    box.address = std::move(address);
-    box.faults = faults;
-    return box;
-}
 
 std::optional<std::string> AdbListsAs(const std::string& address) {
     return ListedState(test::RunAdb("devices", 10s).output, address);
@@ -36,7 +29,7 @@ std::optional<std::string> AdbListsAs(const std::string& address) {
 TEST(ConnectE2eTest, ABoxConnectsToItsHomePageAndDisconnectsToTheStartPage) {
     const std::string address = test::FreeLoopbackAddress();
     // The program's own tick.
-    test::CoreRig rig({Box(address)}, ProgressEngine::Timings{});
+    test::CoreRig rig({BoxAt(address)}, ProgressEngine::Timings{});
     rig.start();
 
     ASSERT_TRUE(rig.connect(address)) << rig.screen.currentPage();
@@ -56,7 +49,7 @@ TEST(ConnectE2eTest, RefusedAndUnauthorisedBoxesEndOnPage3WithTheirMessage) {
     refuse.refuse = true;
     BoxFaults locked;
     locked.unauthorized = true;
-    test::CoreRig rig({Box(refused, refuse), Box(unauthorized, locked)});
+    test::CoreRig rig({BoxAt(refused, refuse), BoxAt(unauthorized, locked)});
     rig.start();
 
     EXPECT_FALSE(rig.connect(refused));
@@ -79,7 +72,7 @@ TEST(ConnectE2eTest, ABoxThatNeverAnswersTheHandshakeEndsOnPage3) {
     const std::string address = test::FreeLoopbackAddress();
     BoxFaults offline;
     offline.offline = true;
-    test::CoreRig rig({Box(address, offline)});
+    test::CoreRig rig({BoxAt(address, offline)});
     rig.start();
 
     // adb 29 gives up on the handshake after 10 s.

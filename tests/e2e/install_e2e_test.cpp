@@ -13,19 +13,13 @@
 namespace qvpc {
 namespace {
 
+using test::BoxAt;
 using test::BoxFaults;
-using test::BoxSpec;
 
 using namespace std::chrono_literals;
 
 class InstallE2eTest : public ::testing::Test {
   protected:
-    static BoxSpec Box(const std::string& address) {
-        BoxSpec box;
-        box.address = address;
-        return box;
-    }
-
     void SetUp() override {
         std::filesystem::create_directories(m_apkDir);
         m_rig.start();
@@ -46,7 +40,7 @@ class InstallE2eTest : public ::testing::Test {
     }
 
     std::string m_address = test::FreeLoopbackAddress();
-    test::CoreRig m_rig{{Box(m_address)}};
+    test::CoreRig m_rig{{BoxAt(m_address)}};
     std::string m_apkDir = m_rig.dir.path() + "/apks";
 };
 

@@ -10,24 +10,18 @@
 namespace qvpc {
 namespace {
 
+using test::BoxAt;
 using test::BoxFaults;
-using test::BoxSpec;
 
 class ScreenshotE2eTest : public ::testing::Test {
   protected:
-    static BoxSpec Box(const std::string& address) {
-        BoxSpec box;
-        box.address = address;
-        return box;
-    }
-
     void SetUp() override {
         m_rig.start();
         ASSERT_TRUE(m_rig.connect(m_address));
     }
 
     std::string m_address = test::FreeLoopbackAddress();
-    test::CoreRig m_rig{{Box(m_address)}};
+    test::CoreRig m_rig{{BoxAt(m_address)}};
     std::string m_path = Screenshot::PathIn(m_rig.paths.dataDir);
 };
 

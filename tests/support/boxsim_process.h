@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/child_process.h"
@@ -63,6 +64,14 @@ struct BoxSpec {
 
     nlohmann::json toJson() const;
 };
+
+// A box at the address with the defaults of BoxSpec and the given faults.
+inline BoxSpec BoxAt(std::string address, BoxFaults faults = {}) {
+    BoxSpec box;
+    box.address = std::move(address);
+    box.faults = faults;
+    return box;
+}
 
 // The built boxsim, started with the given boxes for the lifetime of the
 // object. The constructor returns once every box listens (throws

@@ -26,12 +26,6 @@ namespace {
 
 constexpr int kOutcomeLimitMs = 30000;
 
-test::BoxSpec Box(const std::string& address) {
-    test::BoxSpec box;
-    box.address = address;
-    return box;
-}
-
 void Click(MainWindow& window, PageButton button) {
     ImageButton* target = window.pageButton(button);
     ASSERT_NE(target, nullptr);
@@ -41,7 +35,7 @@ void Click(MainWindow& window, PageButton button) {
 TEST(WholeProgramTest, ConnectByTypedAddressInstallByDropAndTakeAScreenshot) {
     test::AdbServer server;
     const std::string address = test::FreeLoopbackAddress();
-    test::BoxsimProcess boxsim({Box(address)});
+    test::BoxsimProcess boxsim({test::BoxAt(address)});
     test::TempDir dir;
     const AppPaths paths = AppPaths::UnderDocuments(dir.path() + "/Documents");
     MakeDirectories(paths.tempDir);
