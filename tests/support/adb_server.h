@@ -5,14 +5,18 @@
 #include <string>
 
 #include "support/run_command.h"
+#include "support/temp_dir.h"
 
 namespace qvpc::test {
 
 // An ADB server of the test's own: picks a free TCP port and puts it in
 // ANDROID_ADB_SERVER_PORT for the process while the object lives, so every
 // adb the test runs (directly or through the program) talks to a server
-// no other test shares. The destructor runs "adb kill-server" on that port
-// (bounded) and restores the environment.
+// no other test shares. adb keeps its key and state under ~/.android, so HOME
+// points at a private folder meanwhile, holding the key the test run shares:
+// tests never touch the user's files and never race to make that folder.
+// The destructor runs "adb kill-server" on that port (bounded) and restores
+// the environment.
 class AdbServer {
   public:
     AdbServer();
@@ -21,10 +25,14 @@ class AdbServer {
     AdbServer& operator=(const AdbServer&) = delete;
 
     int port() const { return m_port; }
+    // The private HOME.
+    const std::string& home() const { return m_home.path(); }
 
   private:
     int m_port = 0;
-    std::optional<std::string> m_previous;
+    TempDir m_home;
+    std::optional<std::string> m_previousPort;
+    std::optional<std::string> m_previousHome;
 };
 
 // Runs "adb " + arguments (a command line for /bin/sh) with a timeout and
