@@ -6,7 +6,7 @@ namespace qvpc::adb_commands {
 namespace {
 
 std::string Target(std::string_view ip) {
-    return "adb -s " + ShellWord(std::string(ip) + ":5555");
+    return "adb -s " + ShellWord(std::string(ip) + std::string(kAdbPortSuffix));
 }
 
 // An activity is a class name, absolute or relative to the package (".Main").
@@ -20,6 +20,16 @@ bool IsValidActivity(std::string_view activity) {
 }
 
 }  // namespace
+
+std::optional<std::string> BoxAddress(std::string_view typed) {
+    if (typed.ends_with(kAdbPortSuffix)) {
+        typed.remove_suffix(kAdbPortSuffix.size());
+    }
+    if (typed.find(':') != std::string_view::npos) {
+        return std::nullopt;
+    }
+    return std::string(typed);
+}
 
 std::string StartServer() {
     return "adb start-server";

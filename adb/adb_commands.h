@@ -12,6 +12,13 @@ namespace qvpc::adb_commands {
 // A box is addressed as IP + ":5555".
 
 inline constexpr std::string_view kRemoteScreenshot = "/sdcard/screenshot.png";
+// What follows a box's IP wherever adb names it: its ADB port.
+inline constexpr std::string_view kAdbPortSuffix = ":5555";
+
+// A box's address as the program keeps it, from one a user typed: without
+// the port, which users copy from the TV's settings as "192.168.1.5:5555".
+// nullopt for an address with another port, which no box listens on here.
+std::optional<std::string> BoxAddress(std::string_view typed);
 
 std::string StartServer();
 std::string KillServer();

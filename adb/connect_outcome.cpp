@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "adb/adb_commands.h"
+
 namespace qvpc {
 namespace {
 
@@ -13,7 +15,7 @@ bool Contains(std::string_view text, const std::string& what) {
 
 ConnectRow ClassifyConnectOutput(std::string_view output, std::string_view ipView) {
     const std::string ip(ipView);
-    const std::string serial = ip + ":5555";
+    const std::string serial = ip + std::string(adb_commands::kAdbPortSuffix);
     if (Contains(output, "No such device " + ip)) {
         return ConnectRow::NoSuchDevice;
     }

@@ -7,12 +7,14 @@
 #include "adb/task_names.h"
 #include "adb/task_shell.h"
 #include "app/log.h"
+#include "app/message_boxes.h"
 #include "app/shared_state.h"
 
 namespace qvpc {
 namespace {
 
 constexpr std::chrono::seconds kIdleLimit{5};
+constexpr std::string_view kOnlyAdbPort = "IP地址格式不正确,盒子的端口只能是5555";
 
 }  // namespace
 
@@ -20,10 +22,16 @@ Connector::Connector(SharedState& state, TaskShell& shell, Screen& screen, Log& 
                      ProgressEngine& engine)
     : m_state(state), m_shell(shell), m_screen(screen), m_log(log), m_engine(engine) {}
 
-void Connector::Connect(const std::string& ip, const std::string& mac) {
+void Connector::Connect(const std::string& address, const std::string& mac) {
     if (m_engine.CheckTaskConflict()) {
         return;
     }
+    const std::optional<std::string> box = adb_commands::BoxAddress(address);
+    if (!box) {
+        m_screen.MsgBox(Notice({}, std::string(kOnlyAdbPort)));
+        return;
+    }
+    const std::string& ip = *box;
     m_screen.ShowBusyPage(true, true, "正在连接 " + ip, {}, false);
     m_state.setCurrentIp(ip);
     m_state.setCurrentMac(mac);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,8 +23,9 @@ class Connector {
     Connector(SharedState& state, TaskShell& shell, Screen& screen, Log& log,
               ProgressEngine& engine);
 
-    // User-interface thread.
-    void Connect(const std::string& ip, const std::string& mac);
+    // User-interface thread. The address may carry the ADB port
+    // ("192.168.1.5:5555"), as users copy it from the TV's settings.
+    void Connect(const std::string& address, const std::string& mac);
     void Disconnect();
     // A click on a box's tile of the device list.
     void ConnectToTile(const DeviceTile& tile);

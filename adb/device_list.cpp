@@ -1,5 +1,7 @@
 #include "adb/device_list.h"
 
+#include "adb/adb_commands.h"
+
 namespace qvpc {
 namespace {
 
@@ -50,7 +52,7 @@ std::vector<ListedDevice> ParseDeviceList(std::string_view output) {
 }
 
 std::optional<std::string> ListedState(std::string_view output, std::string_view ip) {
-    const std::string withPort = std::string(ip) + ":5555";
+    const std::string withPort = std::string(ip) + std::string(adb_commands::kAdbPortSuffix);
     for (const ListedDevice& device : ParseDeviceList(output)) {
         if (device.serial == ip || device.serial == withPort) {
             return device.state;

@@ -178,33 +178,39 @@ void MainWindow::buildPages() {
 }
 
 bool MainWindow::ShowPage(int page, const QString& text) {
-    if (page == m_currentPage) {
+    if (page == m_history.current()) {
         return true;
     }
     if (page < 1 || page > kPageCount) {
-        m_log.WriteLog(log_category::kMain,
-                       "显示页面超出范围,无效.<程_页面当前页>=" + std::to_string(m_currentPage));
+        m_log.WriteLog(log_category::kMain, "显示页面超出范围,无效.<程_页面当前页>=" +
+                                                std::to_string(m_history.current()));
         return false;
     }
-    if (m_currentPage > 0) {
-        m_pages[m_currentPage - 1]->hide();
-    }
-    m_previousPage = m_currentPage;
-    m_currentPage = page;
+    const int shown = m_history.current();
+    m_history.show(page);
+    switchPage(shown, page);
     if (page == kPageNotFound) {
         m_notFound->showOutcome(text);
     }
-    m_pages[page - 1]->show();
     return true;
+}
+
+void MainWindow::switchPage(int from, int to) {
+    if (from > 0) {
+        m_pages[from - 1]->hide();
+    }
+    m_pages[to - 1]->show();
 }
 
 void MainWindow::ShowBusyPage(bool enter, bool use, const QString& title, const QString& hint,
                               bool screenshot) {
     if (enter || !use) {
-        m_previousPage = m_currentPage;
-        ShowPage(kPageBusy);
-    } else if (m_previousPage > 0) {
-        ShowPage(m_previousPage);
+        const int shown = m_history.current();
+        if (m_history.enterBusy()) {
+            switchPage(shown, kPageBusy);
+        }
+    } else if (m_history.current() == kPageBusy && m_history.busyReturn() > 0) {
+        ShowPage(m_history.busyReturn());
     }
     m_busy->setScreenshotMode(screenshot);
     m_busy->setTitle(title);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/config.h"
+#include "app/page_history.h"
 #include "app/user_actions.h"
 #include "ui/busy_page.h"
 #include "ui/page_button.h"
@@ -64,8 +65,8 @@ class MainWindow : public QWidget {
     bool ShowPage(int page, const QString& text = {});
     void ShowBusyPage(bool enter, bool use, const QString& title, const QString& hint,
                       bool screenshot);
-    int currentPage() const { return m_currentPage; }
-    int previousPage() const { return m_previousPage; }
+    int currentPage() const { return m_history.current(); }
+    int previousPage() const { return m_history.previous(); }
 
     // The single handler of the pages' buttons and the popup's close button:
     // it writes the button's log record, then acts.
@@ -112,6 +113,7 @@ class MainWindow : public QWidget {
     void buildTitleBar();
     void buildFooter();
     void buildPages();
+    void switchPage(int from, int to);
     void writeLog(const char* text);
     int showMsgBox(const std::string& title, const std::string& message);
 
@@ -147,8 +149,7 @@ class MainWindow : public QWidget {
     MsgBoxPresenter* m_msgBoxes = nullptr;
     ProgressPopup* m_popup = nullptr;
 
-    int m_currentPage = 0;
-    int m_previousPage = 0;
+    PageHistory m_history;
 };
 
 }  // namespace qvpc::ui

@@ -34,7 +34,7 @@ void MainWindow::OnPageButtonClick(PageButton id) {
         {PageButton::ConnectTypedIp, "手动IP_连接", When::Before,
          [](MainWindow& w) { w.connectTypedAddress(); }},
         {PageButton::CancelManualIp, "手动IP_取消", When::Before,
-         [](MainWindow& w) { w.ShowPage(w.m_previousPage); }},
+         [](MainWindow& w) { w.ShowPage(w.previousPage()); }},
         {PageButton::RemoteInstallBack, "远程安装_返回", When::Before,
          [](MainWindow& w) { w.ShowPage(kPageHome); }},
         {PageButton::RemoteInstallTile, "远程安装_点击进入", When::Before,
@@ -114,7 +114,7 @@ void MainWindow::nextOrFinishGuide() {
 
 void MainWindow::leaveGuide() {
     m_guide->reset();
-    ShowPage(m_previousPage);
+    ShowPage(previousPage());
 }
 
 void MainWindow::closePopupFromButton() {

@@ -91,14 +91,13 @@ void FakeScreen::setSaveFile(std::string path) {
 
 bool FakeScreen::ShowPage(int page, const std::string& text) {
     std::lock_guard lock(m_mutex);
-    if (page == m_currentPage) {
+    if (page == m_history.current()) {
         return true;
     }
     if (page <= 0 || page > kPageUnused) {
         return false;
     }
-    m_previousPage = m_currentPage;
-    m_currentPage = page;
+    m_history.show(page);
     m_pages.push_back(page);
     if (page == kPageNotFound) {
         m_notFoundHint = text.empty() ? "提示：请连接在同一环境下" : text;
@@ -107,33 +106,28 @@ bool FakeScreen::ShowPage(int page, const std::string& text) {
 }
 
 void FakeScreen::ShowBusyPage(bool enter, bool use, const std::string& title,
-                              const std::string& hint, bool screenshot) {
-    if (enter || !use) {
-        int current = currentPage();
-        {
-            std::lock_guard lock(m_mutex);
-            m_previousPage = current;
+                              const std::string& /*hint*/, bool screenshot) {
+    int back = 0;
+    {
+        std::lock_guard lock(m_mutex);
+        if (enter || !use) {
+            if (m_history.enterBusy()) {
+                m_pages.push_back(kPageBusy);
+            }
+        } else if (m_history.current() == kPageBusy) {
+            back = m_history.busyReturn();
         }
-        ShowPage(kPageBusy);
-    } else {
-        int previous;
-        {
-            std::lock_guard lock(m_mutex);
-            previous = m_previousPage;
-        }
-        if (previous > 0) {
-            ShowPage(previous);
-        }
+        m_busyScreenshot = screenshot;
+        m_busyTitle = title;
     }
-    std::lock_guard lock(m_mutex);
-    m_busyScreenshot = screenshot;
-    m_busyTitle = title;
-    (void)hint;
+    if (back > 0) {
+        ShowPage(back);
+    }
 }
 
 int FakeScreen::currentPage() {
     std::lock_guard lock(m_mutex);
-    return m_currentPage;
+    return m_history.current();
 }
 
 int FakeScreen::MsgBox(const MsgBoxRequest& request) {

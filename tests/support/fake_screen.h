@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/page_history.h"
 #include "app/screen.h"
 
 namespace qvpc::test {
@@ -88,8 +89,7 @@ class FakeScreen : public Screen {
     std::deque<int> m_answers;
     std::vector<ShownBox> m_boxes;
     std::vector<int> m_pages;
-    int m_currentPage = 0;
-    int m_previousPage = 0;
+    PageHistory m_history;
     std::string m_notFoundHint;
     std::string m_busyTitle;
     bool m_busyScreenshot = false;

@@ -93,6 +93,16 @@ TEST_F(MainWindowTest, BusyPageEntersAndLeaves) {
     EXPECT_TRUE(busy.indicator().isHidden());
 }
 
+TEST_F(MainWindowTest, CancelAfterAConnectThatCameToNothingNeverShowsTheBusyPage) {
+    m_window->ShowPage(3);
+    m_window->ShowPage(7);
+    m_window->ShowBusyPage(true, true, QString::fromUtf8("正在连接 192.168.1.5"), {}, false);
+    m_window->ShowBusyPage(false, true, {}, {}, false);
+    ASSERT_EQ(VisiblePage(*m_window), 7);
+    clickButton(PageButton::CancelManualIp);
+    EXPECT_EQ(VisiblePage(*m_window), 3);
+}
+
 TEST_F(MainWindowTest, ScreenshotMenuRunsItsActions) {
     m_window->ShowPage(4);
     m_window->ShowBusyPage(true, true, {}, {}, true);

@@ -37,5 +37,13 @@ TEST(AdbCommandsTest, HostileValuesAreQuotedOrRefused) {
     EXPECT_FALSE(cmd::StartActivity("1.2.3.4", "com.x", ".Main;reboot"));
 }
 
+TEST(AdbCommandsTest, ABoxAddressLosesTheAdbPortAndRefusesAnyOther) {
+    EXPECT_EQ(cmd::BoxAddress("192.168.1.5"), "192.168.1.5");
+    EXPECT_EQ(cmd::BoxAddress("192.168.1.5:5555"), "192.168.1.5");
+    EXPECT_EQ(cmd::BoxAddress("192.168.1.5:8090"), std::nullopt);
+    EXPECT_EQ(cmd::BoxAddress("192.168.1.5:5555:5555"), std::nullopt);
+    EXPECT_EQ(cmd::BoxAddress("[::1]:5555"), std::nullopt);
+}
+
 }  // namespace
 }  // namespace qvpc

@@ -94,6 +94,25 @@ TEST(ConnectorTest, ConnectShowsTheBusyPageAndSendsTheCommand) {
     EXPECT_EQ(device.brand, "");
 }
 
+TEST(ConnectorTest, AnAddressTypedWithTheAdbPortConnectsAndAnyOtherPortIsRefused) {
+    test::TaskRig rig;
+    rig.screen.ShowPage(kPageManualIp);
+    rig.connector.Connect("192.168.1.5:5555", "");
+    EXPECT_EQ(rig.shell.commands(), std::vector<std::string>{"adb connect 192.168.1.5"});
+    EXPECT_EQ(rig.state.currentIp(), kIp);
+    rig.shell.finishCommand("connected to 192.168.1.5:5555");
+    ASSERT_TRUE(rig.waitForIdle());
+    EXPECT_EQ(rig.screen.currentPage(), kPageHome);
+
+    test::TaskRig other;
+    other.screen.ShowPage(kPageManualIp);
+    other.connector.Connect("192.168.1.5:8090", "");
+    ASSERT_EQ(other.screen.boxes().size(), 1u);
+    EXPECT_EQ(other.screen.boxes()[0].request.message, "IP地址格式不正确,盒子的端口只能是5555");
+    EXPECT_TRUE(other.shell.commands().empty());
+    EXPECT_EQ(other.screen.currentPage(), kPageManualIp);
+}
+
 TEST(ConnectorTest, AnErrorBeforeTheAddressPingsTheBox) {
     test::TaskRig rig;
     ConnectAnswered(rig, "error192.168.1.5");
