@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <vector>
 
 namespace qvpc {
 namespace {
@@ -95,6 +96,72 @@ void EraseAll(std::string& text, std::string_view what) {
     }
 }
 
+// Text as the shell's reader keeps it: every LF without a CR before it
+// becomes CR LF.
+std::string AsReaderKeepsIt(std::string_view text) {
+    std::string kept;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) {
+            kept += '\r';
+        }
+        kept += text[i];
+    }
+    return kept;
+}
+
+// adb echoes the APK's local path (push summary, transfer errors) and its
+// name on the box ("/data/local/tmp/" + base name: progress and the package
+// manager's "pkg:" line). Whatever those hold, a folder named "Success" or a
+// name with line breaks, is not the box's word.
+std::string WithoutEchoedPaths(std::string text, std::string_view localPath) {
+    if (localPath.empty()) {
+        return text;
+    }
+    const std::size_t slash = localPath.rfind('/');
+    const std::string_view baseName =
+        slash == std::string_view::npos ? localPath : localPath.substr(slash + 1);
+    for (std::string_view echoed : {localPath, baseName}) {
+        EraseAll(text, AsReaderKeepsIt(echoed));
+        EraseAll(text, echoed);
+    }
+    return text;
+}
+
+// The lines of the output with their surrounding blanks and the terminal's
+// erase-to-end-of-line codes taken off; a CR alone also ends a line (adb
+// redraws its progress line after one).
+std::vector<std::string> Lines(std::string_view text) {
+    std::vector<std::string> lines;
+    std::string line;
+    auto finish = [&] {
+        EraseAll(line, "\x1b[K");
+        const std::size_t first = line.find_first_not_of(" \t");
+        const std::size_t last = line.find_last_not_of(" \t");
+        lines.push_back(first == std::string::npos ? std::string()
+                                                   : line.substr(first, last - first + 1));
+        line.clear();
+    };
+    for (char c : text) {
+        if (c == '\r' || c == '\n') {
+            finish();
+        } else {
+            line += c;
+        }
+    }
+    finish();
+    return lines;
+}
+
+// The box's verdict lines: the package manager's "Success" or "Failure [CODE]"
+// (relayed as they are, or inside adb's "adb: failed to install P: Failure
+// [CODE: detail]" of a streamed install).
+bool IsSuccessLine(std::string_view lowerLine) {
+    return lowerLine == "success";
+}
+bool IsFailureLine(std::string_view lowerLine) {
+    return lowerLine.find("failure") != std::string_view::npos;
+}
+
 }  // namespace
 
 bool ContainsIgnoringCase(std::string_view text, std::string_view what) {
@@ -115,17 +182,38 @@ std::string WithoutServerNotes(std::string_view output) {
     return kept;
 }
 
-InstallOutcome ClassifyInstallOutput(std::string_view output, std::string_view apkFileName) {
-    std::string text = WithoutServerNotes(output);
-    EraseAll(text, apkFileName);
-    const std::string lower = Lower(text);
+InstallOutcome ClassifyInstallOutput(std::string_view output, std::string_view localPath) {
+    // OutputBuffer starts with the marker it was reset to ("-", "="), and what
+    // the command printed follows it on the same line.
+    if (output.starts_with('-') || output.starts_with('=')) {
+        output.remove_prefix(1);
+    }
+    const std::string lower = Lower(WithoutEchoedPaths(WithoutServerNotes(output), localPath));
+    const std::vector<std::string> lines = Lines(lower);
+    const bool succeeded = std::any_of(lines.begin(), lines.end(), IsSuccessLine);
     // A verdict from the box, even one the table does not know, means the
     // transfer is over: the installation failed for a reason of its own.
-    const bool hasVerdict = lower.find("failure") != std::string::npos;
+    std::string failures;
+    for (const std::string& line : lines) {
+        if (IsFailureLine(line)) {
+            failures += line + '\n';
+        }
+    }
+    const bool hasVerdict = succeeded || !failures.empty();
+
     for (const Row& row : kRows) {
-        bool found = std::any_of(row.texts.begin(), row.texts.end(), [&](std::string_view what) {
-            return !what.empty() && lower.find(Lower(what)) != std::string::npos;
-        });
+        // The verdict rows read only the box's lines; the rest are adb's own
+        // texts about the transfer and the connection.
+        const bool fromTheBox = row.number <= 11 && row.number != 7;
+        const std::string& searched = fromTheBox ? failures : lower;
+        bool found;
+        if (row.kind == Kind::Success) {
+            found = succeeded;
+        } else {
+            found = std::any_of(row.texts.begin(), row.texts.end(), [&](std::string_view what) {
+                return !what.empty() && searched.find(Lower(what)) != std::string::npos;
+            });
+        }
         if (row.number == 14) {
             found = found || NamesMissingDevice(lower);
         }

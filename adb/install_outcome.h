@@ -21,9 +21,10 @@ struct InstallOutcome {
     std::string_view text;
 };
 
-// apkFileName is the installed file's name: adb repeats it in its push and
-// package lines, and a name like "success.apk" must not decide the outcome.
-InstallOutcome ClassifyInstallOutput(std::string_view output, std::string_view apkFileName = {});
+// localPath is the APK's path on the PC: adb echoes it and the file's name,
+// and neither may decide the outcome, whatever they hold. The verdict comes
+// from the box's own lines only.
+InstallOutcome ClassifyInstallOutput(std::string_view output, std::string_view localPath = {});
 
 // The output without the notes of an ADB server starting ("* daemon started
 // successfully"), which say nothing about the command.

@@ -11,7 +11,6 @@
 #include "app/message_boxes.h"
 #include "app/screen.h"
 #include "app/shared_state.h"
-#include "apps/file_names.h"
 
 namespace qvpc {
 namespace {
@@ -105,7 +104,7 @@ void ResultInterpreter::interpretUninstall(TimerId timer) {
 void ResultInterpreter::interpretInstall(TimerId timer) {
     const std::string output = m_shell.output();
     m_log.WriteLog(log_category::kTask, output);
-    InstallOutcome outcome = ClassifyInstallOutput(output, FileName(m_engine.taskSubject(), true));
+    InstallOutcome outcome = ClassifyInstallOutput(output, m_engine.taskSubject());
     if (outcome.kind == InstallOutcome::Kind::Transferring) {
         if (mayWaitForVerdict(timer)) {
             return;

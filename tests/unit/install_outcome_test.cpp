@@ -45,7 +45,7 @@ TEST(ClassifyInstallOutputTest, EveryFailureCodeGivesItsRowInEveryClientsWording
     for (const auto& [code, row] : codes) {
         for (const std::string& output :
              {OldFailure(code), ModernPushFailure(code), StreamedFailure(code)}) {
-            InstallOutcome outcome = ClassifyInstallOutput(output, "app.apk");
+            InstallOutcome outcome = ClassifyInstallOutput(output, "/home/u/app.apk");
             EXPECT_EQ(outcome.kind, Kind::Failure) << output;
             EXPECT_EQ(outcome.row, row) << output;
         }
@@ -90,7 +90,7 @@ TEST(ClassifyInstallOutputTest, ReadsTheOtherRowsInOrder) {
         {"success and bytes in", std::string(kOldPush) + "Success\r\n", 1, Kind::Success},
     };
     for (const Case& c : cases) {
-        InstallOutcome outcome = ClassifyInstallOutput(c.output, "a.apk");
+        InstallOutcome outcome = ClassifyInstallOutput(c.output, "/x/a.apk");
         EXPECT_EQ(outcome.row, c.row) << c.what;
         EXPECT_EQ(outcome.kind, c.kind) << c.what;
     }
@@ -107,18 +107,60 @@ TEST(ClassifyInstallOutputTest, TheDialogTextsAreThoseOfTheTable) {
     EXPECT_EQ(none.text, "连接断开.请检查盒子的adb调试模式是否已打开,再尝试重新连接");
 }
 
-TEST(ClassifyInstallOutputTest, NeitherTheFileNameNorTheServersNotesDecide) {
-    // adb repeats the file's name in its push and package lines.
-    const std::string output =
-        "* daemon not running; starting now at tcp:5037\r\n* daemon started successfully\r\n"
-        "Performing Push Install\r\n/home/u/Success TV.apk: 1 file pushed, 0 skipped. 2.0 MB/s "
-        "(100 bytes in 0.001s)\r\n\tpkg: /data/local/tmp/Success TV.apk\r\r\n"
-        "Failure [INSTALL_FAILED_OLDER_SDK]\r\r\n";
-    EXPECT_EQ(ClassifyInstallOutput(output, "Success TV.apk").row, 4);
+TEST(ClassifyInstallOutputTest, NeitherTheEchoedPathNorTheServersNotesDecide) {
+    // adb echoes the local path and the file's name; what they hold is not
+    // the box's verdict, whatever the box answers or when it answers nothing.
+    struct Case {
+        const char* what;
+        std::string path;
+        std::string boxSays;  // after the push summary; "" when the box dropped
+        int row;
+    };
+    const Case cases[] = {
+        {"a folder named Success", "/home/u/Success/app.apk", "Failure [INSTALL_FAILED_OLDER_SDK]",
+         4},
+        {"any case", "/home/u/my success stories/app.apk", "Failure [INSTALL_FAILED_OLDER_SDK]", 4},
+        {"the file's own name", "/home/u/Success TV.apk", "Failure [INSTALL_FAILED_OLDER_SDK]", 4},
+        {"a line break in the name", "/home/u/x\nSuccess\n.apk",
+         "Failure [INSTALL_FAILED_OLDER_SDK]", 4},
+        {"a failure code in the name", "/home/u/Failure [INSTALL_FAILED_OLDER_SDK]/app.apk",
+         "Success", 1},
+        {"the box dropped mid-push, Success folder", "/home/u/Success/app.apk", "", 16},
+    };
+    for (const Case& c : cases) {
+        const std::size_t slash = c.path.rfind('/');
+        const std::string remote = "/data/local/tmp/" + c.path.substr(slash + 1);
+        std::string output =
+            "* daemon not running; starting now at tcp:5037\r\n"
+            "* daemon started successfully\r\nPerforming Push Install\r\n"
+            "\r[ 50%] " +
+            remote + "\x1b[K";
+        if (c.boxSays.empty()) {
+            output += "\radb: error: failed to copy '" + c.path + "' to '" + remote +
+                      "': couldn't read from device\x1b[K\r\n";
+        } else {
+            output += "\r" + c.path + ": 1 file pushed, 0 skipped. 2.0 MB/s (100 bytes in " +
+                      "0.001s)\x1b[K\r\n\tpkg: " + remote + "\r\r\n" + c.boxSays + "\r\r\n";
+        }
+        // The shell's reader turns a bare LF into CR LF.
+        std::string kept;
+        for (std::size_t i = 0; i < output.size(); ++i) {
+            if (output[i] == '\n' && (i == 0 || output[i - 1] != '\r')) {
+                kept += '\r';
+            }
+            kept += output[i];
+        }
+        EXPECT_EQ(ClassifyInstallOutput(kept, c.path).row, c.row) << c.what;
+    }
 
     const std::string serverOnly =
         "* daemon started successfully\r\nerror: device '1.2.3.4:5555' not found\r\n";
     EXPECT_EQ(ClassifyInstallOutput(serverOnly).row, 14);
+}
+
+TEST(ClassifyInstallOutputTest, OnlyAWholeLineOfTheBoxIsASuccess) {
+    EXPECT_EQ(ClassifyInstallOutput("Performing Push Install\r\nnot a Success story\r\n").row, 16);
+    EXPECT_EQ(ClassifyInstallOutput("\tpkg: /data/local/tmp/a.apk\r\r\n  Success \r\r\n").row, 1);
 }
 
 }  // namespace
