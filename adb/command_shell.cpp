@@ -16,6 +16,7 @@
 #include "adb/shell_status.h"
 #include "app/log.h"
 #include "app/process.h"
+#include "app/pseudo_terminal.h"
 #include "app/screen.h"
 
 extern char** environ;
@@ -47,7 +48,7 @@ std::vector<std::string> ShellEnvironment(const std::string& dataDir) {
     for (char** entry = environ; *entry; ++entry) {
         std::string_view item(*entry);
         if (item.starts_with("PS1=") || item.starts_with("PS2=") || item.starts_with("ENV=") ||
-            item.starts_with("LC_ALL=") || item.starts_with("PWD=")) {
+            item.starts_with("LC_ALL=") || item.starts_with("PWD=") || item.starts_with("TERM=")) {
             continue;
         }
         env.emplace_back(item);
@@ -62,6 +63,8 @@ std::vector<std::string> ShellEnvironment(const std::string& dataDir) {
     env.emplace_back("PS2=");
     // adb's error texts stay English.
     env.emplace_back("LC_ALL=C.UTF-8");
+    // adb draws its progress only on a terminal that is not "dumb".
+    env.emplace_back("TERM=xterm");
     return env;
 }
 
@@ -84,15 +87,19 @@ bool CommandShell::StartShell() {
 }
 
 bool CommandShell::spawnLocked() {
-    int in[2], out[2], wake[2];
+    int in[2], wake[2];
     if (::pipe2(in, O_CLOEXEC) != 0) {
         return false;
     }
     UniqueFd inRead(in[0]), inWrite(in[1]);
-    if (::pipe2(out, O_CLOEXEC) != 0) {
+    // Its output goes to a terminal rather than a pipe: adb shows an
+    // install's progress ("[ 45%] ...") only there.
+    std::optional<PseudoTerminal> pty = OpenPseudoTerminal();
+    if (!pty) {
         return false;
     }
-    UniqueFd outRead(out[0]), outWrite(out[1]);
+    UniqueFd outRead = std::move(pty->controller);
+    UniqueFd outWrite = std::move(pty->terminal);
     if (::pipe2(wake, O_CLOEXEC) != 0) {
         return false;
     }

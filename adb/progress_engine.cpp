@@ -48,9 +48,36 @@ std::string_view TrimAsciiSpaces(std::string_view text) {
     return text;
 }
 
+// adb's progress record on a terminal, "[ 45%] /data/local/tmp/a.apk", at the
+// start of a line (adb redraws it after a CR): the value of the last one, or
+// nullopt when there is none. A record's like inside a file name does not
+// start a line.
+std::optional<int> LastProgressRecord(std::string_view output) {
+    for (std::size_t close = output.rfind("%]"); close != std::string_view::npos;
+         close = close == 0 ? std::string_view::npos : output.rfind("%]", close - 1)) {
+        std::size_t digits = close;
+        while (digits > 0 && std::isdigit(static_cast<unsigned char>(output[digits - 1]))) {
+            --digits;
+        }
+        std::size_t open = digits;
+        while (open > 0 && output[open - 1] == ' ') {
+            --open;
+        }
+        const bool startsLine = open > 0 && output[open - 1] == '[' &&
+                                (open == 1 || output[open - 2] == '\r' || output[open - 2] == '\n');
+        if (digits < close && close - digits <= 3 && startsLine) {
+            return LeadingInteger(output.substr(digits, close - digits));
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int InstallPercentIn(std::string_view output) {
+    if (std::optional<int> record = LastProgressRecord(output)) {
+        return *record;
+    }
     std::size_t percent = output.rfind('%');
     if (percent == std::string_view::npos) {
         return 0;

@@ -116,8 +116,9 @@ class ProgressEngine {
     TaskTimers m_timers;
 };
 
-// The tick's reading of the install percentage: the integer in the six
-// characters before the last "%" of the output (0 when none).
+// The tick's reading of the install percentage: the value of adb's last
+// progress record ("[ 45%] ..."), else the integer in the six characters
+// before the last "%" of the output (0 when none).
 int InstallPercentIn(std::string_view output);
 
 }  // namespace qvpc

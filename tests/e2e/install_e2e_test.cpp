@@ -1,6 +1,7 @@
 // Installing APKs from the PC on a simulated box with the real adb client.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "adb/task_names.h"
@@ -26,11 +27,21 @@ class InstallE2eTest : public ::testing::Test {
         ASSERT_TRUE(m_rig.connect(m_address));
     }
 
-    std::string fixture(const std::string& fileName, int64_t versionCode = 1) {
+    std::string fixture(const std::string& fileName, int64_t versionCode = 1,
+                        std::size_t paddingBytes = 0) {
         test::ApkSpec spec;
         spec.packageName = "com.example.tv";
         spec.versionCode = versionCode;
-        return test::MakeFixtureApk(m_apkDir, spec, fileName);
+        spec.paddingBytes = paddingBytes;
+        const std::string path = m_apkDir + "/" + fileName;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        boxsim::WriteApk(spec, path);
+        return path;
+    }
+
+    std::string lastBoxMessage() {
+        const auto boxes = m_rig.screen.boxes();
+        return boxes.empty() ? "" : boxes.back().request.message;
     }
 
     // Installs as the local install page does and waits for the outcome.
@@ -139,6 +150,45 @@ TEST_F(InstallE2eTest, AnInstallDuringAScreenshotAsksFirstAndAForcedStopLetsTheN
     install(path);
     EXPECT_EQ(m_rig.screen.popupText(), "应用安装成功");
     EXPECT_TRUE(m_rig.boxsim->package(m_address, "com.example.tv"));
+}
+
+TEST_F(InstallE2eTest, AFolderNamedSuccessNeverTurnsAFailureIntoASuccess) {
+    BoxFaults olderSdk;
+    olderSdk.installFailure = "INSTALL_FAILED_OLDER_SDK";
+    m_rig.boxsim->setFaults(m_address, olderSdk);
+    for (const char* where :
+         {"Success/app.apk", "my success stories/app.apk", "x\nSuccess\n.apk"}) {
+        install(fixture(where));
+        EXPECT_EQ(lastBoxMessage(), "安卓系统版本过旧") << where;
+        EXPECT_NE(m_rig.screen.popupText(), "应用安装成功") << where;
+    }
+
+    // The box drops in the middle of the push: no verdict at all.
+    BoxFaults drop;
+    drop.dropAfterBytes = 100'000;
+    m_rig.boxsim->setFaults(m_address, drop);
+    install(fixture("Success/big.apk", 1, 400'000));
+    EXPECT_EQ(lastBoxMessage(), "连接断开.请检查盒子的adb调试模式是否已打开,再尝试重新连接");
+    EXPECT_FALSE(m_rig.boxsim->package(m_address, "com.example.tv"));
+}
+
+TEST_F(InstallE2eTest, ThePercentageRisesWhileTheApkIsPushed) {
+    // adb counts what it has handed to the ADB server; the sockets on the way
+    // hold a few megabytes, so only a larger APK shows the rise.
+    BoxFaults slow;
+    slow.transferBytesPerSecond = 2'000'000;
+    m_rig.boxsim->setFaults(m_address, slow);
+    install(fixture("big.apk", 1, 8'000'000));
+    EXPECT_EQ(m_rig.screen.popupText(), "应用安装成功");
+
+    std::vector<int> shown;
+    for (const std::string& text : m_rig.screen.percentsShown()) {
+        shown.push_back(std::stoi(text));
+    }
+    ASSERT_GE(shown.size(), 3u) << "a live percentage, not one jump";
+    EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
+    EXPECT_GT(shown.front(), 0);
+    EXPECT_LT(shown.front(), 100);
 }
 
 }  // namespace

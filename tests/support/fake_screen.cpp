@@ -180,6 +180,7 @@ std::string FakeScreen::percentText() {
 void FakeScreen::setPercentText(const std::string& text) {
     std::lock_guard lock(m_mutex);
     m_percent = text;
+    m_percentsShown.push_back(text);
 }
 
 void FakeScreen::setDownloadProgress(int /*percent*/) {}
@@ -295,6 +296,11 @@ void FakeScreen::revealFile(const std::string& path) {
 void FakeScreen::closeMainWindow() {
     std::lock_guard lock(m_mutex);
     m_closed = true;
+}
+
+std::vector<std::string> FakeScreen::percentsShown() const {
+    std::lock_guard lock(m_mutex);
+    return m_percentsShown;
 }
 
 bool FakeScreen::mainWindowClosed() const {

@@ -29,6 +29,8 @@ class FakeScreen : public Screen {
     std::vector<int> pagesShown() const;
     std::string popupMode() const;  // "安装", "下载", "提示" or "" when closed
     std::string popupText() const;
+    // Every text the popup's percent label was given, oldest first.
+    std::vector<std::string> percentsShown() const;
     std::string busyTitle() const;
     bool busyScreenshotMode() const;
     std::string screenshotPicture() const;
@@ -96,6 +98,7 @@ class FakeScreen : public Screen {
     std::string m_popupMode;
     std::string m_popupText;
     std::string m_percent;
+    std::vector<std::string> m_percentsShown;
     std::string m_screenshot;
     std::string m_boxName;
     std::string m_manualAddress = "192.168.0.";

@@ -166,22 +166,31 @@ TEST_F(ProgressEngineTest, AnInstallationShowsItsPercentage) {
 
     m_shell.appendOutput("a.apk:    45%");
     EXPECT_TRUE(test::WaitFor([&] { return m_screen.percentText() == "45%"; }));
-    // A bracket among the six characters before "%" reads as 0: no change.
-    m_shell.appendOutput("\r[ 60%");
-    fewTicks();
-    EXPECT_EQ(m_screen.percentText(), "45%");
-    m_shell.appendOutput("\r\n   100%");
+    // adb's own progress records on a terminal.
+    m_shell.appendOutput("\r[ 60%] /data/local/tmp/a.apk\x1b[K");
+    EXPECT_TRUE(test::WaitFor([&] { return m_screen.percentText() == "60%"; }));
+    m_shell.appendOutput("\r[100%] /data/local/tmp/a.apk\x1b[K");
     EXPECT_TRUE(test::WaitFor([&] { return m_screen.percentText() == "100%"; }));
     // Once at 100 the label stays there.
-    m_shell.appendOutput("\r\n    37%");
+    m_shell.appendOutput("\r[ 37%] /data/local/tmp/a.apk\x1b[K");
     fewTicks();
     EXPECT_EQ(m_screen.percentText(), "100%");
 }
 
-TEST(InstallPercentInTest, ReadsTheSixCharactersBeforeTheLastPercentSign) {
+TEST(InstallPercentInTest, ReadsAdbsLastProgressRecordElseTheSixCharactersBeforeTheSign) {
     const std::pair<const char*, int> cases[] = {
-        {"", 0},   {"no sign", 0},     {"  45%", 45},        {"x\r[ 45%] a.apk", 0},
-        {"7%", 7}, {"12%    99%", 99}, {"1234567%", 234567}, {"  -5%", -5},
+        {"", 0},
+        {"no sign", 0},
+        {"  45%", 45},
+        {"x\r[ 45%] a.apk", 45},
+        {"[  5%] a.apk\x1b[K\r[ 16%] a.apk\x1b[K", 16},
+        {"\r[100%] a.apk\x1b[K\rSuccess 7%", 100},
+        {"\r[ 16%] /data/local/tmp/a[ 99%].apk\x1b[K", 16},
+        {"\r[ 60%", 0},
+        {"7%", 7},
+        {"12%    99%", 99},
+        {"1234567%", 234567},
+        {"  -5%", -5},
     };
     for (const auto& [output, value] : cases) {
         EXPECT_EQ(InstallPercentIn(output), value) << output;
