@@ -59,6 +59,11 @@ std::string Install(std::string_view ip, std::string_view apkPath) {
     return Target(ip) + " install -r " + QuotedPath(apkPath);
 }
 
+// Like the capture and the pull, addressed to adb's only device.
+std::string RemoveScreenshotOnBox() {
+    return "adb shell rm -f " + std::string(kRemoteScreenshot);
+}
+
 std::string Screencap() {
     return "adb shell /system/bin/screencap -p " + std::string(kRemoteScreenshot);
 }

@@ -27,6 +27,7 @@ std::string Connect(std::string_view ip);
 std::string Disconnect(std::string_view ip);
 std::string ReadBuildProp(std::string_view ip);
 std::string Install(std::string_view ip, std::string_view apkPath);
+std::string RemoveScreenshotOnBox();
 std::string Screencap();
 std::string PullScreenshot(std::string_view localPath);
 std::string Ping(std::string_view ip);

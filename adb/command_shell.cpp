@@ -33,6 +33,8 @@ constexpr std::size_t kOutputLimit = 8 * 1024 * 1024;
 constexpr std::chrono::seconds kReadyLimit{2};
 constexpr std::chrono::milliseconds kAttachPoll{100};
 constexpr std::chrono::milliseconds kIdlePoll{20};
+// How long an ended command gets to bring the shell back to its prompt.
+constexpr std::chrono::seconds kEndedCommandLimit{2};
 
 // The shell writes this byte at the start of every prompt; the reader counts
 // and drops it. Prompts counted against command lines written tell when the
@@ -208,6 +210,7 @@ void CommandShell::appendChunk(std::string chunk, int chunkNumber) {
     }
 
     std::lock_guard lock(m_outputMutex);
+    ++m_outputChanges;
     // Lines end in CR LF here, as the rest of the program reads them.
     for (char c : chunk) {
         if (c == kPromptMark) {
@@ -250,7 +253,12 @@ bool CommandShell::aliveLocked() {
     if (::waitpid(m_pid, &status, WNOHANG) == 0) {
         return true;
     }
-    // Reaped: forget the id at once, it may soon belong to another process.
+    // What it was running (an adb install, say) would live on as an orphan
+    // and keep its box busy: the group goes too. Its members keep the group's
+    // id from being given to anybody else. Then the id is forgotten, as it
+    // may soon belong to another process.
+    ::kill(-m_pid, SIGKILL);
+    m_log.WriteLog(log_category::kOperation, "命令行已退出,下一条命令将重新启动它");
     m_pid = -1;
     return false;
 }
@@ -303,7 +311,8 @@ bool CommandShell::waitUntilIdleLocked(std::chrono::milliseconds limit) {
 bool CommandShell::WaitUntilIdle(std::chrono::milliseconds limit) {
     const auto deadline = Clock::now() + limit;
     while (!idle()) {
-        if (Clock::now() >= deadline) {
+        // A shell that has ended will never be idle.
+        if (Clock::now() >= deadline || !running()) {
             return false;
         }
         Pause(kIdlePoll);
@@ -343,19 +352,22 @@ bool CommandShell::IsDeviceAttached(const std::string& ip) {
     if (ip.empty()) {
         return false;
     }
-    // What the shell still runs must not end up in the list's output.
-    const auto deadline = Clock::now() + kAttachTimeout;
-    WaitUntilIdle(kAttachTimeout);
+    // What the shell still runs must not end up in the list's output. No task
+    // runs when this is asked, so a command still running after the wait is
+    // a leftover (a ping, a connect that was given up): it is ended.
+    if (!WaitUntilIdle(kAttachTimeout) && running()) {
+        m_log.WriteLog(log_category::kOperation, "命令行仍在执行上一条命令,结束它");
+        EndRunningCommand();
+        WaitUntilIdle(kEndedCommandLimit);
+    }
     resetOutput();
     SendCommand(adb_commands::Devices());
 
     // The list is complete once the shell has run the command; a broken
-    // shell or server gets kAttachTimeout.
-    while (Clock::now() < deadline) {
+    // shell or server gets kAttachTimeout of its own.
+    const auto deadline = Clock::now() + kAttachTimeout;
+    while (!idle() && Clock::now() < deadline && running()) {
         m_screen.processPendingEvents();
-        if (idle()) {
-            break;
-        }
         Pause(kAttachPoll);
     }
     const std::string text = output();
@@ -376,6 +388,16 @@ void CommandShell::resetOutput(std::string_view marker) {
     std::lock_guard lock(m_outputMutex);
     m_output.assign(marker);
     m_lastAppendedCr = false;
+}
+
+std::uint64_t CommandShell::outputChanges() const {
+    std::lock_guard lock(m_outputMutex);
+    return m_outputChanges;
+}
+
+bool CommandShell::running() {
+    std::lock_guard lock(m_processMutex);
+    return aliveLocked();
 }
 
 bool CommandShell::outputContains(std::string_view text) const {

@@ -47,9 +47,10 @@ class CommandShell : public TaskShell {
     // Waits; on the user-interface thread the window stays responsive meanwhile.
     void Pause(std::chrono::milliseconds duration) override;
 
-    // Whether adb lists the box at ip as an attached, usable device. Runs
-    // "adb devices" and gives up after kAttachTimeout. False at once, sending
-    // nothing, when ip is empty.
+    // Whether adb lists the box at ip as an attached, usable device. Waits
+    // up to kAttachTimeout for the shell to finish what it runs (then ends
+    // it), runs "adb devices" and waits up to kAttachTimeout again for the
+    // list. False at once, sending nothing, when ip is empty.
     bool IsDeviceAttached(const std::string& ip) override;
     static constexpr std::chrono::seconds kAttachTimeout{10};
 
@@ -57,6 +58,8 @@ class CommandShell : public TaskShell {
     std::string output() const override;
     void resetOutput(std::string_view marker = kResetMarker) override;
     bool outputContains(std::string_view text) const override;
+    std::uint64_t outputChanges() const override;
+    bool running() override;
 
     // Whether the shell has run every command line it was given.
     bool idle() const override;
@@ -100,6 +103,7 @@ class CommandShell : public TaskShell {
     mutable std::mutex m_outputMutex;
     std::string m_output{kResetMarker};
     bool m_lastAppendedCr = false;
+    std::uint64_t m_outputChanges = 0;
     // Command lines written and prompts printed since the shell started.
     long m_linesSent = 0;
     long m_promptsSeen = 0;

@@ -227,4 +227,14 @@ InstallOutcome ClassifyInstallOutput(std::string_view output, std::string_view l
     return kNoneOfThem;
 }
 
+bool AwaitsVerdict(std::string_view output, std::string_view localPath) {
+    const InstallOutcome outcome = ClassifyInstallOutput(output, localPath);
+    if (outcome.kind == Kind::Transferring) {
+        return true;
+    }
+    return outcome.row == kNoneOfThem.row &&
+           Lower(WithoutEchoedPaths(std::string(output), localPath))
+                   .find("performing streamed install") != std::string::npos;
+}
+
 }  // namespace qvpc

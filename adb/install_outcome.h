@@ -26,6 +26,11 @@ struct InstallOutcome {
 // from the box's own lines only.
 InstallOutcome ClassifyInstallOutput(std::string_view output, std::string_view localPath = {});
 
+// Whether the APK is on the box and only the box's verdict is awaited: the
+// push summary without a verdict, or a streamed install, which shows no
+// progress of its transfer.
+bool AwaitsVerdict(std::string_view output, std::string_view localPath);
+
 // The output without the notes of an ADB server starting ("* daemon started
 // successfully"), which say nothing about the command.
 std::string WithoutServerNotes(std::string_view output);

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "adb/install_outcome.h"
 #include "adb/task_names.h"
 #include "adb/task_shell.h"
 #include "app/log.h"
@@ -108,7 +109,7 @@ void ProgressEngine::setInterpreter(TaskInterpreter* interpreter) {
     m_interpreter = interpreter;
 }
 
-void ProgressEngine::setForcedStopHook(std::function<void()> hook) {
+void ProgressEngine::setForcedStopHook(std::function<void(std::string_view)> hook) {
     std::lock_guard lock(m_hookMutex);
     m_forcedStopHook = std::move(hook);
 }
@@ -119,16 +120,16 @@ bool ProgressEngine::StartTask(std::string_view progressName, std::optional<std:
         TimerId abandoned;
         {
             std::lock_guard lock(m_mutex);
-            abandoned = m_taskTimer;
+            abandoned = m_task.timer;
         }
         m_screen.MsgBox(Notice("任务冲突", "有任务正在进行,请稍后重试"));
         {
             std::lock_guard lock(m_mutex);
             // Unless the task ended while the notice was open, it is abandoned;
             // its timer stops now so that it can never end the next task.
-            if (m_taskTimer == abandoned) {
+            if (m_task.timer == abandoned) {
                 m_timers.stop(abandoned);
-                m_taskTimer = 0;
+                m_task.timer = 0;
                 m_shell.resetOutput();
                 m_state.setCurrentProgress({});
             }
@@ -143,9 +144,13 @@ bool ProgressEngine::StartTask(std::string_view progressName, std::optional<std:
         m_state.setTaskExtra(std::move(extra));
     }
     std::lock_guard lock(m_mutex);
-    m_taskTimer = m_timers.start();
-    m_taskStart = Clock::now();
-    m_taskSubject = subject.value_or(std::string{});
+    const Clock::time_point now = Clock::now();
+    m_task = RunningTask{.timer = m_timers.start(),
+                         .start = now,
+                         .subject = subject.value_or(std::string{}),
+                         .outputChanges = m_shell.outputChanges(),
+                         .lastChange = now,
+                         .transferEnded = std::nullopt};
     return true;
 }
 
@@ -172,10 +177,11 @@ void ProgressEngine::ForceStop() {
     // a task started right after this call must not be taken for the stopped
     // one, and a stalled task has no tick that would ever consume the request.
     m_state.setStopRequested(true);
+    const std::string stopped = m_state.currentProgress();
     {
         std::lock_guard lock(m_mutex);
-        m_timers.stop(m_taskTimer);
-        m_taskTimer = 0;
+        m_timers.stop(m_task.timer);
+        m_task.timer = 0;
     }
     endTaskCommands();
     {
@@ -184,23 +190,23 @@ void ProgressEngine::ForceStop() {
         m_state.setCurrentProgress({});
         m_state.setStopRequested(false);
     }
-    std::function<void()> hook;
+    std::function<void(std::string_view)> hook;
     {
         std::lock_guard lock(m_hookMutex);
         hook = m_forcedStopHook;
     }
     if (hook) {
-        hook();
+        hook(stopped);
     }
 }
 
 void ProgressEngine::EndTask(TimerId timer, bool withShellStatus) {
     std::lock_guard lock(m_mutex);
     m_timers.stop(timer);
-    if (timer != m_taskTimer) {
+    if (timer != m_task.timer) {
         return;
     }
-    m_taskTimer = 0;
+    m_task.timer = 0;
     if (withShellStatus) {
         m_shell.ShellStatus();
     }
@@ -210,14 +216,14 @@ void ProgressEngine::EndTask(TimerId timer, bool withShellStatus) {
 
 std::string ProgressEngine::taskSubject() const {
     std::lock_guard lock(m_mutex);
-    return m_taskSubject;
+    return m_task.subject;
 }
 
 void ProgressEngine::stopTimerOf(TimerId timer) {
     std::lock_guard lock(m_mutex);
     m_timers.stop(timer);
-    if (timer == m_taskTimer) {
-        m_taskTimer = 0;
+    if (timer == m_task.timer) {
+        m_task.timer = 0;
     }
 }
 
@@ -234,15 +240,13 @@ void ProgressEngine::endTaskCommands() {
 }
 
 void ProgressEngine::Tick(TimerId timer) {
-    Clock::time_point started;
     {
         std::lock_guard lock(m_mutex);
         // The timer of a task that was stopped or abandoned meanwhile.
-        if (timer != m_taskTimer) {
+        if (timer != m_task.timer) {
             m_timers.stop(timer);
             return;
         }
-        started = m_taskStart;
     }
     TaskInterpreter* interpreter;
     {
@@ -273,22 +277,58 @@ void ProgressEngine::Tick(TimerId timer) {
         m_screen.MsgBox(Notice("连接出错", "请重启助手,重新连接盒子"));
         return;
     }
-    if (progress == kProgressConnect && Clock::now() - started >= m_timings.connectLimit) {
+    if (!m_shell.running()) {
+        // Nothing will ever finish the command: the shell that ran it is gone
+        // (the next command starts a new one).
+        m_log.WriteLog(log_category::kTask, "命令行意外结束,任务中断: " + progress);
+        endLost(timer, interpreter);
+        return;
+    }
+    const std::string output = m_shell.output();
+    if (pastItsLimit(progress, output)) {
+        m_log.WriteLog(log_category::kTask, "任务超时,结束命令: " + progress);
         endTaskCommands();
-        if (interpreter) {
-            interpreter->ConnectTimedOut(timer);
-        } else {
-            EndTask(timer);
-        }
+        endLost(timer, interpreter);
         return;
     }
     if (progress == kProgressInstall) {
-        updateInstallPercent();
+        updateInstallPercent(output);
     }
 }
 
-void ProgressEngine::updateInstallPercent() {
-    const int value = InstallPercentIn(m_shell.output());
+bool ProgressEngine::pastItsLimit(std::string_view progress, const std::string& output) {
+    const Clock::time_point now = Clock::now();
+    std::lock_guard lock(m_mutex);
+    const std::uint64_t changes = m_shell.outputChanges();
+    if (changes != m_task.outputChanges) {
+        m_task.outputChanges = changes;
+        m_task.lastChange = now;
+    }
+    if (progress == kProgressConnect) {
+        return now - m_task.start >= m_timings.connectLimit;
+    }
+    if (progress == kProgressInstall) {
+        // Until the APK is on the box its transfer must keep moving; then the
+        // box's package manager takes its time.
+        if (!m_task.transferEnded && AwaitsVerdict(output, m_task.subject)) {
+            m_task.transferEnded = now;
+        }
+        return m_task.transferEnded ? now - *m_task.transferEnded >= m_timings.verdictLimit
+                                    : now - m_task.lastChange >= m_timings.stallLimit;
+    }
+    return now - m_task.start >= m_timings.commandLimit;
+}
+
+void ProgressEngine::endLost(TimerId timer, TaskInterpreter* interpreter) {
+    if (interpreter) {
+        interpreter->TaskLost(timer);
+    } else {
+        EndTask(timer);
+    }
+}
+
+void ProgressEngine::updateInstallPercent(const std::string& output) {
+    const int value = InstallPercentIn(output);
     if (value <= 0) {
         return;
     }

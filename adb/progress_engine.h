@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -22,8 +23,10 @@ class TaskInterpreter {
     virtual ~TaskInterpreter() = default;
     // The shell is back at a prompt while the task of this timer runs.
     virtual void InterpretResult(TimerId timer) = 0;
-    // A connect that had not ended within its limit; its command is ended.
-    virtual void ConnectTimedOut(TimerId timer) = 0;
+    // The task will get no outcome: it ran past its limit (its command has
+    // been ended) or the shell running it is gone. Reported as a lost
+    // connection.
+    virtual void TaskLost(TimerId timer) = 0;
 };
 
 // One task at a time, named by its progress name in CurrentProgress. While a
@@ -41,6 +44,14 @@ class ProgressEngine {
         std::chrono::milliseconds period{1000};
         // adb waits about two minutes on an address that never answers.
         std::chrono::milliseconds connectLimit{15000};
+        // An install's transfer that stands still this long has stopped: a
+        // box that was switched off leaves no socket error for minutes.
+        std::chrono::milliseconds stallLimit{60000};
+        // Once the APK is on the box, its verdict comes within this (a big
+        // app's installation on a slow box takes that long).
+        std::chrono::milliseconds verdictLimit{300000};
+        // An uninstall or a screenshot.
+        std::chrono::milliseconds commandLimit{60000};
         // A forced stop ends the task's commands and gives the shell this
         // long to come back, so their prompts do not end the next task.
         std::chrono::milliseconds promptAfterStop{2000};
@@ -54,9 +65,10 @@ class ProgressEngine {
     ProgressEngine& operator=(const ProgressEngine&) = delete;
 
     void setInterpreter(TaskInterpreter* interpreter);
-    // Runs when a task is stopped by force (the companion's last list reply
-    // is emptied there).
-    void setForcedStopHook(std::function<void()> hook);
+    // Runs when a task is stopped by force, with its progress name (what the
+    // task leaves behind is cleared there: half a pulled picture, the
+    // companion's last list reply).
+    void setForcedStopHook(std::function<void(std::string_view stopped)> hook);
 
     // Starts the task; false when one is already running, which is then
     // abandoned after a one-button notice. An installation with a subject (the
@@ -91,7 +103,11 @@ class ProgressEngine {
 
   private:
     void stopTimerOf(TimerId timer);
-    void updateInstallPercent();
+    // Whether the running task has run past its limit; notes the output's
+    // changes as it goes.
+    bool pastItsLimit(std::string_view progress, const std::string& output);
+    void endLost(TimerId timer, TaskInterpreter* interpreter);
+    void updateInstallPercent(const std::string& output);
     void endTaskCommands();
 
     SharedState& m_state;
@@ -102,15 +118,22 @@ class ProgressEngine {
 
     std::mutex m_hookMutex;
     TaskInterpreter* m_interpreter = nullptr;
-    std::function<void()> m_forcedStopHook;
+    std::function<void(std::string_view)> m_forcedStopHook;
 
-    // The running task's timer (0 when none ticks: idle or stalled), when it
-    // started, and its subject. Guarded by m_mutex, which also orders the
-    // changes of CurrentProgress and OutputBuffer that end a task.
+    // The running task: its timer (0 when none ticks: idle or stalled), when
+    // it started, its subject, and how its output moved. Guarded by m_mutex,
+    // which also orders the changes of CurrentProgress and OutputBuffer that
+    // end a task.
+    struct RunningTask {
+        TimerId timer = 0;
+        std::chrono::steady_clock::time_point start;
+        std::string subject;
+        std::uint64_t outputChanges = 0;
+        std::chrono::steady_clock::time_point lastChange;
+        std::optional<std::chrono::steady_clock::time_point> transferEnded;
+    };
     mutable std::mutex m_mutex;
-    TimerId m_taskTimer = 0;
-    std::chrono::steady_clock::time_point m_taskStart;
-    std::string m_taskSubject;
+    RunningTask m_task;
 
     // Last: its thread calls Tick and must end before the members above go.
     TaskTimers m_timers;

@@ -9,6 +9,7 @@
 #include "adb/task_shell.h"
 #include "app/log.h"
 #include "app/message_boxes.h"
+#include "app/png_file.h"
 #include "app/screen.h"
 #include "app/shared_state.h"
 
@@ -17,6 +18,20 @@ namespace {
 
 constexpr std::string_view kCatalogDownload = "应用下载";
 constexpr std::string_view kUpgrade = "升级应用";
+
+// What the screenshot's second command line, the capture, printed: the text
+// between the first and the second prompt of its output.
+std::string CaptureOutput(const std::string& output, const std::string& prompt) {
+    const std::string separator = "\r\n" + prompt;
+    const std::size_t first = output.find(separator);
+    if (first == std::string::npos) {
+        return {};
+    }
+    const std::size_t from = first + separator.size();
+    const std::size_t second = output.find(separator, from);
+    return WithoutServerNotes(
+        output.substr(from, second == std::string::npos ? std::string::npos : second - from));
+}
 
 }  // namespace
 
@@ -62,9 +77,21 @@ void ResultInterpreter::InterpretResult(TimerId timer) {
     }
 }
 
-void ResultInterpreter::ConnectTimedOut(TimerId timer) {
-    m_connector.ShowConnectTimedOut();
-    m_engine.EndTask(timer);
+void ResultInterpreter::TaskLost(TimerId timer) {
+    const std::string progress = m_state.currentProgress();
+    if (progress == kProgressConnect) {
+        m_connector.ShowConnectTimedOut();
+        m_engine.EndTask(timer);
+    } else if (progress == kProgressUninstall) {
+        finishUninstall(timer, false);
+    } else if (progress == kProgressInstall) {
+        m_log.WriteLog(log_category::kTask, m_shell.output());
+        finishInstall(timer, ClassifyInstallOutput({}));
+    } else if (progress == kProgressScreenshot) {
+        finishScreenshot(timer, false);
+    } else {
+        m_engine.EndTask(timer);
+    }
 }
 
 bool ResultInterpreter::mayWaitForVerdict(TimerId timer) {
@@ -86,19 +113,26 @@ void ResultInterpreter::interpretConnect(TimerId timer) {
 void ResultInterpreter::interpretUninstall(TimerId timer) {
     const std::string output = WithoutServerNotes(m_shell.output());
     if (ContainsIgnoringCase(output, "Success")) {
-        if (std::optional<int> row = m_screen.selectedAppRow()) {
-            m_screen.setAppRowState(*row, 1);
-        }
-        m_engine.EndTask(timer);
-        m_screen.ClosePopup();
+        finishUninstall(timer, true);
         return;
     }
     if (!ContainsIgnoringCase(output, "Failure") && mayWaitForVerdict(timer)) {
         return;
     }
+    finishUninstall(timer, false);
+}
+
+void ResultInterpreter::finishUninstall(TimerId timer, bool succeeded) {
+    if (succeeded) {
+        if (std::optional<int> row = m_screen.selectedAppRow()) {
+            m_screen.setAppRowState(*row, 1);
+        }
+    }
     m_engine.EndTask(timer);
     m_screen.ClosePopup();
-    m_screen.MsgBox(Notice("应用卸载失败", "应用没有卸载成功,请检查盒子的连接后再试一次"));
+    if (!succeeded) {
+        m_screen.MsgBox(Notice("应用卸载失败", "应用没有卸载成功,请检查盒子的连接后再试一次"));
+    }
 }
 
 void ResultInterpreter::interpretInstall(TimerId timer) {
@@ -111,6 +145,10 @@ void ResultInterpreter::interpretInstall(TimerId timer) {
         }
         outcome = ClassifyInstallOutput({});
     }
+    finishInstall(timer, outcome);
+}
+
+void ResultInterpreter::finishInstall(TimerId timer, const InstallOutcome& outcome) {
     const std::string extra = m_state.taskExtra();
     const bool fromCatalog = extra.find(kCatalogDownload) != std::string::npos;
 
@@ -146,27 +184,26 @@ void ResultInterpreter::interpretInstall(TimerId timer) {
 }
 
 void ResultInterpreter::interpretScreenshot(TimerId timer) {
-    // A capture that failed leaves the box's previous picture for the pull
-    // to fetch; screencap prints nothing when it succeeds.
-    const std::string output = m_shell.output();
-    const std::string capture =
-        WithoutServerNotes(output.substr(0, output.find("\n" + m_shell.prompt())));
-    std::error_code ec;
-    if (ContainsIgnoringCase(capture, "error")) {
-        std::filesystem::remove(m_screenshotPath, ec);
-    }
-    if (std::filesystem::is_regular_file(m_screenshotPath, ec)) {
+    // The box's old capture was removed before this one, so a failed capture
+    // leaves no picture to pull; a box that could not remove it still says
+    // that its capture failed (screencap prints nothing when it succeeds).
+    const std::string capture = CaptureOutput(m_shell.output(), m_shell.prompt());
+    const bool captureFailed =
+        ContainsIgnoringCase(capture, "error") || ContainsIgnoringCase(capture, "not found");
+    finishScreenshot(timer, !captureFailed && IsPngFile(m_screenshotPath));
+}
+
+void ResultInterpreter::finishScreenshot(TimerId timer, bool captured) {
+    if (captured) {
         m_screen.setScreenshotPicture(m_screenshotPath);
         m_screen.ShowBusyPage(true, true, {}, {}, true);
     } else {
+        // Whatever lies there (half a pull, an old picture) is not this capture.
+        std::error_code ec;
+        std::filesystem::remove(m_screenshotPath, ec);
         m_screen.MsgBox(Notice("故障", "什么牌子的盒子啊,到群里问问吧"));
         m_screen.setScreenshotPicture({});
         m_screen.ShowBusyPage(false, true, {}, {}, false);
-        // A refresh from the screenshot itself entered the busy page from the
-        // busy page: there is no page before it to go back to.
-        if (m_screen.currentPage() == kPageBusy) {
-            m_screen.ShowPage(kPageHome);
-        }
     }
     m_engine.EndTask(timer, true);
 }

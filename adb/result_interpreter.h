@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "adb/install_outcome.h"
 #include "adb/progress_engine.h"
 
 namespace qvpc {
@@ -26,13 +27,17 @@ class ResultInterpreter : public TaskInterpreter {
                       ProgressEngine& engine, Connector& connector, std::string screenshotPath);
 
     void InterpretResult(TimerId timer) override;
-    void ConnectTimedOut(TimerId timer) override;
+    void TaskLost(TimerId timer) override;
 
   private:
     void interpretConnect(TimerId timer);
     void interpretInstall(TimerId timer);
     void interpretUninstall(TimerId timer);
     void interpretScreenshot(TimerId timer);
+    // The ends of the tasks, for a verdict and for a task lost.
+    void finishInstall(TimerId timer, const InstallOutcome& outcome);
+    void finishUninstall(TimerId timer, bool succeeded);
+    void finishScreenshot(TimerId timer, bool captured);
     // Counts the ticks of this timer that found no verdict; true while the
     // task may still wait for one.
     bool mayWaitForVerdict(TimerId timer);

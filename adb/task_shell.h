@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,13 @@ class TaskShell {
     virtual std::string output() const = 0;
     virtual void resetOutput(std::string_view marker = "-") = 0;
     virtual bool outputContains(std::string_view text) const = 0;
+    // Counts what has been added to OutputBuffer: a different count means
+    // the commands printed something meanwhile.
+    virtual std::uint64_t outputChanges() const = 0;
+
+    // Whether the shell process runs; false once it has ended (the next
+    // command line starts a new one).
+    virtual bool running() = 0;
 
     // Whether the shell has run every command line it was given: its prompt
     // came back after the last one.

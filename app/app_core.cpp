@@ -1,6 +1,7 @@
 #include "app/app_core.h"
 
 #include "adb/adb_commands.h"
+#include "adb/task_names.h"
 #include "app/app_actions.h"
 #include "app/log.h"
 #include "app/message_boxes.h"
@@ -30,7 +31,7 @@ AppCore::AppCore(AppPaths paths, Config config, Log& log, Screen& screen,
       m_installer(
           m_state, m_shell, screen, log, m_engine, [this] { StartLanScan(); }, ProgramDir()),
       m_screenshot(
-          m_state, m_shell, screen, m_engine, [this] { StartLanScan(); }, m_paths.dataDir),
+          m_state, m_shell, screen, log, m_engine, [this] { StartLanScan(); }, m_paths.dataDir),
       m_actions(std::make_unique<AppActions>(AppActions::Parts{
           .state = m_state,
           .shell = m_shell,
@@ -41,6 +42,11 @@ AppCore::AppCore(AppPaths paths, Config config, Log& log, Screen& screen,
           .startLanScan = [this] { StartLanScan(); },
       })) {
     m_engine.setInterpreter(&m_interpreter);
+    m_engine.setForcedStopHook([this](std::string_view stopped) {
+        if (stopped == kProgressScreenshot) {
+            m_screenshot.DiscardUnfinished();
+        }
+    });
 }
 
 AppCore::~AppCore() {

@@ -7,7 +7,9 @@
 #include "adb/progress_engine.h"
 #include "adb/task_names.h"
 #include "adb/task_shell.h"
+#include "app/log.h"
 #include "app/message_boxes.h"
+#include "app/png_file.h"
 #include "app/screen.h"
 #include "app/shared_state.h"
 
@@ -18,11 +20,13 @@ constexpr std::string_view kMissingScreenshot = "文件不存在,请重新截图
 
 }  // namespace
 
-Screenshot::Screenshot(SharedState& state, TaskShell& shell, Screen& screen, ProgressEngine& engine,
-                       std::function<void()> startLanScan, std::string dataDir)
+Screenshot::Screenshot(SharedState& state, TaskShell& shell, Screen& screen, Log& log,
+                       ProgressEngine& engine, std::function<void()> startLanScan,
+                       std::string dataDir)
     : m_state(state),
       m_shell(shell),
       m_screen(screen),
+      m_log(log),
       m_engine(engine),
       m_startLanScan(std::move(startLanScan)),
       m_path(PathIn(dataDir)) {}
@@ -43,9 +47,10 @@ void Screenshot::TakeScreenshot() {
     m_screen.ShowBusyPage(true, true, "正在截屏,请稍后...", {}, false);
     m_shell.resetOutput();
     m_shell.ShellStatus();
-    // A failed capture must not show the previous picture.
+    // A failed capture must not show a previous picture, the PC's or the box's.
     std::error_code ec;
     std::filesystem::remove(m_path, ec);
+    m_shell.SendCommand(adb_commands::RemoveScreenshotOnBox());
     m_shell.SendCommand(adb_commands::Screencap());
     m_shell.SendCommand(adb_commands::PullScreenshot(m_path));
     m_engine.StartTask(kProgressScreenshot);
@@ -61,17 +66,26 @@ void Screenshot::SaveScreenshotAs() {
     }
     // Without a picture there is nothing to save; an empty file under the
     // chosen name would only look like one.
-    if (!std::filesystem::is_regular_file(m_path, ec)) {
+    if (!IsPngFile(m_path)) {
         m_screen.SystemMsgBox(SystemNotice(std::string(kMissingScreenshot)));
         return;
     }
     std::filesystem::copy_file(m_path, target, std::filesystem::copy_options::overwrite_existing,
                                ec);
+    if (ec) {
+        m_log.WriteLog(log_category::kOperation, "截图另存失败: " + target + ": " + ec.message());
+        m_screen.SystemMsgBox(SystemNotice("截图没有保存成功,请换一个位置再试"));
+    }
+}
+
+void Screenshot::DiscardUnfinished() {
+    // A pull that was ended leaves half a file.
+    std::error_code ec;
+    std::filesystem::remove(m_path, ec);
 }
 
 void Screenshot::OpenScreenshotFolder() {
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(m_path, ec)) {
+    if (IsPngFile(m_path)) {
         m_screen.revealFile(m_path);
     } else {
         m_screen.SystemMsgBox(SystemNotice(std::string(kMissingScreenshot)));

@@ -17,19 +17,22 @@ class TaskShell;
 // the file in its folder.
 class Screenshot {
   public:
-    Screenshot(SharedState& state, TaskShell& shell, Screen& screen, ProgressEngine& engine,
-               std::function<void()> startLanScan, std::string dataDir);
+    Screenshot(SharedState& state, TaskShell& shell, Screen& screen, Log& log,
+               ProgressEngine& engine, std::function<void()> startLanScan, std::string dataDir);
 
     static std::string PathIn(const std::string& dataDir);
 
     void TakeScreenshot();
     void SaveScreenshotAs();
     void OpenScreenshotFolder();
+    // A screenshot task was stopped by force: what its pull left goes.
+    void DiscardUnfinished();
 
   private:
     SharedState& m_state;
     TaskShell& m_shell;
     Screen& m_screen;
+    Log& m_log;
     ProgressEngine& m_engine;
     std::function<void()> m_startLanScan;
     const std::string m_path;

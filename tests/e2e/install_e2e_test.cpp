@@ -1,5 +1,6 @@
 // Installing APKs from the PC on a simulated box with the real adb client.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -189,6 +190,41 @@ TEST_F(InstallE2eTest, ThePercentageRisesWhileTheApkIsPushed) {
     EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
     EXPECT_GT(shown.front(), 0);
     EXPECT_LT(shown.front(), 100);
+}
+
+// The processes whose command line mentions text.
+std::vector<int> ProcessesMentioning(const std::string& text) {
+    std::vector<int> found;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
+        std::string commandLine = test::ReadFile(entry.path().string() + "/cmdline");
+        std::replace(commandLine.begin(), commandLine.end(), '\0', ' ');
+        if (commandLine.find(text) != std::string::npos) {
+            found.push_back(std::stoi(entry.path().filename().string()));
+        }
+    }
+    return found;
+}
+
+TEST_F(InstallE2eTest, AShellThatDiesMidInstallEndsTheTaskAndTakesItsAdbAlong) {
+    BoxFaults slow;
+    slow.transferBytesPerSecond = 200'000;
+    m_rig.boxsim->setFaults(m_address, slow);
+    const std::string path = fixture("doomed.apk", 1, 8'000'000);
+    m_rig.core.actions().installApk(path, {});
+    ASSERT_TRUE(test::WaitFor([&] { return !m_rig.screen.percentsShown().empty(); }, 10s));
+    ASSERT_FALSE(ProcessesMentioning("doomed.apk").empty());
+
+    ASSERT_EQ(::kill(m_rig.core.shell().shellPid(), SIGKILL), 0);
+    ASSERT_TRUE(m_rig.waitForIdle(5s)) << "a dead shell ends its task at once";
+    EXPECT_EQ(lastBoxMessage(), "连接断开.请检查盒子的adb调试模式是否已打开,再尝试重新连接");
+    EXPECT_TRUE(test::WaitFor([&] { return ProcessesMentioning("doomed.apk").empty(); }, 5s))
+        << "the orphaned adb install was ended too";
+
+    // The next action starts a new shell.
+    m_rig.boxsim->setFaults(m_address, {});
+    install(fixture("app.apk"));
+    EXPECT_EQ(m_rig.screen.popupText(), "应用安装成功");
 }
 
 }  // namespace

@@ -33,12 +33,14 @@ void FakeShell::finishCommand(const std::string& printed) {
     std::lock_guard lock(m_mutex);
     m_output += WithCrLf(printed);
     m_output += "\r\n" + m_prompt;
+    ++m_outputChanges;
     m_running = std::max(m_running - 1, 0);
 }
 
 void FakeShell::appendOutput(const std::string& text) {
     std::lock_guard lock(m_mutex);
     m_output += WithCrLf(text);
+    ++m_outputChanges;
 }
 
 void FakeShell::setAttached(bool attached, std::string deviceList) {
@@ -71,6 +73,11 @@ void FakeShell::SendCommand(std::string_view line) {
     std::function<void(const std::string&)> answer;
     {
         std::lock_guard lock(m_mutex);
+        if (!m_alive) {
+            // A new shell: whatever the old one ran is gone with it.
+            m_alive = true;
+            m_running = 0;
+        }
         m_commands.emplace_back(line);
         ++m_running;
         answer = m_answer;
@@ -115,6 +122,21 @@ std::string FakeShell::output() const {
 void FakeShell::resetOutput(std::string_view marker) {
     std::lock_guard lock(m_mutex);
     m_output.assign(marker);
+}
+
+std::uint64_t FakeShell::outputChanges() const {
+    std::lock_guard lock(m_mutex);
+    return m_outputChanges;
+}
+
+bool FakeShell::running() {
+    std::lock_guard lock(m_mutex);
+    return m_alive;
+}
+
+void FakeShell::endShell() {
+    std::lock_guard lock(m_mutex);
+    m_alive = false;
 }
 
 bool FakeShell::outputContains(std::string_view text) const {

@@ -27,6 +27,8 @@ class FakeShell : public TaskShell {
     void setAttached(bool attached, std::string deviceList = {});
     // As if a command line were running (true) or none (false).
     void setRunningCommand(bool running);
+    // As if the shell process ended; the next command line starts it again.
+    void endShell();
 
     std::vector<std::string> commands() const;
     int endRunningCommandCalls() const;
@@ -39,6 +41,8 @@ class FakeShell : public TaskShell {
     std::string output() const override;
     void resetOutput(std::string_view marker = "-") override;
     bool outputContains(std::string_view text) const override;
+    std::uint64_t outputChanges() const override;
+    bool running() override;
     bool idle() const override;
     bool WaitUntilIdle(std::chrono::milliseconds limit) override;
     bool EndRunningCommand() override;
@@ -56,6 +60,8 @@ class FakeShell : public TaskShell {
     bool m_attached = true;
     std::string m_deviceList;
     int m_running = 0;  // command lines sent and not yet finished
+    std::uint64_t m_outputChanges = 0;
+    bool m_alive = true;
     int m_endCalls = 0;
     int m_attachChecks = 0;
 };

@@ -24,7 +24,7 @@ TaskRig::TaskRig(ProgressEngine::Timings timings)
       installer(
           state, shell, screen, log, engine, [this] { ++m_lanScans; }, dir.path()),
       screenshot(
-          state, shell, screen, engine, [this] { ++m_lanScans; }, dataDir) {
+          state, shell, screen, log, engine, [this] { ++m_lanScans; }, dataDir) {
     std::filesystem::create_directories(dataDir);
     engine.setInterpreter(&interpreter);
 }

@@ -33,7 +33,7 @@ class RecordingInterpreter : public TaskInterpreter {
         }
         m_engine.EndTask(timer);
     }
-    void ConnectTimedOut(TimerId timer) override {
+    void TaskLost(TimerId timer) override {
         ++m_timedOut;
         m_engine.EndTask(timer);
     }
@@ -58,6 +58,9 @@ class ProgressEngineTest : public ::testing::Test {
         ProgressEngine::Timings timings;
         timings.period = kPeriod;
         timings.connectLimit = 150ms;
+        timings.stallLimit = 300ms;
+        timings.verdictLimit = 600ms;
+        timings.commandLimit = 150ms;
         timings.promptAfterStop = 200ms;
         return timings;
     }
@@ -147,14 +150,50 @@ TEST_F(ProgressEngineTest, AStalledTaskWaitsForAForcedStopThatDoesNotEndTheNextT
     ASSERT_TRUE(test::WaitFor([&] { return !m_interpreter.interpreted().empty(); }));
 }
 
-TEST_F(ProgressEngineTest, AConnectThatNeverEndsIsEndedAfterItsLimit) {
+TEST_F(ProgressEngineTest, EveryTaskThatNeverEndsIsEndedAsLost) {
+    for (std::string_view progress :
+         {kProgressConnect, kProgressUninstall, kProgressScreenshot, kProgressInstall}) {
+        const int before = m_interpreter.timedOut();
+        const int ends = m_shell.endRunningCommandCalls();
+        m_shell.resetOutput();
+        m_shell.setRunningCommand(true);
+        ASSERT_TRUE(m_engine.StartTask(progress, "/x/a.apk"));
+        ASSERT_TRUE(test::WaitFor([&] { return m_interpreter.timedOut() == before + 1; }))
+            << progress;
+        EXPECT_GT(m_shell.endRunningCommandCalls(), ends) << progress;
+        EXPECT_EQ(m_state.currentProgress(), "") << progress;
+        EXPECT_NE(logText().find("任务超时,结束命令: " + std::string(progress)), std::string::npos);
+    }
+    EXPECT_TRUE(m_interpreter.interpreted().empty()) << "the prompt after the end is no result";
+}
+
+TEST_F(ProgressEngineTest, AnInstallMayRunAsLongAsItsTransferMovesThenWaitsForTheVerdict) {
     m_shell.resetOutput();
     m_shell.setRunningCommand(true);
-    ASSERT_TRUE(m_engine.StartTask(kProgressConnect));
+    ASSERT_TRUE(m_engine.StartTask(kProgressInstall, "/x/a.apk"));
+    // A transfer that keeps moving outlives the stall limit many times over.
+    for (int percent = 1; percent <= 20; ++percent) {
+        m_shell.appendOutput("\r[" + std::to_string(percent) + "%] /data/local/tmp/a.apk\x1b[K");
+        std::this_thread::sleep_for(40ms);
+    }
+    EXPECT_EQ(m_state.currentProgress(), kProgressInstall);
+    EXPECT_EQ(m_interpreter.timedOut(), 0);
+
+    // Pushed: the box's verdict gets the longer limit, then the task is lost.
+    const auto pushed = std::chrono::steady_clock::now();
+    m_shell.appendOutput("\r/x/a.apk: 1 file pushed, 0 skipped. (100 bytes in 0.1s)\r\n");
     ASSERT_TRUE(test::WaitFor([&] { return m_interpreter.timedOut() == 1; }));
-    EXPECT_GE(m_shell.endRunningCommandCalls(), 1);
+    EXPECT_GE(std::chrono::steady_clock::now() - pushed, 600ms);
+}
+
+TEST_F(ProgressEngineTest, ATaskWhoseShellIsGoneIsLostAtOnce) {
+    m_shell.resetOutput();
+    ASSERT_TRUE(m_engine.StartTask(kProgressInstall, "/x/a.apk"));
+    m_shell.SendCommand("adb -s 192.168.1.5:5555 install -r \"/x/a.apk\"");
+    m_shell.endShell();
+    ASSERT_TRUE(test::WaitFor([&] { return m_interpreter.timedOut() == 1; }, 100ms));
     EXPECT_EQ(m_state.currentProgress(), "");
-    EXPECT_TRUE(m_interpreter.interpreted().empty()) << "the prompt after the end is no result";
+    EXPECT_NE(logText().find("命令行意外结束,任务中断: 进度_安装应用"), std::string::npos);
 }
 
 TEST_F(ProgressEngineTest, AnInstallationShowsItsPercentage) {
@@ -202,7 +241,10 @@ TEST_F(ProgressEngineTest, TheConflictPromptStopsTheRunningTaskOnlyWhenConfirmed
     EXPECT_TRUE(m_screen.boxes().empty());
 
     int stops = 0;
-    m_engine.setForcedStopHook([&] { ++stops; });
+    m_engine.setForcedStopHook([&](std::string_view stopped) {
+        EXPECT_EQ(stopped, kProgressScreenshot);
+        ++stops;
+    });
     ASSERT_TRUE(m_engine.StartTask(kProgressScreenshot));
     m_screen.answerNextBoxes({1});
     EXPECT_TRUE(m_engine.CheckTaskConflict("安装应用,需要中断操作"));

@@ -14,6 +14,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
+const std::string kPng = std::string("\x89PNG\r\n\x1a\n", 8) + "picture";
+
 constexpr const char* kPushed =
     "Performing Push Install\n/tmp/a.apk: 1 file pushed, 0 skipped. 2.0 MB/s (100 bytes in "
     "0.001s)\n\tpkg: /data/local/tmp/a.apk\r\n";
@@ -119,7 +121,7 @@ class ScreenshotResultTest : public ::testing::Test {
 
 TEST_F(ScreenshotResultTest, ThePulledPictureIsShownOnceThePullHasEnded) {
     m_rig.shell.onCommand([&](const std::string& line) {
-        if (line.starts_with("adb shell /system/bin/screencap")) {
+        if (!line.starts_with("adb pull")) {
             m_rig.shell.finishCommand("");
         }
     });
@@ -127,22 +129,63 @@ TEST_F(ScreenshotResultTest, ThePulledPictureIsShownOnceThePullHasEnded) {
     EXPECT_EQ(m_rig.screen.busyTitle(), "正在截屏,请稍后...");
     EXPECT_FALSE(std::filesystem::exists(path())) << "the old picture went first";
     const std::vector<std::string> sent = m_rig.shell.commands();
-    ASSERT_EQ(sent.size(), 2u);
-    EXPECT_EQ(sent[0], "adb shell /system/bin/screencap -p /sdcard/screenshot.png");
-    EXPECT_EQ(sent[1], "adb pull /sdcard/screenshot.png \"" + path() + "\"");
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_EQ(sent[0], "adb shell rm -f /sdcard/screenshot.png") << "and the box's old one";
+    EXPECT_EQ(sent[1], "adb shell /system/bin/screencap -p /sdcard/screenshot.png");
+    EXPECT_EQ(sent[2], "adb pull /sdcard/screenshot.png \"" + path() + "\"");
 
     // The prompt between capture and pull ends nothing, even with half a file.
-    test::WriteFile(path(), "\x89PNG half");
+    test::WriteFile(path(), kPng.substr(0, 5));
     std::this_thread::sleep_for(test::TaskRig::kPeriod * 8);
     EXPECT_EQ(m_rig.state.currentProgress(), kProgressScreenshot);
 
-    test::WriteFile(path(), "\x89PNG whole");
+    test::WriteFile(path(), kPng);
     m_rig.shell.finishCommand("/sdcard/screenshot.png: 1 file pulled, 0 skipped.");
     ASSERT_TRUE(m_rig.waitForIdle());
     EXPECT_EQ(m_rig.screen.currentPage(), kPageBusy);
     EXPECT_TRUE(m_rig.screen.busyScreenshotMode());
     EXPECT_EQ(m_rig.screen.screenshotPicture(), path());
     EXPECT_TRUE(m_rig.screen.boxes().empty());
+}
+
+TEST_F(ScreenshotResultTest, WhatAFailedOrStoppedCaptureLeavesIsNeverShown) {
+    struct Case {
+        const char* what;
+        std::string captureSays;
+        std::string pulled;  // what the pull leaves on the PC
+    };
+    const Case cases[] = {
+        {"no screencap, the box's old picture pulled",
+         "/system/bin/sh: /system/bin/screencap: "
+         "not found",
+         kPng},
+        {"screencap failed, the box's old picture pulled",
+         "Error opening file: /sdcard/screenshot.png (Permission denied)", kPng},
+        {"an empty picture", "", ""},
+        {"not a picture", "", "<html>"},
+    };
+    for (const Case& c : cases) {
+        test::TaskRig rig;
+        rig.state.setCurrentIp("192.168.1.5");
+        rig.screen.ShowPage(kPageHome);
+        const std::string picture = Screenshot::PathIn(rig.dataDir);
+        rig.shell.onCommand([&](const std::string& line) {
+            if (line.starts_with("adb pull")) {
+                test::WriteFile(picture, c.pulled);
+                rig.shell.finishCommand("/sdcard/screenshot.png: 1 file pulled, 0 skipped.");
+            } else {
+                rig.shell.finishCommand(line.find("screencap") != std::string::npos ? c.captureSays
+                                                                                    : "");
+            }
+        });
+        rig.screenshot.TakeScreenshot();
+        ASSERT_TRUE(rig.waitForIdle()) << c.what;
+        ASSERT_EQ(rig.screen.boxes().size(), 1u) << c.what;
+        EXPECT_EQ(rig.screen.boxes()[0].request.title, "故障") << c.what;
+        EXPECT_EQ(rig.screen.screenshotPicture(), "") << c.what;
+        EXPECT_FALSE(std::filesystem::exists(picture)) << c.what;
+        EXPECT_EQ(rig.screen.currentPage(), kPageHome) << c.what;
+    }
 }
 
 TEST_F(ScreenshotResultTest, AFailedPullSaysSoAndGoesBack) {
@@ -165,23 +208,6 @@ TEST_F(ScreenshotResultTest, AFailedPullSaysSoAndGoesBack) {
     m_rig.screenshot.TakeScreenshot();
     ASSERT_TRUE(m_rig.waitForIdle());
     EXPECT_EQ(m_rig.screen.currentPage(), kPageHome);
-}
-
-TEST_F(ScreenshotResultTest, AFailedCaptureDoesNotShowTheBoxsOldPicture) {
-    m_rig.shell.onCommand([&](const std::string& line) {
-        if (line.starts_with("adb pull")) {
-            test::WriteFile(path(), "\x89PNG the box's previous picture");
-            m_rig.shell.finishCommand("/sdcard/screenshot.png: 1 file pulled, 0 skipped.");
-        } else {
-            m_rig.shell.finishCommand(
-                "Error opening file: /sdcard/screenshot.png (Permission denied)");
-        }
-    });
-    m_rig.screenshot.TakeScreenshot();
-    ASSERT_TRUE(m_rig.waitForIdle());
-    ASSERT_EQ(m_rig.screen.boxes().size(), 1u);
-    EXPECT_EQ(m_rig.screen.boxes()[0].request.title, "故障");
-    EXPECT_FALSE(std::filesystem::exists(path()));
 }
 
 TEST(TilePositionTest, ReadsTheNumberBetweenTheBrackets) {

@@ -9,11 +9,13 @@
 namespace qvpc {
 namespace {
 
+const std::string kPicture = std::string("\x89PNG\r\n\x1a\n", 8) + "picture";
+
 TEST(ScreenshotFileTest, SaveAsCopiesThePictureOverAnyFile) {
     test::TaskRig rig;
     const std::string target = rig.dir.path() + "/copy.png";
     test::WriteFile(target, "something else, and longer than the picture");
-    test::WriteFile(Screenshot::PathIn(rig.dataDir), "\x89PNG picture");
+    test::WriteFile(Screenshot::PathIn(rig.dataDir), kPicture);
 
     rig.screen.setSaveFile("");
     rig.screenshot.SaveScreenshotAs();
@@ -21,13 +23,23 @@ TEST(ScreenshotFileTest, SaveAsCopiesThePictureOverAnyFile) {
 
     rig.screen.setSaveFile(target);
     rig.screenshot.SaveScreenshotAs();
-    EXPECT_EQ(test::ReadFile(target), "\x89PNG picture");
+    EXPECT_EQ(test::ReadFile(target), kPicture);
+    EXPECT_TRUE(rig.screen.boxes().empty());
+
+    // A place that cannot take the file says so.
+    rig.screen.setSaveFile(rig.dir.path() + "/no such folder/copy.png");
+    rig.screenshot.SaveScreenshotAs();
+    ASSERT_EQ(rig.screen.boxes().size(), 1u);
+    EXPECT_EQ(rig.screen.boxes()[0].request.message, "截图没有保存成功,请换一个位置再试");
+    EXPECT_NE(rig.logText().find("截图另存失败"), std::string::npos);
 }
 
 TEST(ScreenshotFileTest, WithoutAPictureTheMenuSaysSo) {
     test::TaskRig rig;
     const std::string target = rig.dir.path() + "/copy.png";
     rig.screen.setSaveFile(target);
+    // What a stopped pull leaves is no picture.
+    test::WriteFile(Screenshot::PathIn(rig.dataDir), "");
     rig.screenshot.SaveScreenshotAs();
     EXPECT_FALSE(std::filesystem::exists(target));
     rig.screenshot.OpenScreenshotFolder();
@@ -38,7 +50,7 @@ TEST(ScreenshotFileTest, WithoutAPictureTheMenuSaysSo) {
     }
     EXPECT_TRUE(rig.screen.openedUrls().empty());
 
-    test::WriteFile(Screenshot::PathIn(rig.dataDir), "\x89PNG");
+    test::WriteFile(Screenshot::PathIn(rig.dataDir), kPicture);
     rig.screenshot.OpenScreenshotFolder();
     EXPECT_EQ(rig.screen.openedUrls(),
               std::vector<std::string>{"reveal:" + Screenshot::PathIn(rig.dataDir)});
