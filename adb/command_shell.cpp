@@ -271,6 +271,8 @@ void CommandShell::SendCommand(std::string_view line) {
         std::string before = output();
         stopLocked();
         if (!spawnLocked()) {
+            m_log.WriteLog(log_category::kOperation,
+                           "命令行无法启动,指令未执行: " + std::string(line));
             return;
         }
         std::lock_guard outputLock(m_outputMutex);

@@ -68,7 +68,10 @@ void AppCore::InitAdb() {
         return;
     }
     afterDeployment();
-    m_shell.StartShell();
+    if (!m_shell.StartShell()) {
+        // The first command line tries again and says so if it cannot.
+        m_log.WriteLog(log_category::kMain, "启动命令行失败");
+    }
     m_shell.Pause(kShellSettle);
     m_shell.SendCommand(adb_commands::StartServer());
 }

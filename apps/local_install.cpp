@@ -1,5 +1,7 @@
 #include "apps/local_install.h"
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <vector>
 
@@ -52,7 +54,10 @@ void LocalInstaller::InstallApk(const std::string& path, const std::string& item
         m_screen.MsgBox(Notice("应用路径错误", "应用不存在,请检查路径"));
         return;
     }
-    if (FileExtension(path) != ".apk") {
+    // A folder named like an APK, or a file this user may not read, would
+    // only reach adb and come back as a lost connection.
+    if (FileExtension(path) != ".apk" || !std::filesystem::is_regular_file(path, ec) ||
+        ::access(path.c_str(), R_OK) != 0) {
         m_screen.ShowPrompt("不是有效的apk文件");
         return;
     }

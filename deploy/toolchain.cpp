@@ -51,15 +51,18 @@ void DeployToolchain(const AppPaths& paths, Log& log) {
 
     // An existing database is the user's, whatever its size or state.
     std::error_code ec;
-    if (!std::filesystem::exists(paths.dbPath, ec) && !ec) {
-        WriteImage(paths.dbPath, carried_images::DatabaseTemplate());
+    if (!std::filesystem::exists(paths.dbPath, ec) && !ec &&
+        !WriteImage(paths.dbPath, carried_images::DatabaseTemplate())) {
+        log.WriteLog(log_category::kOperation, "写出数据库模板失败: " + paths.dbPath);
     }
 
     std::span<const unsigned char> companion = carried_images::CompanionApk();
     const std::string companionPath = CompanionApkPath(paths.dataDir);
     if (!companion.empty() && !IsDeployed(companionPath, companion)) {
-        WriteImage(companionPath, companion);
-        log.WriteLog(log_category::kOperation, "写出VizorerOVI");
+        // Without it the box's apps cannot be listed; the log says why.
+        log.WriteLog(log_category::kOperation, WriteImage(companionPath, companion)
+                                                   ? "写出VizorerOVI"
+                                                   : "写出VizorerOVI失败: " + companionPath);
     }
 }
 

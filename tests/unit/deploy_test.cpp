@@ -88,5 +88,15 @@ TEST_F(DeployTest, TheCompanionIsWrittenWhenMissingOrOfAnotherSize) {
     EXPECT_NE(logText().find("写出VizorerOVI"), std::string::npos);
 }
 
+TEST_F(DeployTest, ACompanionThatCannotBeWrittenIsLoggedAsSuch) {
+    SKIP_WITHOUT_COMPANION();
+    // A folder where the file belongs: nothing can be written over it.
+    std::filesystem::create_directories(CompanionApkPath(m_paths.dataDir) + "/in the way");
+    DeployToolchain(m_paths, m_log);
+    EXPECT_NE(logText().find("写出VizorerOVI失败: " + CompanionApkPath(m_paths.dataDir)),
+              std::string::npos);
+    EXPECT_EQ(logText().find("写出VizorerOVI\r\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace qvpc
