@@ -313,8 +313,9 @@ bool CommandShell::waitUntilIdleLocked(std::chrono::milliseconds limit) {
 bool CommandShell::WaitUntilIdle(std::chrono::milliseconds limit) {
     const auto deadline = Clock::now() + limit;
     while (!idle()) {
-        // A shell that has ended will never be idle.
-        if (Clock::now() >= deadline || !running()) {
+        // A shell that has ended will never be idle; a program that is
+        // closing waits for nothing.
+        if (Clock::now() >= deadline || !running() || m_screen.programClosing()) {
             return false;
         }
         Pause(kIdlePoll);
@@ -351,7 +352,7 @@ void CommandShell::Pause(std::chrono::milliseconds duration) {
 
 bool CommandShell::IsDeviceAttached(const std::string& ip) {
     ShellStatus();
-    if (ip.empty()) {
+    if (ip.empty() || m_screen.programClosing()) {
         return false;
     }
     // What the shell still runs must not end up in the list's output. No task
@@ -368,7 +369,7 @@ bool CommandShell::IsDeviceAttached(const std::string& ip) {
     // The list is complete once the shell has run the command; a broken
     // shell or server gets kAttachTimeout of its own.
     const auto deadline = Clock::now() + kAttachTimeout;
-    while (!idle() && Clock::now() < deadline && running()) {
+    while (!idle() && Clock::now() < deadline && running() && !m_screen.programClosing()) {
         m_screen.processPendingEvents();
         Pause(kAttachPoll);
     }

@@ -40,7 +40,8 @@ AppCore::AppCore(AppPaths paths, Config config, Log& log, Screen& screen,
           .installer = m_installer,
           .screenshot = m_screenshot,
           .startLanScan = [this] { StartLanScan(); },
-      })) {
+      })),
+      m_gate(std::make_unique<ActionGate>(*m_actions)) {
     m_engine.setInterpreter(&m_interpreter);
     m_engine.setForcedStopHook([this](std::string_view stopped) {
         if (stopped == kProgressScreenshot) {

@@ -9,6 +9,7 @@
 #include "adb/connector.h"
 #include "adb/progress_engine.h"
 #include "adb/result_interpreter.h"
+#include "app/action_gate.h"
 #include "app/app_paths.h"
 #include "app/config.h"
 #include "app/shared_state.h"
@@ -61,7 +62,8 @@ class AppCore {
     Connector& connector() { return m_connector; }
     LocalInstaller& installer() { return m_installer; }
     Screenshot& screenshot() { return m_screenshot; }
-    UserActions& actions() { return *m_actions; }
+    // What the window's clicks reach, one action at a time.
+    UserActions& actions() { return *m_gate; }
 
   private:
     // Runs once the carried files are written: the database opens here, so
@@ -80,6 +82,7 @@ class AppCore {
     LocalInstaller m_installer;
     Screenshot m_screenshot;
     std::unique_ptr<UserActions> m_actions;
+    std::unique_ptr<ActionGate> m_gate;
     std::vector<std::thread> m_workers;
     bool m_shutDown = false;
 };

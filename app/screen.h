@@ -115,6 +115,9 @@ class Screen {
 
     // Closes the main window, which ends the program.
     virtual void closeMainWindow() = 0;
+    // Whether the main window has closed: the program is ending, every wait
+    // ends at once and nothing more is shown.
+    virtual bool programClosing() = 0;
 
     // The event pump behind Pause: on the user-interface thread a wait keeps
     // the window responsive; elsewhere it is a plain sleep.

@@ -41,17 +41,37 @@ int MsgBoxPresenter::exec(const Request& request) {
 }
 
 void MsgBoxPresenter::enqueue(Request request, Answer answer) {
+    if (m_dismissed) {
+        if (answer) {
+            answer(unanswered(request));
+        }
+        return;
+    }
     m_queue.push_back({std::move(request), std::move(answer)});
     showNext();
 }
 
+void MsgBoxPresenter::dismissAll() {
+    m_dismissed = true;
+    std::deque<Pending> waiting = std::exchange(m_queue, {});
+    if (m_open) {
+        finish(unanswered(m_openRequest));
+    }
+    for (Pending& pending : waiting) {
+        if (pending.answer) {
+            pending.answer(unanswered(pending.request));
+        }
+    }
+}
+
 void MsgBoxPresenter::showNext() {
-    if (m_open || m_queue.empty()) {
+    if (m_open || m_queue.empty() || m_dismissed) {
         return;
     }
     Pending next = std::move(m_queue.front());
     m_queue.pop_front();
     m_openAnswer = std::move(next.answer);
+    m_openRequest = next.request;
     m_openDims = false;
     if (const auto* box = std::get_if<MsgBoxRequest>(&next.request)) {
         if (m_host.closePopup) {

@@ -52,6 +52,11 @@ class MsgBoxPresenter : public QObject {
     // The box on the screen, or null.
     QWidget* openBox() const { return m_open; }
 
+    // The program is ending: the open box and those in line close, each
+    // answered as unanswered, and boxes asked for later are answered so at
+    // once, never shown.
+    void dismissAll();
+
   private:
     struct Pending {
         Request request;
@@ -66,7 +71,9 @@ class MsgBoxPresenter : public QObject {
     std::deque<Pending> m_queue;
     QPointer<QWidget> m_open;
     Answer m_openAnswer;
+    Request m_openRequest;
     bool m_openDims = false;
+    bool m_dismissed = false;
     std::unique_ptr<ModalInputGuard> m_guard;
 };
 

@@ -30,9 +30,16 @@ std::string S(const QString& text) {
 }  // namespace
 
 QtScreen::QtScreen(MainWindow& window) : m_window(window) {
-    QObject::connect(&window, &MainWindow::closed, &m_watch, [this] { m_gate.close(); });
+    QObject::connect(&window, &MainWindow::closed, &m_watch, [this] { closeGate(); });
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &m_watch,
-                     [this] { m_gate.close(); });
+                     [this] { closeGate(); });
+}
+
+void QtScreen::closeGate() {
+    m_gate.close();
+    // A box a worker asked for would stay on the screen of a program that
+    // is ending.
+    m_window.msgBoxes().dismissAll();
 }
 
 QtScreen::~QtScreen() {
@@ -64,6 +71,9 @@ int QtScreen::SystemMsgBox(const SystemMsgBoxRequest& request) {
 }
 
 int QtScreen::askBox(MsgBoxPresenter::Request request) {
+    if (!m_gate.isOpen()) {
+        return MsgBoxPresenter::unanswered(request);
+    }
     if (m_gate.isUiThread()) {
         return m_window.msgBoxes().exec(request);
     }
@@ -214,9 +224,18 @@ void QtScreen::runEventLoopFor(std::chrono::milliseconds duration) {
         std::this_thread::sleep_for(duration);
         return;
     }
+    // Closing the window ends the wait at once; later waits do not begin.
+    if (!m_gate.isOpen()) {
+        return;
+    }
     QEventLoop loop;
     QTimer::singleShot(duration, &loop, &QEventLoop::quit);
+    QObject::connect(&m_window, &MainWindow::closed, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+bool QtScreen::programClosing() {
+    return !m_gate.isOpen();
 }
 
 void QtScreen::processPendingEvents() {

@@ -64,12 +64,15 @@ class QtScreen : public Screen {
     void openUrl(const std::string& url) override;
     void revealFile(const std::string& path) override;
     void closeMainWindow() override;
+    bool programClosing() override;
 
     bool isUiThread() override;
     void runEventLoopFor(std::chrono::milliseconds duration) override;
     void processPendingEvents() override;
 
   private:
+    // The window is gone or the program quits: callers stop waiting.
+    void closeGate();
     // Shows a box of either kind and waits for its answer.
     int askBox(MsgBoxPresenter::Request request);
 

@@ -80,6 +80,7 @@ class FakeScreen : public Screen {
     void openUrl(const std::string& url) override;
     void revealFile(const std::string& path) override;
     void closeMainWindow() override;
+    bool programClosing() override { return mainWindowClosed(); }
     bool isUiThread() override { return false; }
     void runEventLoopFor(std::chrono::milliseconds duration) override;
     void processPendingEvents() override {}
