@@ -15,10 +15,12 @@ QFont SkinFont(int size, bool bold) {
 }
 
 void InstallFonts() {
+    // Noto first: WenQuanYi's Latin capitals have serifs, so "IP" in a
+    // Chinese line looked set in another font.
     QFont::insertSubstitutions(
         QString::fromUtf8(kSkinFamily),
-        {QStringLiteral("WenQuanYi Micro Hei"), QString::fromUtf8("文泉驿微米黑"),
-         QStringLiteral("Noto Sans CJK SC")});
+        {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei"),
+         QString::fromUtf8("文泉驿微米黑")});
     QApplication::setFont(SkinFont(12));
 }
 

@@ -4,8 +4,9 @@
 
 namespace qvpc::ui {
 
-// The program's one font family. It is kept as its name and mapped to
-// WenQuanYi Micro Hei (Debian fonts-wqy-microhei) by a font substitution.
+// The program's one font family. It is kept as its name and mapped by a font
+// substitution to Noto Sans CJK SC (Debian fonts-noto-cjk), or to WenQuanYi
+// Micro Hei (fonts-wqy-microhei) where Noto is missing.
 inline constexpr const char* kSkinFamily = "微软雅黑";
 
 // The skin's font of the given size. The layout was made for a toolkit whose
