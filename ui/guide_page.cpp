@@ -17,9 +17,9 @@ constexpr const char* kStepTexts[GuidePage::kSteps] = {
     "此时工程模式出现了,打开调试模式,接下来就可以继续操作了.",
 };
 
-// The row of step numbers: 20 × 20 each, 5 apart, at y 420. Its x is worked
-// out over the frame's 872-pixel width but taken as a page position, as the
-// layout gives it: number 1 at x 388.
+// The row of step numbers: 20 × 20 each, 5 apart, at y 420, centred in the
+// frame like everything else on the page. The x is worked out within the
+// frame, so the frame's own x is added to place it on the page.
 constexpr int kNumberSize = 20;
 constexpr int kNumberGap = 5;
 constexpr int kNumbersY = 420;
@@ -28,7 +28,7 @@ constexpr int kFrameWidth = 872;
 
 int NumberX(int i) {
     const int n = GuidePage::kSteps;
-    return (kFrameWidth - kNumberSize * n - kNumberGap * (n - 1)) / 2 +
+    return kFrameX + (kFrameWidth - kNumberSize * n - kNumberGap * (n - 1)) / 2 +
            (kNumberSize + kNumberGap) * (i - 1);
 }
 
