@@ -21,8 +21,13 @@ class NotFoundPage : public Page {
     void showOutcome(const QString& failureText);
     QString hint() const;
     bool showsFailure() const { return m_failed; }
+    TextLabel& hintLabel() { return *m_hint; }
 
   private:
+    // A hint that fits one line keeps the label's place; a longer one wraps
+    // below the buttons.
+    void placeHint();
+
     ImageBox* m_picture;
     TextLabel* m_hint;
     bool m_failed = false;

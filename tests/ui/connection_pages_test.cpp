@@ -7,7 +7,9 @@
 #include "ui/guide_page.h"
 #include "ui/home_page.h"
 #include "ui/manual_ip_page.h"
+#include "ui/not_found_page.h"
 #include "ui/toolkit/image_button.h"
+#include "ui/toolkit/skin_colors.h"
 #include "ui/toolkit/text_label.h"
 #include "ui_fixture.h"
 
@@ -46,6 +48,41 @@ TEST_F(ConnectionPagesTest, TypedAddressCheck) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(IsTypedAddressAcceptable(QString::fromUtf8(c.typed)), c.accepted) << c.typed;
+    }
+}
+
+// The longest failure text the core shows on page 3, about 1,580 pixels in one line.
+constexpr const char* kLongFailure =
+    "很抱歉，由于您电脑上安装的豌豆荚或腾讯手机助手或百度手机助手等助手类软件与本程序冲突，"
+    "建议关闭所有助手类软件，并拔出与电脑连接的安卓设备，再重新试一次，如果仍然不行，只能说明，"
+    "您装的软件太霸道了，只有把他卸载，本程序才能正常运行。";
+
+TEST_F(ConnectionPagesTest, PageThreeHintStaysInsideTheWindowBelowTheButtons) {
+    struct Case {
+        const char* failure;  // "" for the no-device hint
+        bool wraps;
+    };
+    const Case cases[] = {
+        {"", false}, {"连接失败,请确认盒子已打开ADB调试", false}, {kLongFailure, true}};
+    NotFoundPage& page = m_window->notFoundPage();
+    TextLabel& hint = page.hintLabel();
+    const int buttonsBottom = m_window->pageButton(PageButton::NotFoundGuide)->geometry().bottom();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.failure);
+        m_window->ShowPage(6);
+        m_window->ShowPage(3, QString::fromUtf8(c.failure));
+        if (!c.wraps) {
+            EXPECT_EQ(hint.geometry(), QRect(0, 452, 900, 20));
+        }
+        const QImage picture = pictureOf(page);
+        const QRect below(0, buttonsBottom + 1, page.width(), page.height() - buttonsBottom - 1);
+        const QRect ink = InkBounds(picture, below, QColor::fromRgb(skin::kBody));
+        ASSERT_FALSE(ink.isEmpty());
+        EXPECT_GE(ink.left(), 20);
+        EXPECT_LE(ink.right(), page.width() - 20);
+        EXPECT_LT(ink.bottom(), page.height() - 2);  // not cut at the page's foot
+        EXPECT_LE(std::abs(ink.left() + ink.right() - page.width()), 24);  // centred
+        EXPECT_EQ(ink.height() > 2 * hint.font().pixelSize(), c.wraps);
     }
 }
 

@@ -97,6 +97,13 @@ TEST_F(PageSnapshots, SavesEveryPage) {
     m_screen->ShowPage(6);
     m_screen->ShowPage(3, "连接失败,请确认盒子已打开ADB调试");
     save(QStringLiteral("page3-failed"));
+    m_screen->ShowPage(6);
+    m_screen->ShowPage(3,
+                       "很抱歉，由于您电脑上安装的豌豆荚或腾讯手机助手或百度手机助手等助手类软件与"
+                       "本程序冲突，建议关闭所有助手类软件，并拔出与电脑连接的安卓设备，再重新试一"
+                       "次，如果仍然不行，只能说明，您装的软件太霸道了，只有把他卸载，本程序才能正"
+                       "常运行。");
+    save(QStringLiteral("page3-failed-long"));
 
     m_screen->setBoxName("天猫魔盒");
     m_screen->ShowPage(4);

@@ -1,7 +1,10 @@
 #include "ui_fixture.h"
 
+#include <QApplication>
+#include <QImage>
 #include <QTimer>
 #include <chrono>
+#include <cstdlib>
 
 #include "app/gbk.h"
 #include "ui/msg_box_dialog.h"
@@ -10,6 +13,22 @@
 #include "ui/toolkit/text_label.h"
 
 namespace qvpc::ui::test {
+
+QRect InkBounds(const QImage& image, const QRect& area, QColor background, int tolerance) {
+    QRect bounds;
+    const QRect inside = area & image.rect();
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (std::abs(c.red() - background.red()) > tolerance ||
+                std::abs(c.green() - background.green()) > tolerance ||
+                std::abs(c.blue() - background.blue()) > tolerance) {
+                bounds |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return bounds;
+}
 
 UiTest::UiTest() : m_log(m_dir.path() + "/log.txt") {
     m_window = std::make_unique<MainWindow>(m_log, m_config, "1.0.0.1");
@@ -48,6 +67,12 @@ std::vector<std::string> UiTest::mainLogTexts() const {
         }
     }
     return texts;
+}
+
+QImage UiTest::pictureOf(QWidget& widget) {
+    QApplication::processEvents();
+    const QPoint at = widget.mapTo(m_window.get(), QPoint(0, 0));
+    return m_window->grab(QRect(at, widget.size())).toImage();
 }
 
 void UiTest::click(QWidget* widget) {

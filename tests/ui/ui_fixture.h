@@ -71,6 +71,10 @@ inline DeviceTile ManualTile() {
     return {"tile.png", "", "设备不在这里?", "手动连接新设备", "", 0};
 }
 
+// The smallest rectangle within area that holds every pixel differing from
+// background by more than tolerance in a colour channel; empty if none does.
+QRect InkBounds(const QImage& image, const QRect& area, QColor background, int tolerance = 24);
+
 // One log record as written: its category and its text.
 struct LogRecord {
     std::string category;
@@ -87,6 +91,9 @@ class UiTest : public ::testing::Test {
     // The records of the log, oldest first.
     std::vector<LogRecord> logRecords() const;
     std::vector<std::string> mainLogTexts() const;
+
+    // The window as drawn, cut to a widget of it, in that widget's coordinates.
+    QImage pictureOf(QWidget& widget);
 
     void click(QWidget* widget);
     void clickButton(PageButton id);

@@ -49,6 +49,13 @@ void TextLabel::setElide(bool elide) {
     update();
 }
 
+int TextLabel::wrappedHeight(int width) const {
+    return fontMetrics()
+        .boundingRect(QRect(0, 0, width, QWIDGETSIZE_MAX), int(m_alignment) | Qt::TextWordWrap,
+                      shownText())
+        .height();
+}
+
 void TextLabel::setLink(QColor hoverColor) {
     m_link = true;
     m_hoverColor = hoverColor;
@@ -74,13 +81,16 @@ void TextLabel::paintEvent(QPaintEvent*) {
     }
     painter.setFont(font);
     painter.setPen(hot ? m_hoverColor : m_color);
-    QString shown = m_text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QString shown = shownText();
     if (m_elide && !m_wordWrap) {
         shown = painter.fontMetrics().elidedText(shown, Qt::ElideRight, width());
     }
     const int flags = int(m_alignment) | (m_wordWrap ? Qt::TextWordWrap : 0);
     painter.drawText(rect(), flags, shown);
+}
+
+QString TextLabel::shownText() const {
+    return QString(m_text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
 void TextLabel::enterEvent(QEnterEvent*) {

@@ -25,6 +25,8 @@ class TextLabel : public QWidget {
     void setWordWrap(bool wrap);
     // A single line too long for the label ends in "…" instead of being cut.
     void setElide(bool elide);
+    // The height the text takes when word-wrapped at this width.
+    int wrappedHeight(int width) const;
 
     // Link look: the pointing hand, the hover colour and an underline on hover.
     void setLink(QColor hoverColor);
@@ -49,6 +51,7 @@ class TextLabel : public QWidget {
     void dropEvent(QDropEvent* event) override;
 
   private:
+    QString shownText() const;  // with "\r\n" line ends as Qt breaks lines
     void setDragHovered(bool hovered);
 
     QString m_text;
