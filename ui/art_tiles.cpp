@@ -18,6 +18,9 @@ struct TileLook {
     const char* title;
     const char* subtitle;
     void (*icon)(QPainter&, const QRectF&, QColor);
+    QRgb ink = skin::kWhite;  // icon and texts
+    // The share of the faint watermark that rises above the tile's bottom edge.
+    qreal markRise = 0.6;
 };
 
 TileLook LookOf(HomeTile tile) {
@@ -25,8 +28,16 @@ TileLook LookOf(HomeTile tile) {
         case HomeTile::AppManagement:
             return {"home.apps", 0xffe9573f, "应用管理", "快速安装卸载应用程序", &icons::Apps};
         case HomeTile::RemoteInstall:
-            return {"home.remote", 0xfff2a516, "远程安装应用", "拖拽就可在电视上安装应用",
-                    &icons::Upload};
+            // White on this yellow reads at about 2:1; dark ink at over 4:1.
+            // Its watermark's tray stays wholly below the edge: a tray just
+            // at the edge left the round end of its post there as a half-disc.
+            return {"home.remote",
+                    0xfff2a516,
+                    "远程安装应用",
+                    "拖拽就可在电视上安装应用",
+                    &icons::Upload,
+                    skin::kInkOnYellow,
+                    0.55};
         case HomeTile::Market:
             return {"home.market", 0xff3b8fe8, "Kestrune市场", "一键安装应用市场", &icons::Market};
         case HomeTile::Screenshot:
@@ -54,13 +65,15 @@ void PaintTile(QPainter& painter, const QSizeF& size, ButtonState state, const T
     painter.save();
     painter.setClipPath(shape);
     const qreal mark = size.height() * 0.9;
-    look.icon(painter, QRectF(size.width() - mark * 0.62, size.height() - mark * 0.6, mark, mark),
+    look.icon(painter,
+              QRectF(size.width() - mark * 0.62, size.height() - mark * look.markRise, mark, mark),
               QColor(255, 255, 255, 22));
     painter.restore();
 
     const bool big = size.height() > 200;
-    const QColor white(Qt::white);
-    const QColor soft(255, 255, 255, 215);
+    const QColor white = QColor::fromRgb(look.ink);
+    QColor soft = white;
+    soft.setAlpha(215);
     if (big) {
         const qreal icon = 76;
         look.icon(painter, QRectF((size.width() - icon) / 2, 52, icon, icon), white);

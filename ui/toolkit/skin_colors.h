@@ -30,5 +30,6 @@ inline constexpr QRgb kLink = 0xff0084e0;        // footer links
 inline constexpr QRgb kLinkHover = 0xff2a9cf0;
 inline constexpr QRgb kOrange = 0xffff6c00;  // the guide's title: RGB(255, 108, 0)
 inline constexpr QRgb kWhite = 0xffffffff;
+inline constexpr QRgb kInkOnYellow = 0xff5a3b00;  // text on the yellow home tile
 
 }  // namespace qvpc::ui::skin
