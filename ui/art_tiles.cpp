@@ -3,6 +3,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 
 #include "ui/icons.h"
 #include "ui/pictures.h"
@@ -123,25 +124,35 @@ Artwork DialogBackground() {
             }};
 }
 
-Artwork PopupRing() {
-    return {QStringLiteral("popup.ring"), [](QPainter& painter, const QSizeF& size) {
+Artwork PopupRing(int percent) {
+    percent = std::clamp(percent, 0, 100);
+    return {QStringLiteral("popup.ring.%1").arg(percent),
+            [percent](QPainter& painter, const QSizeF& size) {
                 const QPointF c(size.width() / 2, size.height() / 2);
                 const qreal outer = size.width() / 2 - 6;
                 painter.setPen(Qt::NoPen);
                 painter.setBrush(QColor(0, 0, 0, 40));
                 painter.drawEllipse(c, outer - 6, outer - 6);
-                QPen track(QColor(0x55, 0x5f, 0x75), 9);
-                painter.setPen(track);
+                painter.setPen(QPen(QColor::fromRgb(skin::kSlateLight), 9));
                 painter.setBrush(Qt::NoBrush);
                 painter.drawEllipse(c, outer, outer);
-                QConicalGradient sweep(c, 90);
-                sweep.setColorAt(0, QColor::fromRgb(skin::kAccent));
-                sweep.setColorAt(0.5, QColor(0x2f, 0xd6, 0xa0));
+                if (percent == 0) {
+                    return;
+                }
+                // Clockwise from twelve o'clock, lighter towards its end; the
+                // gradient's seam lies just behind the round start.
+                QConicalGradient sweep(c, 96);
+                sweep.setColorAt(0, QColor(0x2f, 0xd6, 0xa0));
                 sweep.setColorAt(1, QColor::fromRgb(skin::kAccent));
                 QPen arc(QBrush(sweep), 9);
                 arc.setCapStyle(Qt::RoundCap);
                 painter.setPen(arc);
-                painter.drawEllipse(c, outer, outer);
+                const QRectF circle(c.x() - outer, c.y() - outer, 2 * outer, 2 * outer);
+                if (percent == 100) {
+                    painter.drawEllipse(circle);
+                } else {
+                    painter.drawArc(circle, 90 * 16, -percent * 360 * 16 / 100);
+                }
             }};
 }
 

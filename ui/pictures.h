@@ -22,8 +22,8 @@ Artwork GuideStep(int step);     // page 5, the screen of step 1..4
 Artwork AppIcon();
 
 // Dialogs.
-Artwork DialogBackground();  // the plain dark slate of message boxes and the popup
-Artwork PopupRing();         // the popup's decorative ring
+Artwork DialogBackground();      // the plain dark slate of message boxes and the popup
+Artwork PopupRing(int percent);  // the popup's ring, its arc 0..100 % of the way round
 
 // Buttons with pictures of their own.
 enum class HomeTile { AppManagement, RemoteInstall, Market, Screenshot };

@@ -1,6 +1,7 @@
 #include "ui/progress_popup.h"
 
 #include <QPainter>
+#include <algorithm>
 
 #include "ui/desktop.h"
 #include "ui/icons.h"
@@ -24,6 +25,15 @@ TextLabel* WhiteLabel(QWidget* parent, int size, const QRect& geometry) {
 }
 
 }  // namespace
+
+int RingPercentOf(const QString& label) {
+    const QString text = label.trimmed();
+    int digits = 0;
+    while (digits < text.size() && digits < 4 && text[digits].isDigit()) {
+        ++digits;
+    }
+    return std::clamp(text.left(digits).toInt(), 0, 100);
+}
 
 QString DisplayNameOf(const QString& path) {
     int start = 0;
@@ -54,7 +64,7 @@ ProgressPopup::ProgressPopup(QWidget* owner, std::function<void(bool)> onOpenCha
 
     m_ring = new ImageBox(this);
     m_ring->setGeometry(130, 30, 139, 139);
-    m_ring->setArtwork(pictures::PopupRing());
+    m_ring->setArtwork(pictures::PopupRing(0));
     m_percent = WhiteLabel(this, 24, {166, 69, 67, 67});
     m_installLabel = WhiteLabel(this, 18, {30, 186, 340, 30});
     m_installLabel->setText(QString::fromUtf8("正在安装... ..."));
@@ -109,6 +119,7 @@ QString ProgressPopup::percentText() const {
 
 void ProgressPopup::setPercentText(const QString& text) {
     m_percent->setText(text);
+    m_ring->setArtwork(pictures::PopupRing(RingPercentOf(text)));
 }
 
 void ProgressPopup::setDownloadProgress(int percent) {
@@ -159,7 +170,7 @@ void ProgressPopup::open(Mode mode) {
         return;
     }
     // A fresh opening starts from a clean popup, as a newly made window would.
-    m_percent->setText({});
+    setPercentText({});
     m_progress->setValue(0);
     m_open = true;
     move(Position(m_owner ? m_owner->frameGeometry() : QRect(), ScreenGeometryOf(m_owner)));

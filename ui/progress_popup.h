@@ -73,6 +73,10 @@ class ProgressPopup : public QWidget {
     TextLabel* m_title;
 };
 
+// The share of the ring that a percent label fills: its leading number, 0..100
+// ("63%" fills 63); a label without a number leaves the ring empty.
+int RingPercentOf(const QString& label);
+
 // The file name of a path without its extension, as the download title shows
 // it: the text after the last "/", "\" or ":", cut at the last "." that no
 // separator or space follows.

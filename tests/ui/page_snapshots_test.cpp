@@ -148,8 +148,9 @@ TEST_F(PageSnapshots, SavesBoxesAndPopups) {
     m_screen->SystemMsgBox({"文件不存在,请重新截图.", "", 0});
 
     m_screen->ShowInstalling("正在安装... ...", true);
+    save(QStringLiteral("popup-install-0"));
     m_screen->setPercentText("63%");
-    save(QStringLiteral("popup-install"));
+    save(QStringLiteral("popup-install-63"));
     m_screen->ShowDownloading("/tmp/Kestrune市场.apk", "正在下载");
     m_screen->setDownloadProgress(58);
     save(QStringLiteral("popup-download"));

@@ -1,6 +1,8 @@
 // The progress popup: its modes, its place, and what it does to the window.
 #include "ui/progress_popup.h"
 
+#include <QImage>
+#include <cmath>
 #include <thread>
 
 #include "ui/toolkit/image_box.h"
@@ -87,6 +89,52 @@ TEST_F(ProgressPopupTest, APopupOpenedAgainStartsClean) {
     m_screen->ClosePopup();
     m_screen->ShowInstalling("c", false);
     EXPECT_EQ(m_screen->percentText(), "");
+}
+
+// How far round the ring its arc goes, to the nearest 2 %, as drawn: the
+// ring is sampled on its centre line clockwise from twelve o'clock, and a
+// sample counts where it shows the accent's green rather than the track.
+int DrawnRingPercent(const QImage& ring) {
+    const QPointF centre(ring.width() / 2.0, ring.height() / 2.0);
+    const double radius = ring.width() / 2.0 - 6;
+    int lit = 0;
+    for (int step = 0; step < 50; ++step) {
+        const double turn = (step + 0.5) / 50 * 2 * M_PI;
+        const QColor c = ring.pixelColor(
+            QPointF(centre.x() + radius * std::sin(turn), centre.y() - radius * std::cos(turn))
+                .toPoint());
+        if (c.alpha() > 200 && c.green() - c.red() > 80) {
+            ++lit;
+        }
+    }
+    return lit * 2;
+}
+
+TEST_F(ProgressPopupTest, TheRingFillsAsFarAsThePercentLabelSays) {
+    const std::pair<const char*, int> cases[] = {
+        {"", 0}, {"0%", 0}, {"7%", 8}, {"63%", 64}, {"99%", 100}, {"100%", 100}, {"250%", 100},
+    };
+    ProgressPopup& popup = m_window->popup();
+    m_screen->ShowInstalling("正在安装... ...", false);
+    for (const auto& [label, drawn] : cases) {
+        m_screen->setPercentText(label);
+        // The round ends of the arc may light one sample more.
+        EXPECT_NEAR(DrawnRingPercent(popup.ring().grab().toImage()), drawn, 2) << label;
+    }
+    // A fresh opening starts from an empty ring.
+    m_screen->ClosePopup();
+    m_screen->ShowInstalling("正在安装... ...", false);
+    EXPECT_EQ(DrawnRingPercent(popup.ring().grab().toImage()), 0);
+}
+
+TEST(RingPercentTest, LeadingNumberOfTheLabelClamped) {
+    const std::pair<const char*, int> cases[] = {
+        {"63%", 63}, {" 5%", 5}, {"100%", 100}, {"250%", 100}, {"99999999999%", 100},
+        {"", 0},     {"%", 0},   {"安装中", 0}, {"-5%", 0},
+    };
+    for (const auto& [label, percent] : cases) {
+        EXPECT_EQ(RingPercentOf(QString::fromUtf8(label)), percent) << label;
+    }
 }
 
 TEST(ProgressPopupPositionTest, CentredOverTheWindowOrOnTheScreen) {
