@@ -229,6 +229,45 @@ TEST_F(MainWindowTest, RemoteInstallPageReportsClicksAndDrops) {
         (std::vector<std::string>{"onDropAreaClick", "onFilesDropped /tmp/a b.apk\r\n/tmp/c.apk"}));
 }
 
+TEST_F(MainWindowTest, RemoteInstallPageTakesOnlyLocalFilesWhileDragging) {
+    struct Case {
+        const char* what;
+        QList<QUrl> urls;  // none: a plain text is dragged
+        bool accepted;
+    };
+    const QUrl apk = QUrl::fromLocalFile(QStringLiteral("/tmp/a.apk"));
+    const QUrl link(QStringLiteral("https://example.invalid/b.apk"));
+    const Case cases[] = {
+        {"local files", {apk, QUrl::fromLocalFile(QStringLiteral("/tmp/c.apk"))}, true},
+        {"a web link", {link}, false},
+        {"a local file and a web link", {apk, link}, false},
+        {"plain text", {}, false},
+    };
+    m_window->ShowPage(8);
+    TextLabel& area = m_window->remoteInstallPage().dropArea();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QMimeData data;
+        if (c.urls.isEmpty()) {
+            data.setText(QStringLiteral("a.apk"));
+        } else {
+            data.setUrls(c.urls);
+        }
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(&area, &enter);
+        EXPECT_EQ(enter.isAccepted(), c.accepted);
+        EXPECT_EQ(area.isDragHovered(), c.accepted);
+        QDragMoveEvent move(QPoint(40, 40), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&area, &move);
+        EXPECT_EQ(move.isAccepted(), c.accepted);
+        QDragLeaveEvent leave;
+        QCoreApplication::sendEvent(&area, &leave);
+        EXPECT_FALSE(area.isDragHovered());
+    }
+    EXPECT_TRUE(m_actions.calls().empty());
+}
+
 TEST_F(MainWindowTest, PopupCloseButtonAbortsTheBootstrap) {
     m_screen->ShowInstalling("正在安装助手...", true);
     ProgressPopup& popup = m_window->popup();

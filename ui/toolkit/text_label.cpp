@@ -6,10 +6,22 @@
 #include <QPainter>
 #include <QStringList>
 #include <QUrl>
+#include <algorithm>
 
 #include "ui/toolkit/skin_font.h"
 
 namespace qvpc::ui {
+namespace {
+
+// Only files on this machine can be installed; a web link or a file of a
+// remote share is refused while it is dragged, so the cursor says so.
+bool HoldsOnlyLocalFiles(const QMimeData& data) {
+    const QList<QUrl> urls = data.urls();
+    return !urls.isEmpty() &&
+           std::all_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+}
+
+}  // namespace
 
 TextLabel::TextLabel(const QString& text, int fontSize, QColor color, QWidget* parent)
     : QWidget(parent), m_text(text), m_color(color) {
@@ -129,9 +141,17 @@ void TextLabel::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TextLabel::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls()) {
+    if (HoldsOnlyLocalFiles(*event->mimeData())) {
         event->acceptProposedAction();
         setDragHovered(true);
+    }
+}
+
+void TextLabel::dragMoveEvent(QDragMoveEvent* event) {
+    if (HoldsOnlyLocalFiles(*event->mimeData())) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
     }
 }
 

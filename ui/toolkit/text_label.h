@@ -7,8 +7,8 @@
 namespace qvpc::ui {
 
 // A text control of the skin: one font size, one "#" colour, an alignment.
-// It can act as a link (hover colour, click) and can accept dropped files,
-// which it reports as their local paths joined by "\r\n".
+// It can act as a link (hover colour, click) and can accept dropped local
+// files, which it reports as their paths joined by "\r\n".
 class TextLabel : public QWidget {
     Q_OBJECT
 
@@ -47,6 +47,7 @@ class TextLabel : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
