@@ -8,14 +8,19 @@ namespace qvpc {
 // addresses of the online services. Each has a built-in default and can be
 // replaced by an environment variable of the same name in upper case with the
 // prefix QVPC_ (for example QVPC_FORUM_URL); the README lists them.
+//
+// The pages' defaults are placeholders under the reserved domain ".invalid",
+// which never resolves, and the feedback group has none: whoever ships the
+// program gives the real values, and no default may send a user to a page or
+// group that someone else owns.
 struct Config {
     std::string programName = "RiVod 电视盒子助手";
-    std::string fullVersionUrl = "https://www.rivod.example/download/";
-    std::string forumUrl = "https://bbs.rivod.example/";
-    std::string websiteUrl = "https://www.rivod.example/";
-    std::string tutorialUrl = "https://www.rivod.example/help/";
-    std::string feedbackGroup = "123456789";
-    std::string feedbackGroupUrl = "https://qm.qq.com/cgi-bin/qm/qr?k=rivod";
+    std::string fullVersionUrl = "https://rivod.invalid/download/";
+    std::string forumUrl = "https://rivod.invalid/forum/";
+    std::string websiteUrl = "https://rivod.invalid/";
+    std::string tutorialUrl = "https://rivod.invalid/help/";
+    std::string feedbackGroup;     // empty: the footer shows no feedback link
+    std::string feedbackGroupUrl;  // empty: the link opens nothing
 
     static Config FromEnvironment();
 };

@@ -129,6 +129,7 @@ void MainWindow::buildFooter() {
         int x;
         int width;
         std::function<void()> action;
+        bool shown = true;
     };
     const Link links[] = {
         {QString::fromUtf8("检查更新"), 148, 100, [this] { m_actions->checkForUpdate(); }},
@@ -139,9 +140,14 @@ void MainWindow::buildFooter() {
         {QString::fromUtf8("官方网站"), 650, 100,
          [this] { openUrl(QString::fromStdString(m_config.websiteUrl)); }},
         {QString::fromUtf8("反馈QQ群：") + QString::fromStdString(m_config.feedbackGroup), 730, 165,
-         [this] { openUrl(QString::fromStdString(m_config.feedbackGroupUrl)); }},
+         [this] { openUrl(QString::fromStdString(m_config.feedbackGroupUrl)); },
+         // A feedback link that names no group would only puzzle.
+         !m_config.feedbackGroup.empty()},
     };
     for (const Link& link : links) {
+        if (!link.shown) {
+            continue;
+        }
         auto* label = new TextLabel(link.text, 14, QColor::fromRgb(skin::kLink), m_frame);
         label->setObjectName(QStringLiteral("footerLink"));
         label->setGeometry(link.x, 574, link.width, 20);
@@ -247,7 +253,7 @@ bool MainWindow::isShaded() const {
 }
 
 void MainWindow::openUrl(const QString& url) {
-    if (m_desktop.openUrl) {
+    if (!url.isEmpty() && m_desktop.openUrl) {
         m_desktop.openUrl(url);
     }
 }

@@ -193,21 +193,52 @@ TEST_F(MainWindowTest, TutorialOpensItsPageThenLogs) {
 }
 
 TEST_F(MainWindowTest, FooterLinksOpenTheirPages) {
-    const std::pair<const char*, std::string> links[] = {
-        {"完整版下载", m_config.fullVersionUrl},
-        {"交流论坛", m_config.forumUrl},
-        {"官方网站", m_config.websiteUrl},
-        {"反馈QQ群：123456789", m_config.feedbackGroupUrl},
+    Config config;
+    config.fullVersionUrl = "https://full.test/";
+    config.forumUrl = "https://forum.test/";
+    config.websiteUrl = "https://www.test/";
+    config.feedbackGroup = "10001";
+    config.feedbackGroupUrl = "https://group.test/10001";
+    MainWindow window(m_log, config, "1.0.0.1");
+    window.setUserActions(m_actions);
+    window.setDesktop({[this](const QString& url) { m_openedUrls.push_back(url); }, {}});
+    const std::pair<const char*, const char*> links[] = {
+        {"完整版下载", "https://full.test/"},
+        {"交流论坛", "https://forum.test/"},
+        {"官方网站", "https://www.test/"},
+        {"反馈QQ群：10001", "https://group.test/10001"},
     };
     for (const auto& [text, url] : links) {
-        TextLabel* link = m_window->footerLink(QString::fromUtf8(text));
+        TextLabel* link = window.footerLink(QString::fromUtf8(text));
         ASSERT_NE(link, nullptr) << text;
         EXPECT_EQ(link->y(), 574);
         click(link);
-        EXPECT_EQ(m_openedUrls.back(), QString::fromStdString(url));
+        EXPECT_EQ(m_openedUrls.back(), QString::fromUtf8(url));
     }
-    click(m_window->footerLink(QString::fromUtf8("检查更新")));
+    click(window.footerLink(QString::fromUtf8("检查更新")));
     EXPECT_EQ(m_actions.calls(), std::vector<std::string>{"checkForUpdate"});
+}
+
+// The built-in defaults are placeholders: no link leads to a page or a group
+// that exists.
+TEST_F(MainWindowTest, DefaultLinksGoNowhereReal) {
+    EXPECT_EQ(m_window->footerLink(QString::fromUtf8("反馈QQ群：")), nullptr);
+    for (const char* text : {"完整版下载", "交流论坛", "官方网站"}) {
+        click(m_window->footerLink(QString::fromUtf8(text)));
+    }
+    m_window->ShowPage(7);
+    clickButton(PageButton::Tutorial);
+    ASSERT_EQ(m_openedUrls.size(), 4u);
+    for (const QString& url : m_openedUrls) {
+        EXPECT_TRUE(QUrl(url).host().endsWith(QStringLiteral(".invalid"))) << url.toStdString();
+    }
+
+    Config withGroupOnly;
+    withGroupOnly.feedbackGroup = "10001";
+    MainWindow window(m_log, withGroupOnly, "1.0.0.1");
+    window.setDesktop({[this](const QString& url) { m_openedUrls.push_back(url); }, {}});
+    click(window.footerLink(QString::fromUtf8("反馈QQ群：10001")));
+    EXPECT_EQ(m_openedUrls.size(), 4u);  // an empty address opens nothing
 }
 
 TEST_F(MainWindowTest, RemoteInstallPageReportsClicksAndDrops) {
