@@ -180,4 +180,22 @@ ButtonSkin BackLink() {
             {}};
 }
 
+ButtonSkin ScreenshotClose() {
+    return {QStringLiteral("page1.close"),
+            [](QPainter& painter, const QSizeF& size, ButtonState state) {
+                // Dark and rimmed, so it shows on a light picture and a dark one.
+                const int shade = state == ButtonState::Normal ? 110 : 170;
+                const QRectF disc = QRectF(QPointF(0, 0), size).adjusted(1, 1, -1, -1);
+                painter.setPen(QPen(QColor(255, 255, 255, 110), 1));
+                painter.setBrush(QColor(0, 0, 0, shade));
+                painter.drawEllipse(disc);
+                const qreal glyph = size.width() * 0.4;
+                icons::Cross(
+                    painter,
+                    QRectF((size.width() - glyph) / 2, (size.height() - glyph) / 2, glyph, glyph),
+                    Qt::white);
+            },
+            {}};
+}
+
 }  // namespace qvpc::ui::pictures

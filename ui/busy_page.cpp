@@ -1,17 +1,26 @@
 #include "ui/busy_page.h"
 
 #include "ui/busy_indicator.h"
+#include "ui/pictures.h"
 #include "ui/toolkit/context_menu.h"
 #include "ui/toolkit/image_box.h"
+#include "ui/toolkit/image_button.h"
 #include "ui/toolkit/skin_colors.h"
 #include "ui/toolkit/text_label.h"
 
 namespace qvpc::ui {
+namespace {
+
+constexpr int kCloseSize = 32;
+constexpr int kCloseInset = 14;
+
+}  // namespace
 
 BusyPage::BusyPage(QWidget* parent)
     : Page(1, parent),
       m_screenshot(new ImageBox(this)),
       m_menu(new ContextMenu(m_screenshot)),
+      m_close(new ImageButton({}, pictures::ScreenshotClose(), this)),
       m_indicator(new BusyIndicator(this)),
       m_title(
           addLabel(QString::fromUtf8("正在查找设备 ... ..."), 30, skin::kText, {0, 348, 900, 34})),
@@ -24,7 +33,12 @@ BusyPage::BusyPage(QWidget* parent)
     m_menu->addItem(QString::fromUtf8("另存为"), [this] { emit menuChosen(MenuItem::SaveAs); });
     m_menu->addItem(QString::fromUtf8("打开文件夹"),
                     [this] { emit menuChosen(MenuItem::OpenFolder); });
-    m_menu->addItem(QString::fromUtf8("关闭截图"), [this] { emit menuChosen(MenuItem::Close); });
+    const QString close = QString::fromUtf8("关闭截图");
+    m_menu->addItem(close, [this] { emit menuChosen(MenuItem::Close); });
+    m_close->setGeometry(width() - kCloseSize - kCloseInset, kCloseInset, kCloseSize, kCloseSize);
+    m_close->setToolTip(close);
+    m_close->hide();
+    connect(m_close, &ImageButton::clicked, this, [this] { emit menuChosen(MenuItem::Close); });
     m_indicator->setGeometry(340, 98, 220, 220);
 }
 
@@ -33,6 +47,7 @@ void BusyPage::setScreenshotMode(bool screenshot) {
     m_title->setVisible(!screenshot);
     m_hint->setVisible(!screenshot);
     m_screenshot->setVisible(screenshot);
+    m_close->setVisible(screenshot);
 }
 
 bool BusyPage::isScreenshotMode() const {

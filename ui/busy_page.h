@@ -7,9 +7,11 @@ namespace qvpc::ui {
 class BusyIndicator;
 class ContextMenu;
 class ImageBox;
+class ImageButton;
 
 // Page 1: the busy picture with a title and a hint, or the TV screenshot with
-// its right-click menu.
+// its right-click menu and a small close button in its top right corner, so
+// that the way out does not hide in the menu.
 class BusyPage : public Page {
     Q_OBJECT
 
@@ -32,6 +34,7 @@ class BusyPage : public Page {
     ContextMenu& menu() { return *m_menu; }
     BusyIndicator& indicator() { return *m_indicator; }
     ImageBox& screenshot() { return *m_screenshot; }
+    ImageButton& closeButton() { return *m_close; }
 
   signals:
     void menuChosen(qvpc::ui::BusyPage::MenuItem item);
@@ -39,6 +42,7 @@ class BusyPage : public Page {
   private:
     ImageBox* m_screenshot;
     ContextMenu* m_menu;
+    ImageButton* m_close;
     BusyIndicator* m_indicator;
     TextLabel* m_title;
     TextLabel* m_hint;

@@ -32,5 +32,6 @@ ButtonSkin GuideArrow(bool pointsLeft);
 ButtonSkin PopupClose();
 ButtonSkin TitleBarButton(bool close);  // the window's minimise and close buttons
 ButtonSkin BackLink();                  // page 9's small "返回"
+ButtonSkin ScreenshotClose();           // page 1's close button over the screenshot
 
 }  // namespace qvpc::ui::pictures

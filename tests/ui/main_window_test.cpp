@@ -116,6 +116,26 @@ TEST_F(MainWindowTest, ScreenshotMenuRunsItsActions) {
     EXPECT_EQ(m_window->currentPage(), 4);
 }
 
+TEST_F(MainWindowTest, TheScreenshotHasAVisibleWayOut) {
+    BusyPage& busy = m_window->busyPage();
+    ImageButton& close = busy.closeButton();
+    m_window->ShowPage(4);
+    m_window->ShowBusyPage(true, true, QString::fromUtf8("正在截屏,请稍后..."), {}, false);
+    EXPECT_TRUE(close.isHidden());
+
+    m_window->ShowBusyPage(false, false, {}, {}, true);
+    ASSERT_TRUE(close.isVisible());
+    // A small button in the top right corner, over the picture.
+    EXPECT_LE(close.width() * close.height(), 40 * 40);
+    EXPECT_TRUE(busy.screenshot().geometry().contains(close.geometry()));
+    EXPECT_GT(close.x(), busy.width() - 60);
+    EXPECT_LT(close.y(), 20);
+    EXPECT_EQ(close.toolTip(), QString::fromUtf8("关闭截图"));
+    click(&close);
+    EXPECT_EQ(m_window->currentPage(), 4);
+    EXPECT_TRUE(m_actions.calls().empty());
+}
+
 TEST_F(MainWindowTest, BoxNameSetsTheLabelWidthAndMovesDisconnect) {
     HomePage& home = m_window->homePage();
     ImageButton* disconnect = m_window->pageButton(PageButton::Disconnect);
