@@ -57,7 +57,8 @@ MainWindow::MainWindow(Log& log, const Config& config, std::string programVersio
       m_programName(QString::fromStdString(config.programName)),
       m_versionText(QString::fromUtf8("当前版本 ") + QString::fromStdString(programVersion)),
       m_desktop{&OpenUrlInBrowser, &RevealInFileManager},
-      m_frame(new QWidget(this)) {
+      m_frame(new QWidget(this)),
+      m_body(new QWidget(m_frame)) {
     setAttribute(Qt::WA_TranslucentBackground);
     setWindowTitle(QStringLiteral("qvpc"));
     QIcon icon;
@@ -71,6 +72,7 @@ MainWindow::MainWindow(Log& log, const Config& config, std::string programVersio
         move(area.center() - QPoint(width() / 2, height() / 2));
     }
     m_frame->setGeometry(kShadowMargin, kShadowMargin, 900, 600);
+    m_body->setGeometry(m_frame->rect());
 
     buildTitleBar();
     buildFooter();
@@ -78,15 +80,17 @@ MainWindow::MainWindow(Log& log, const Config& config, std::string programVersio
     ShowPage(kPageStart);
 
     // Made after the pages, so it lies above every one of them.
-    m_shade = new Shade(m_frame);
+    m_shade = new Shade(m_body);
     m_shade->setGeometry(kShadeGeometry);
     m_shade->hide();
 
-    m_msgBoxes = new MsgBoxPresenter({this, [this] { m_popup->ClosePopup(); },
-                                      [this](bool on) { setShade(ShadeReason::MessageBox, on); }},
+    m_msgBoxes = new MsgBoxPresenter({this,
+                                      [this] { m_popup->ClosePopup(); },
+                                      [this](bool on) { setShade(ShadeReason::MessageBox, on); },
+                                      {m_minimise, m_close}},
                                      this);
     m_popup = new ProgressPopup(this, [this](bool open) {
-        m_frame->setEnabled(!open);
+        m_body->setEnabled(!open);
         setShade(ShadeReason::Popup, open);
     });
     connect(m_popup, &ProgressPopup::closeClicked, this,
@@ -113,14 +117,16 @@ void MainWindow::raiseFromAnotherStart() {
 }
 
 void MainWindow::buildTitleBar() {
-    auto* minimise = new ImageButton({}, pictures::TitleBarButton(false), m_frame);
-    minimise->setGeometry(900 - 2 * 44, 0, 44, kTitleBandHeight);
-    minimise->setToolTip(QString::fromUtf8("最小化"));
-    connect(minimise, &ImageButton::clicked, this, &QWidget::showMinimized);
-    auto* close = new ImageButton({}, pictures::TitleBarButton(true), m_frame);
-    close->setGeometry(900 - 44, 0, 44, kTitleBandHeight);
-    close->setToolTip(QString::fromUtf8("关闭"));
-    connect(close, &ImageButton::clicked, this, &QWidget::close);
+    // Children of the frame, not of the body, and made after it: they lie
+    // above the body and keep working while a popup or a box blocks it.
+    m_minimise = new ImageButton({}, pictures::TitleBarButton(false), m_frame);
+    m_minimise->setGeometry(900 - 2 * 44, 0, 44, kTitleBandHeight);
+    m_minimise->setToolTip(QString::fromUtf8("最小化"));
+    connect(m_minimise, &ImageButton::clicked, this, &QWidget::showMinimized);
+    m_close = new ImageButton({}, pictures::TitleBarButton(true), m_frame);
+    m_close->setGeometry(900 - 44, 0, 44, kTitleBandHeight);
+    m_close->setToolTip(QString::fromUtf8("关闭"));
+    connect(m_close, &ImageButton::clicked, this, &QWidget::close);
 }
 
 void MainWindow::buildFooter() {
@@ -148,7 +154,7 @@ void MainWindow::buildFooter() {
         if (!link.shown) {
             continue;
         }
-        auto* label = new TextLabel(link.text, 14, QColor::fromRgb(skin::kLink), m_frame);
+        auto* label = new TextLabel(link.text, 14, QColor::fromRgb(skin::kLink), m_body);
         label->setObjectName(QStringLiteral("footerLink"));
         label->setGeometry(link.x, 574, link.width, 20);
         label->setLink(QColor::fromRgb(skin::kLinkHover));
@@ -157,15 +163,15 @@ void MainWindow::buildFooter() {
 }
 
 void MainWindow::buildPages() {
-    m_busy = new BusyPage(m_frame);
-    m_deviceList = new DeviceListPage(m_frame);
-    m_notFound = new NotFoundPage(m_frame);
-    m_home = new HomePage(m_frame);
-    m_guide = new GuidePage(m_log, m_frame);
-    m_start = new StartPage(m_frame);
-    m_manualIp = new ManualIpPage(m_frame);
-    m_remoteInstall = new RemoteInstallPage(m_frame);
-    m_appManagement = new AppManagementPage(m_frame);
+    m_busy = new BusyPage(m_body);
+    m_deviceList = new DeviceListPage(m_body);
+    m_notFound = new NotFoundPage(m_body);
+    m_home = new HomePage(m_body);
+    m_guide = new GuidePage(m_log, m_body);
+    m_start = new StartPage(m_body);
+    m_manualIp = new ManualIpPage(m_body);
+    m_remoteInstall = new RemoteInstallPage(m_body);
+    m_appManagement = new AppManagementPage(m_body);
     const std::array<Page*, 9> pages = {m_busy,     m_deviceList,    m_notFound,
                                         m_home,     m_guide,         m_start,
                                         m_manualIp, m_remoteInstall, m_appManagement};
@@ -173,7 +179,7 @@ void MainWindow::buildPages() {
         m_pages[page->number() - 1] = page;
         connect(page, &Page::buttonClicked, this, &MainWindow::OnPageButtonClick);
     }
-    m_pages[kPageUnused - 1] = new PageContainer(kPageUnused, m_frame);
+    m_pages[kPageUnused - 1] = new PageContainer(kPageUnused, m_body);
 
     connect(m_busy, &BusyPage::menuChosen, this, &MainWindow::onScreenshotMenu);
     connect(m_deviceList, &DeviceListPage::tileClicked, this, &MainWindow::onTileClicked);
@@ -276,8 +282,8 @@ ImageButton* MainWindow::pageButton(PageButton id) const {
 }
 
 TextLabel* MainWindow::footerLink(const QString& text) const {
-    for (TextLabel* label : m_frame->findChildren<TextLabel*>(QStringLiteral("footerLink"),
-                                                              Qt::FindDirectChildrenOnly)) {
+    for (TextLabel* label : m_body->findChildren<TextLabel*>(QStringLiteral("footerLink"),
+                                                             Qt::FindDirectChildrenOnly)) {
         if (label->text() == text) {
             return label;
         }

@@ -33,9 +33,10 @@ class TextLabel;
 
 // The program's one window: borderless and translucent, 926 × 626 with a
 // drawn 13-pixel shadow around its 900 × 600 content frame, which holds the
-// title band, ten pages (one visible at a time), the footer links and the
-// shade overlay. Every member runs on the user-interface thread; QtScreen
-// carries the core's calls here.
+// title band's buttons and the body: ten pages (one visible at a time), the
+// footer links and the shade overlay. A popup or a box blocks the body; the
+// title band's minimise and close buttons keep working. Every member runs on the user-interface
+// thread; QtScreen carries the core's calls here.
 class MainWindow : public QWidget {
     Q_OBJECT
 
@@ -85,6 +86,9 @@ class MainWindow : public QWidget {
 
     // The parts, for QtScreen and tests.
     QWidget& contentFrame() { return *m_frame; }
+    QWidget& body() { return *m_body; }
+    ImageButton& minimiseButton() { return *m_minimise; }
+    ImageButton& closeButton() { return *m_close; }
     PageContainer& page(int number) { return *m_pages.at(number - 1); }
     BusyPage& busyPage() { return *m_busy; }
     DeviceListPage& deviceListPage() { return *m_deviceList; }
@@ -134,6 +138,9 @@ class MainWindow : public QWidget {
     Desktop m_desktop;
 
     QWidget* m_frame;
+    QWidget* m_body;
+    ImageButton* m_minimise = nullptr;
+    ImageButton* m_close = nullptr;
     std::array<PageContainer*, kPageCount> m_pages{};
     BusyPage* m_busy = nullptr;
     DeviceListPage* m_deviceList = nullptr;

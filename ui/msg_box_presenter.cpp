@@ -84,7 +84,7 @@ void MsgBoxPresenter::showNext() {
     }
     QWidget* dialog = create(next.request);
     m_open = dialog;
-    m_guard = std::make_unique<ModalInputGuard>(dialog, m_host.owner);
+    m_guard = std::make_unique<ModalInputGuard>(dialog, m_host.owner, m_host.unblocked);
     dialog->show();
     dialog->raise();
     dialog->activateWindow();

@@ -32,6 +32,9 @@ class MsgBoxPresenter : public QObject {
         QWidget* owner = nullptr;
         std::function<void()> closePopup;
         std::function<void(bool)> setShade;
+        // Controls of the owner that a box leaves working (the window's own
+        // minimise and close buttons).
+        QList<QWidget*> unblocked;
     };
 
     // The answer of a box that was never answered: -1 for a message box, 1

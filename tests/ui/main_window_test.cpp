@@ -328,7 +328,7 @@ TEST_F(MainWindowTest, PopupCloseButtonAbortsTheBootstrap) {
     EXPECT_EQ(m_actions.calls(), std::vector<std::string>{"abortCompanionBootstrap"});
     EXPECT_FALSE(popup.isOpen());
     EXPECT_TRUE(popup.closeButton().isHidden());
-    EXPECT_TRUE(m_window->contentFrame().isEnabled());
+    EXPECT_TRUE(m_window->body().isEnabled());
 }
 
 TEST_F(MainWindowTest, ClosingTheWindowAnnouncesIt) {

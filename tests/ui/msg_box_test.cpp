@@ -104,7 +104,7 @@ TEST_F(MsgBoxTest, ItClosesTheProgressPopupFirst) {
     answerNextBox(0);
     m_screen->MsgBox(Box("应用不存在,请检查路径"));
     EXPECT_FALSE(m_window->popup().isOpen());
-    EXPECT_TRUE(m_window->contentFrame().isEnabled());
+    EXPECT_TRUE(m_window->body().isEnabled());
     EXPECT_FALSE(m_window->isShaded());
 }
 
@@ -120,6 +120,26 @@ TEST_F(MsgBoxTest, TheMainWindowTakesNoClicksWhileABoxIsOpen) {
     EXPECT_TRUE(m_actions.calls().empty());
     clickButton(PageButton::StartSearch);  // and takes them again afterwards
     EXPECT_EQ(m_actions.calls(), std::vector<std::string>{"startLanScan"});
+}
+
+TEST_F(MsgBoxTest, TheTitleBandButtonsStillWorkWhileABoxIsOpen) {
+    bool closed = false;
+    bool minimised = false;
+    QObject::connect(m_window.get(), &MainWindow::closed, [&] { closed = true; });
+    QTimer::singleShot(0, [&] {
+        clickButton(PageButton::StartSearch);
+        click(&m_window->minimiseButton());
+        minimised = m_window->isMinimized();
+        m_window->showNormal();
+        click(&m_window->closeButton());
+        if (QWidget* box = m_window->msgBoxes().openBox()) {
+            box->close();
+        }
+    });
+    m_screen->MsgBox(Box("x"));
+    EXPECT_TRUE(m_actions.calls().empty());  // the rest of the window stayed blocked
+    EXPECT_TRUE(minimised);
+    EXPECT_TRUE(closed);
 }
 
 TEST_F(MsgBoxTest, AWorkerGetsItsAnswerWhileTheUiThreadWaits) {

@@ -42,7 +42,7 @@ TEST_F(ProgressPopupTest, ThreeModes) {
     m_screen->ShowInstalling("正在安装... ...", false);
     EXPECT_EQ(Visible(popup), "ring percent install");
     EXPECT_EQ(popup.installLabel().text(), QString::fromUtf8("正在安装... ..."));
-    EXPECT_FALSE(m_window->contentFrame().isEnabled());
+    EXPECT_FALSE(m_window->body().isEnabled());
     EXPECT_TRUE(m_window->isShaded());
 
     m_screen->ShowDownloading("/home/u/Documents/RiVod/Kestrune市场.apk", "正在下载");
@@ -58,8 +58,23 @@ TEST_F(ProgressPopupTest, ThreeModes) {
 
     click(&popup.okButton());
     EXPECT_FALSE(popup.isOpen());
-    EXPECT_TRUE(m_window->contentFrame().isEnabled());
+    EXPECT_TRUE(m_window->body().isEnabled());
     EXPECT_FALSE(m_window->isShaded());
+}
+
+TEST_F(ProgressPopupTest, TheTitleBandButtonsStillWorkWhileItIsOpen) {
+    bool closed = false;
+    QObject::connect(m_window.get(), &MainWindow::closed, [&] { closed = true; });
+    m_screen->ShowInstalling("正在安装... ...", false);
+    clickButton(PageButton::StartSearch);
+    EXPECT_TRUE(m_actions.calls().empty());  // the rest of the window is blocked
+    click(&m_window->minimiseButton());
+    EXPECT_TRUE(m_window->isMinimized());
+    m_window->showNormal();
+    click(&m_window->closeButton());
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(m_window->isVisible());
+    EXPECT_FALSE(m_window->popup().isOpen());
 }
 
 TEST_F(ProgressPopupTest, InstallModeWithTheCloseButton) {

@@ -40,7 +40,12 @@ bool IsPress(QEvent::Type type) {
 
 }  // namespace
 
-ModalInputGuard::ModalInputGuard(QWidget* modalWindow, QWidget* owner) : m_modal(modalWindow) {
+ModalInputGuard::ModalInputGuard(QWidget* modalWindow, QWidget* owner,
+                                 const QList<QWidget*>& unblocked)
+    : m_modal(modalWindow) {
+    for (QWidget* control : unblocked) {
+        m_unblocked.append(control);
+    }
     if (owner) {
         for (QWidget* child : owner->findChildren<QWidget*>()) {
             if (child->underMouse()) {
@@ -57,7 +62,7 @@ ModalInputGuard::~ModalInputGuard() {
 }
 
 bool ModalInputGuard::eventFilter(QObject* watched, QEvent* event) {
-    if (!m_modal || !IsInput(event->type()) || belongsToModal(watched)) {
+    if (!m_modal || !IsInput(event->type()) || belongsToModal(watched) || isUnblocked(watched)) {
         return false;
     }
     if (IsPress(event->type())) {
@@ -75,6 +80,25 @@ bool ModalInputGuard::belongsToModal(QObject* object) const {
         return window == m_modal->windowHandle();
     }
     return true;  // not a window or widget: no input of ours
+}
+
+bool ModalInputGuard::isUnblocked(QObject* object) const {
+    auto* widget = qobject_cast<QWidget*>(object);
+    auto* window = qobject_cast<QWindow*>(object);
+    for (const QPointer<QWidget>& control : m_unblocked) {
+        if (!control) {
+            continue;
+        }
+        if (widget && (widget == control || control->isAncestorOf(widget))) {
+            return true;
+        }
+        // A window's input reaches its widgets through the window first; it
+        // passes there, and each widget's own event is judged on its own.
+        if (window && window == control->window()->windowHandle()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace qvpc::ui
