@@ -111,17 +111,20 @@ ButtonSkin HomeTileSkin(HomeTile tile) {
             {}};
 }
 
-Artwork DialogBackground() {
-    return {QStringLiteral("dialog.background"), [](QPainter& painter, const QSizeF& size) {
-                // Plain "#414a5f": the popup's background colour is fixed.
-                const QRectF face(QPointF(0, 0), size);
-                painter.setPen(Qt::NoPen);
-                painter.setBrush(QColor::fromRgb(skin::kSlate));
-                painter.drawRoundedRect(face, 6, 6);
-                painter.setPen(QPen(QColor(255, 255, 255, 22), 1));
-                painter.setBrush(Qt::NoBrush);
-                painter.drawRoundedRect(face.adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
-            }};
+Artwork DialogBackground(bool rounded) {
+    return {
+        rounded ? QStringLiteral("dialog.background") : QStringLiteral("dialog.background.square"),
+        [rounded](QPainter& painter, const QSizeF& size) {
+            // Plain "#414a5f": the popup's background colour is fixed.
+            const qreal radius = rounded ? 6 : 0;
+            const QRectF face(QPointF(0, 0), size);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(QColor::fromRgb(skin::kSlate));
+            painter.drawRoundedRect(face, radius, radius);
+            painter.setPen(QPen(QColor(255, 255, 255, 22), 1));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRoundedRect(face.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+        }};
 }
 
 Artwork PopupRing(int percent) {

@@ -70,25 +70,36 @@ Artwork WindowShadow() {
             }};
 }
 
-Artwork WindowBackground() {
-    return {QStringLiteral("window.background"), [](QPainter& painter, const QSizeF& size) {
-                const qreal w = size.width();
-                const qreal h = size.height();
+Artwork WindowBackground(bool rounded) {
+    return {
+        rounded ? QStringLiteral("window.background") : QStringLiteral("window.background.square"),
+        [rounded](QPainter& painter, const QSizeF& size) {
+            const qreal w = size.width();
+            const qreal h = size.height();
+            if (rounded) {
                 QPainterPath frame;
                 frame.addRoundedRect(QRectF(0, 0, w, h), kFrameRadius, kFrameRadius);
                 painter.setClipPath(frame);
+            }
 
-                QLinearGradient title(0, 0, 0, 42);
-                title.setColorAt(0, QColor(0x4a, 0x53, 0x6b));
-                title.setColorAt(1, QColor::fromRgb(skin::kSlate));
-                painter.fillRect(QRectF(0, 0, w, 42), title);
-                painter.fillRect(QRectF(0, 42, w, h - 42 - 32), QColor::fromRgb(skin::kBody));
-                painter.fillRect(QRectF(0, h - 32, w, 32), QColor::fromRgb(skin::kFooter));
-                painter.setPen(QPen(QColor::fromRgb(skin::kHairline), 1));
-                painter.drawLine(QPointF(0, h - 32.5), QPointF(w, h - 32.5));
-                painter.setPen(QPen(QColor(0, 0, 0, 40), 1));
-                painter.drawLine(QPointF(0, 42.5), QPointF(w, 42.5));
-            }};
+            QLinearGradient title(0, 0, 0, 42);
+            title.setColorAt(0, QColor(0x4a, 0x53, 0x6b));
+            title.setColorAt(1, QColor::fromRgb(skin::kSlate));
+            painter.fillRect(QRectF(0, 0, w, 42), title);
+            painter.fillRect(QRectF(0, 42, w, h - 42 - 32), QColor::fromRgb(skin::kBody));
+            painter.fillRect(QRectF(0, h - 32, w, 32), QColor::fromRgb(skin::kFooter));
+            painter.setPen(QPen(QColor::fromRgb(skin::kHairline), 1));
+            painter.drawLine(QPointF(0, h - 32.5), QPointF(w, h - 32.5));
+            painter.setPen(QPen(QColor(0, 0, 0, 40), 1));
+            painter.drawLine(QPointF(0, 42.5), QPointF(w, 42.5));
+            if (!rounded) {
+                // Without the shadow an edge of its own keeps the window
+                // apart from a light desktop behind it.
+                painter.setPen(QPen(QColor::fromRgb(skin::kSlate), 1));
+                painter.setBrush(Qt::NoBrush);
+                painter.drawRect(QRectF(0.5, 0.5, w - 1, h - 1));
+            }
+        }};
 }
 
 Artwork AppIcon() {

@@ -3,10 +3,14 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 
+#include "ui/toolkit/window_translucency.h"
+
 namespace qvpc::ui {
 
 BoxDialog::BoxDialog(QWidget* owner, int unanswered)
-    : QWidget(owner, Qt::Dialog | Qt::FramelessWindowHint), m_result(unanswered) {
+    : QWidget(owner, Qt::Dialog | Qt::FramelessWindowHint),
+      m_result(unanswered),
+      m_rounded(TranslucentWindowsShow()) {
     setAttribute(Qt::WA_TranslucentBackground);
 }
 

@@ -14,6 +14,10 @@ class BoxDialog : public QWidget {
   public:
     BoxDialog(QWidget* owner, int unanswered);
 
+    // Rounded only where translucent windows show: elsewhere the pixels
+    // outside a rounded corner would show black.
+    bool roundedCorners() const { return m_rounded; }
+
   signals:
     void answered(int result);
 
@@ -26,6 +30,7 @@ class BoxDialog : public QWidget {
 
   private:
     int m_result;
+    bool m_rounded;
     bool m_answered = false;
 };
 

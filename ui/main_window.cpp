@@ -27,14 +27,16 @@
 #include "ui/toolkit/skin_colors.h"
 #include "ui/toolkit/skin_font.h"
 #include "ui/toolkit/text_label.h"
+#include "ui/toolkit/window_translucency.h"
 
 namespace qvpc::ui {
 namespace {
 
 constexpr int kTitleBandHeight = 42;
 constexpr QRect kShadeGeometry{0, 42, 900, 558};
-constexpr QRect kProgramNameBox{27, 23, 600, 22};  // window coordinates
-constexpr QRect kVersionBox{27, 588, 130, 18};     // window coordinates
+// In coordinates of the window with its shadow; they move with the frame.
+constexpr QRect kProgramNameBox{27, 23, 600, 22};
+constexpr QRect kVersionBox{27, 588, 130, 18};
 
 // A plain child that fills itself with black at alpha 76 of 255.
 class Shade : public QWidget {
@@ -66,13 +68,13 @@ MainWindow::MainWindow(Log& log, const Config& config, std::string programVersio
         icon.addPixmap(pictures::AppIcon().pixmap(QSize(side, side), 1));
     }
     setWindowIcon(icon);
-    setFixedSize(kWindowSize);
+    m_frame->resize(kFrameSize);
+    m_body->setGeometry(m_frame->rect());
+    setDrawsShadow(TranslucentWindowsShow());
     if (const QScreen* screen = this->screen()) {
         const QRect area = screen->availableGeometry();
         move(area.center() - QPoint(width() / 2, height() / 2));
     }
-    m_frame->setGeometry(kShadowMargin, kShadowMargin, 900, 600);
-    m_body->setGeometry(m_frame->rect());
 
     buildTitleBar();
     buildFooter();
@@ -98,6 +100,17 @@ MainWindow::MainWindow(Log& log, const Config& config, std::string programVersio
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::setDrawsShadow(bool shadow) {
+    const int margin = shadow ? kShadowMargin : 0;
+    setFixedSize(kFrameSize + QSize(2 * margin, 2 * margin));
+    m_frame->move(margin, margin);
+    update();
+}
+
+bool MainWindow::drawsShadow() const {
+    return m_frame->x() > 0;
+}
 
 void MainWindow::setUserActions(UserActions& actions) {
     m_actions = &actions;
@@ -297,11 +310,17 @@ void MainWindow::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), Qt::transparent);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     const qreal ratio = devicePixelRatioF();
-    painter.drawPixmap(0, 0, pictures::WindowShadow().pixmap(size(), ratio));
-    const QRect frame =
-        rect().adjusted(kShadowMargin, kShadowMargin, -kShadowMargin, -kShadowMargin);
+    const bool shadow = drawsShadow();
+    if (shadow) {
+        painter.drawPixmap(0, 0, pictures::WindowShadow().pixmap(size(), ratio));
+    }
+    const QRect frame = m_frame->geometry();
     painter.setClipRect(frame);
-    painter.drawPixmap(frame.topLeft(), pictures::WindowBackground().pixmap(frame.size(), ratio));
+    // Without a shadow the frame fills the window, corners too: a rounded
+    // corner would leave pixels that show black where nothing composites.
+    painter.drawPixmap(frame.topLeft(),
+                       pictures::WindowBackground(shadow).pixmap(frame.size(), ratio));
+    painter.translate(frame.topLeft() - QPoint(kShadowMargin, kShadowMargin));
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.setFont(SkinFont(18));
     painter.setPen(Qt::white);
@@ -313,7 +332,7 @@ void MainWindow::paintEvent(QPaintEvent*) {
 
 void MainWindow::mousePressEvent(QMouseEvent* event) {
     // The title band moves the window, as a system title bar would.
-    const QPoint at = event->position().toPoint() - QPoint(kShadowMargin, kShadowMargin);
+    const QPoint at = event->position().toPoint() - m_frame->pos();
     if (event->button() == Qt::LeftButton && at.y() >= 0 && at.y() < kTitleBandHeight &&
         at.x() >= 0 && at.x() < 900 && windowHandle()) {
         windowHandle()->startSystemMove();

@@ -32,7 +32,8 @@ class StartPage;
 class TextLabel;
 
 // The program's one window: borderless and translucent, 926 × 626 with a
-// drawn 13-pixel shadow around its 900 × 600 content frame, which holds the
+// drawn 13-pixel shadow around its 900 × 600 content frame, or where nothing
+// composites translucent windows just the frame, 900 × 600. The frame holds the
 // title band's buttons and the body: ten pages (one visible at a time), the
 // footer links and the shade overlay. A popup or a box blocks the body; the
 // title band's minimise and close buttons keep working. Every member runs on the user-interface
@@ -42,7 +43,8 @@ class MainWindow : public QWidget {
 
   public:
     static constexpr int kShadowMargin = 13;
-    static constexpr QSize kWindowSize{926, 626};
+    static constexpr QSize kWindowSize{926, 626};  // with the shadow
+    static constexpr QSize kFrameSize{900, 600};
     static constexpr int kPageCount = 10;
 
     // The desktop services the window uses; tests replace them.
@@ -57,6 +59,12 @@ class MainWindow : public QWidget {
 
     // The core behind the pages' buttons; until it is set, clicks only log.
     void setUserActions(UserActions& actions);
+
+    // With the shadow the window is kWindowSize and the frame sits in its
+    // margin; without, the frame is the whole window. The window chooses
+    // by itself when made: the shadow only where translucent windows show.
+    void setDrawsShadow(bool shadow);
+    bool drawsShadow() const;
     void setDesktop(Desktop desktop);
 
     // A second start of the program asks the first one to come forward.

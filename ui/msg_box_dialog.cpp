@@ -41,7 +41,8 @@ MsgBoxDialog::MsgBoxDialog(const MsgBoxRequest& request, QWidget* owner)
 
 void MsgBoxDialog::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.drawPixmap(0, 0, pictures::DialogBackground().pixmap(size(), devicePixelRatioF()));
+    painter.drawPixmap(
+        0, 0, pictures::DialogBackground(roundedCorners()).pixmap(size(), devicePixelRatioF()));
 }
 
 void MsgBoxDialog::keyPressEvent(QKeyEvent* event) {

@@ -6,9 +6,10 @@
 namespace qvpc::ui::pictures {
 
 // The window frame: the soft shadow in the 13-pixel margin and the content
-// frame's bands (title 0..42, body 42..568, footer 568..600).
+// frame's bands (title 0..42, body 42..568, footer 568..600), with rounded
+// corners or, for a window without the shadow, square ones.
 Artwork WindowShadow();
-Artwork WindowBackground();
+Artwork WindowBackground(bool rounded);
 
 // Page pictures.
 Artwork StartCircles();          // page 6, grey concentric circles
@@ -22,7 +23,8 @@ Artwork GuideStep(int step);     // page 5, the screen of step 1..4
 Artwork AppIcon();
 
 // Dialogs.
-Artwork DialogBackground();      // the plain dark slate of message boxes and the popup
+// The plain dark slate of message boxes and the popup, rounded or square.
+Artwork DialogBackground(bool rounded);
 Artwork PopupRing(int percent);  // the popup's ring, its arc 0..100 % of the way round
 
 // Buttons with pictures of their own.

@@ -11,6 +11,7 @@
 #include "ui/toolkit/progress_bar.h"
 #include "ui/toolkit/skin_colors.h"
 #include "ui/toolkit/text_label.h"
+#include "ui/toolkit/window_translucency.h"
 
 namespace qvpc::ui {
 namespace {
@@ -58,7 +59,8 @@ QString DisplayNameOf(const QString& path) {
 ProgressPopup::ProgressPopup(QWidget* owner, std::function<void(bool)> onOpenChanged)
     : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint),
       m_owner(owner),
-      m_onOpenChanged(std::move(onOpenChanged)) {
+      m_onOpenChanged(std::move(onOpenChanged)),
+      m_rounded(TranslucentWindowsShow()) {
     setAttribute(Qt::WA_TranslucentBackground);
     setFixedSize(kSize);
 
@@ -140,7 +142,8 @@ QPoint ProgressPopup::Position(const QRect& mainWindow, const QRect& screen) {
 
 void ProgressPopup::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.drawPixmap(0, 0, pictures::DialogBackground().pixmap(size(), devicePixelRatioF()));
+    painter.drawPixmap(0, 0,
+                       pictures::DialogBackground(m_rounded).pixmap(size(), devicePixelRatioF()));
     if (m_mode == Mode::Downloading) {
         // The download's emblem fills the room between the title and the bar.
         painter.setRenderHint(QPainter::Antialiasing);

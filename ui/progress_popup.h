@@ -63,6 +63,7 @@ class ProgressPopup : public QWidget {
     std::function<void(bool)> m_onOpenChanged;
     Mode m_mode = Mode::Installing;
     bool m_open = false;
+    bool m_rounded;  // as the boxes: only where translucent windows show
     ImageBox* m_ring;
     TextLabel* m_percent;
     TextLabel* m_installLabel;

@@ -86,7 +86,8 @@ void SystemMsgBoxDialog::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath shape;
-    shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+    const qreal radius = roundedCorners() ? 6 : 0;
+    shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
     painter.fillPath(shape, QColor::fromRgb(skin::kPanel));
     painter.save();
     painter.setClipPath(shape);

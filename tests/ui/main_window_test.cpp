@@ -1,6 +1,7 @@
 // The main window: pages and their switch, the busy page, the home page's
 // header, the footer, and the dispatcher's rows.
 #include <QDropEvent>
+#include <QImage>
 #include <QMimeData>
 #include <QUrl>
 
@@ -39,6 +40,47 @@ TEST_F(MainWindowTest, OpensOnTheStartPage) {
     EXPECT_EQ(m_window->contentFrame().geometry(), QRect(13, 13, 900, 600));
     EXPECT_TRUE(m_window->shade().isHidden());
     EXPECT_EQ(m_window->shade().geometry(), QRect(0, 42, 900, 558));
+}
+
+// Where no compositor shows translucent windows, the shadow's margin would
+// be drawn black: the window is then only its frame.
+TEST_F(MainWindowTest, WithoutTheShadowTheFrameIsTheWholeWindow) {
+    m_window->ShowPage(4);
+    const QRect shadowed = m_window->contentFrame().geometry();
+    const QImage withShadow = m_window->grab(shadowed).toImage();
+    const QPoint buttonAt =
+        m_window->pageButton(PageButton::Disconnect)->mapTo(&m_window->contentFrame(), QPoint());
+
+    m_window->setDrawsShadow(false);
+    EXPECT_FALSE(m_window->drawsShadow());
+    EXPECT_EQ(m_window->size(), QSize(900, 600));
+    EXPECT_EQ(m_window->contentFrame().geometry(), QRect(0, 0, 900, 600));
+    EXPECT_EQ(m_window->pageButton(PageButton::Disconnect)->mapTo(m_window.get(), QPoint()),
+              buttonAt);
+    const QImage plain = m_window->grab().toImage();
+    ASSERT_EQ(plain.size(), withShadow.size());
+    // Nothing is transparent, and inside its edge and its corners, which
+    // are square now, the window looks as the frame of the shadowed one.
+    int transparent = 0;
+    int changed = 0;
+    const QRect inside = plain.rect().adjusted(1, 1, -1, -1);
+    const QRect corners = plain.rect().adjusted(6, 6, -6, -6);
+    for (int y = 0; y < plain.height(); ++y) {
+        for (int x = 0; x < plain.width(); ++x) {
+            transparent += qAlpha(plain.pixel(x, y)) < 255;
+            const bool inCorner = (x < corners.left() || x > corners.right()) &&
+                                  (y < corners.top() || y > corners.bottom());
+            if (inside.contains(x, y) && !inCorner) {
+                changed += plain.pixel(x, y) != withShadow.pixel(x, y);
+            }
+        }
+    }
+    EXPECT_EQ(transparent, 0);
+    EXPECT_EQ(changed, 0);
+
+    m_window->setDrawsShadow(true);
+    EXPECT_EQ(m_window->size(), QSize(926, 626));
+    EXPECT_EQ(m_window->contentFrame().geometry(), shadowed);
 }
 
 TEST_F(MainWindowTest, ShowPageSwitchesAndRemembersThePreviousPage) {
