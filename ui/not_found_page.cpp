@@ -44,8 +44,7 @@ void NotFoundPage::showOutcome(const QString& failureText) {
 }
 
 void NotFoundPage::placeHint() {
-    const bool oneLine =
-        m_hint->wrappedHeight(kHintBox.width()) < 2 * m_hint->fontMetrics().lineSpacing();
+    const bool oneLine = m_hint->wrappedLineCount(kHintBox.width()) <= 1;
     m_hint->setWordWrap(!oneLine);
     if (oneLine) {
         m_hint->setGeometry(kHintBox);

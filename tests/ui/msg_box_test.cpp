@@ -10,6 +10,7 @@
 #include "ui/progress_popup.h"
 #include "ui/system_msg_box_dialog.h"
 #include "ui/toolkit/image_button.h"
+#include "ui/toolkit/skin_colors.h"
 #include "ui/toolkit/text_label.h"
 #include "ui_fixture.h"
 
@@ -91,6 +92,24 @@ TEST_F(MsgBoxTest, AnswerIsTheButtonIndexAndTheShadeComesAndGoes) {
     EXPECT_EQ(boxAt, MsgBoxPosition(m_window->frameGeometry(), QSize(400, 240),
                                     m_window->screen()->geometry()));
     EXPECT_EQ(m_window->msgBoxes().openBox(), nullptr);
+}
+
+TEST_F(MsgBoxTest, AMessageOfThreeLinesFitsWhole) {
+    QImage picture;
+    QRect message;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = m_window->msgBoxes().openBox();
+        ASSERT_NE(box, nullptr);
+        message = qobject_cast<MsgBoxDialog*>(box)->messageLabel().geometry();
+        picture = box->grab().toImage();
+        box->close();
+    });
+    m_screen->MsgBox(
+        Box("非常抱歉,您的电脑上没有可以运行的adb程序,助手将不能运行,助手将自动关闭."));
+    ASSERT_EQ(message.height(), 78);
+    const QRect ink = InkBounds(picture, message, QColor::fromRgb(skin::kSlate));
+    EXPECT_GT(ink.height(), 2 * 26);                // three lines of size 20
+    EXPECT_LT(ink.bottom(), message.bottom() - 1);  // and the last not cut at the foot
 }
 
 TEST_F(MsgBoxTest, ClosedWithoutAButtonAnswersMinusOne) {

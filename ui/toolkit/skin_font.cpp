@@ -14,6 +14,10 @@ QFont SkinFont(int size, bool bold) {
     return font;
 }
 
+int SkinLinePitch(int size) {
+    return qRound(size * 1.32);
+}
+
 void InstallFonts() {
     // Noto first: WenQuanYi's Latin capitals have serifs, so "IP" in a
     // Chinese line looked set in another font.

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStringList>
+#include <QTextLayout>
 #include <QUrl>
 #include <algorithm>
 
@@ -62,10 +63,36 @@ void TextLabel::setElide(bool elide) {
 }
 
 int TextLabel::wrappedHeight(int width) const {
-    return fontMetrics()
-        .boundingRect(QRect(0, 0, width, QWIDGETSIZE_MAX), int(m_alignment) | Qt::TextWordWrap,
-                      shownText())
-        .height();
+    QTextLayout layout;
+    return layOutWrapped(layout, font(), width);
+}
+
+int TextLabel::wrappedLineCount(int width) const {
+    QTextLayout layout;
+    layOutWrapped(layout, font(), width);
+    return layout.lineCount();
+}
+
+int TextLabel::layOutWrapped(QTextLayout& layout, const QFont& font, int width) const {
+    QString text = shownText();
+    text.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    layout.setText(text);
+    layout.setFont(font);
+    QTextOption option(m_alignment & Qt::AlignHorizontal_Mask);
+    option.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(option);
+    const int pitch = SkinLinePitch(font.pixelSize());
+    int lines = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        // The font's own line is taller than the pitch; the difference is
+        // shared above and below the glyphs.
+        line.setPosition(QPointF(0, lines * pitch + (pitch - line.height()) / 2));
+        ++lines;
+    }
+    layout.endLayout();
+    return lines * pitch;
 }
 
 void TextLabel::setLink(QColor hoverColor) {
@@ -93,12 +120,23 @@ void TextLabel::paintEvent(QPaintEvent*) {
     }
     painter.setFont(font);
     painter.setPen(hot ? m_hoverColor : m_color);
+    if (m_wordWrap) {
+        QTextLayout layout;
+        const int height = layOutWrapped(layout, font, width());
+        int top = 0;
+        if (m_alignment & Qt::AlignBottom) {
+            top = this->height() - height;
+        } else if (m_alignment & Qt::AlignVCenter) {
+            top = (this->height() - height) / 2;
+        }
+        layout.draw(&painter, QPointF(0, top));
+        return;
+    }
     QString shown = shownText();
-    if (m_elide && !m_wordWrap) {
+    if (m_elide) {
         shown = painter.fontMetrics().elidedText(shown, Qt::ElideRight, width());
     }
-    const int flags = int(m_alignment) | (m_wordWrap ? Qt::TextWordWrap : 0);
-    painter.drawText(rect(), flags, shown);
+    painter.drawText(rect(), int(m_alignment), shown);
 }
 
 QString TextLabel::shownText() const {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QWidget>
 
+class QTextLayout;
+
 namespace qvpc::ui {
 
 // A text control of the skin: one font size, one "#" colour, an alignment.
@@ -25,8 +27,10 @@ class TextLabel : public QWidget {
     void setWordWrap(bool wrap);
     // A single line too long for the label ends in "…" instead of being cut.
     void setElide(bool elide);
-    // The height the text takes when word-wrapped at this width.
+    // The height the text takes when word-wrapped at this width: its lines
+    // at the skin's line pitch.
     int wrappedHeight(int width) const;
+    int wrappedLineCount(int width) const;
 
     // Link look: the pointing hand, the hover colour and an underline on hover.
     void setLink(QColor hoverColor);
@@ -53,6 +57,8 @@ class TextLabel : public QWidget {
 
   private:
     QString shownText() const;  // with "\r\n" line ends as Qt breaks lines
+    // Wraps the text into lines at the skin's pitch; gives their height.
+    int layOutWrapped(QTextLayout& layout, const QFont& font, int width) const;
     void setDragHovered(bool hovered);
 
     QString m_text;
