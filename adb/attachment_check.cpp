@@ -1,9 +1,9 @@
 #include "adb/attachment_check.h"
 
 #include "adb/task_shell.h"
-#include "app/message_boxes.h"
-#include "app/screen.h"
-#include "app/shared_state.h"
+#include "base/message_boxes.h"
+#include "base/screen.h"
+#include "base/shared_state.h"
 
 namespace qvpc {
 

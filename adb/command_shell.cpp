@@ -14,10 +14,10 @@
 #include "adb/adb_commands.h"
 #include "adb/device_list.h"
 #include "adb/shell_status.h"
-#include "app/log.h"
-#include "app/process.h"
-#include "app/pseudo_terminal.h"
-#include "app/screen.h"
+#include "base/log.h"
+#include "base/process.h"
+#include "base/pseudo_terminal.h"
+#include "base/screen.h"
 
 extern char** environ;
 

@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "adb/task_shell.h"
-#include "app/unique_fd.h"
+#include "base/unique_fd.h"
 
 namespace qvpc {
 

@@ -6,9 +6,9 @@
 #include "adb/progress_engine.h"
 #include "adb/task_names.h"
 #include "adb/task_shell.h"
-#include "app/log.h"
-#include "app/message_boxes.h"
-#include "app/shared_state.h"
+#include "base/log.h"
+#include "base/message_boxes.h"
+#include "base/shared_state.h"
 
 namespace qvpc {
 namespace {

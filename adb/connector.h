@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/screen.h"
+#include "base/screen.h"
 
 namespace qvpc {
 

@@ -5,10 +5,10 @@
 #include "adb/install_outcome.h"
 #include "adb/task_names.h"
 #include "adb/task_shell.h"
-#include "app/log.h"
-#include "app/message_boxes.h"
-#include "app/screen.h"
-#include "app/shared_state.h"
+#include "base/log.h"
+#include "base/message_boxes.h"
+#include "base/screen.h"
+#include "base/shared_state.h"
 
 namespace qvpc {
 namespace {

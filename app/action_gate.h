@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/user_actions.h"
+#include "base/user_actions.h"
 
 namespace qvpc {
 

@@ -3,10 +3,10 @@
 #include "adb/attachment_check.h"
 #include "adb/connector.h"
 #include "adb/task_shell.h"
-#include "app/screen.h"
-#include "app/shared_state.h"
 #include "apps/local_install.h"
 #include "apps/screenshot.h"
+#include "base/screen.h"
+#include "base/shared_state.h"
 
 namespace qvpc {
 AppActions::AppActions(Parts parts) : m_parts(std::move(parts)) {}

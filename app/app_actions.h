@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "app/user_actions.h"
+#include "base/user_actions.h"
 
 namespace qvpc {
 

@@ -3,10 +3,10 @@
 #include "adb/adb_commands.h"
 #include "adb/task_names.h"
 #include "app/app_actions.h"
-#include "app/log.h"
-#include "app/message_boxes.h"
-#include "app/process.h"
-#include "app/screen.h"
+#include "base/log.h"
+#include "base/message_boxes.h"
+#include "base/process.h"
+#include "base/screen.h"
 #include "deploy/toolchain.h"
 
 namespace qvpc {

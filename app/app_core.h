@@ -10,12 +10,12 @@
 #include "adb/progress_engine.h"
 #include "adb/result_interpreter.h"
 #include "app/action_gate.h"
-#include "app/app_paths.h"
-#include "app/config.h"
-#include "app/shared_state.h"
-#include "app/user_actions.h"
 #include "apps/local_install.h"
 #include "apps/screenshot.h"
+#include "base/app_paths.h"
+#include "base/config.h"
+#include "base/shared_state.h"
+#include "base/user_actions.h"
 
 namespace qvpc {
 

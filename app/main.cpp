@@ -4,9 +4,9 @@
 #include <QApplication>
 
 #include "app/app_core.h"
-#include "app/app_paths.h"
-#include "app/config.h"
-#include "app/log.h"
+#include "base/app_paths.h"
+#include "base/config.h"
+#include "base/log.h"
 #include "program_version.h"
 #include "ui/main_window.h"
 #include "ui/qt_screen.h"

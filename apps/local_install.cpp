@@ -10,11 +10,11 @@
 #include "adb/progress_engine.h"
 #include "adb/task_names.h"
 #include "adb/task_shell.h"
-#include "app/log.h"
-#include "app/message_boxes.h"
-#include "app/screen.h"
-#include "app/shared_state.h"
-#include "apps/file_names.h"
+#include "base/file_names.h"
+#include "base/log.h"
+#include "base/message_boxes.h"
+#include "base/screen.h"
+#include "base/shared_state.h"
 
 namespace qvpc {
 namespace {

@@ -7,11 +7,11 @@
 #include "adb/progress_engine.h"
 #include "adb/task_names.h"
 #include "adb/task_shell.h"
-#include "app/log.h"
-#include "app/message_boxes.h"
-#include "app/png_file.h"
-#include "app/screen.h"
-#include "app/shared_state.h"
+#include "base/log.h"
+#include "base/message_boxes.h"
+#include "base/png_file.h"
+#include "base/screen.h"
+#include "base/shared_state.h"
 
 namespace qvpc {
 namespace {

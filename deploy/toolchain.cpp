@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/app_paths.h"
-#include "app/log.h"
-#include "app/process.h"
+#include "base/app_paths.h"
+#include "base/log.h"
+#include "base/process.h"
 #include "deploy/carried_images.h"
 
 namespace qvpc {

@@ -3,7 +3,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/screen.h"
+#include "base/screen.h"
 #include "ui/toolkit/owner_drawn_list.h"
 
 namespace qvpc::ui {

@@ -1,6 +1,6 @@
 #include "ui/guide_page.h"
 
-#include "app/log.h"
+#include "base/log.h"
 #include "ui/pictures.h"
 #include "ui/toolkit/image_box.h"
 #include "ui/toolkit/image_button.h"

@@ -1,6 +1,6 @@
 #include "ui/home_page.h"
 
-#include "app/gbk.h"
+#include "base/gbk.h"
 #include "ui/pictures.h"
 #include "ui/toolkit/image_button.h"
 #include "ui/toolkit/text_label.h"

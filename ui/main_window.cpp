@@ -9,7 +9,7 @@
 #include <QUrl>
 #include <QWindow>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "ui/app_management_page.h"
 #include "ui/desktop.h"
 #include "ui/device_list_page.h"

@@ -5,9 +5,9 @@
 #include <functional>
 #include <string>
 
-#include "app/config.h"
-#include "app/page_history.h"
-#include "app/user_actions.h"
+#include "base/config.h"
+#include "base/page_history.h"
+#include "base/user_actions.h"
 #include "ui/busy_page.h"
 #include "ui/page_button.h"
 

@@ -1,6 +1,6 @@
 // The window's button dispatcher: one row per button, with the text it
 // writes to the log (category 主进程) and what it does.
-#include "app/log.h"
+#include "base/log.h"
 #include "ui/app_management_page.h"
 #include "ui/guide_page.h"
 #include "ui/main_window.h"

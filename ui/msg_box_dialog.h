@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/screen.h"
+#include "base/screen.h"
 #include "ui/box_dialog.h"
 
 namespace qvpc::ui {

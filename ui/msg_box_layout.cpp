@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/gbk.h"
+#include "base/gbk.h"
 
 namespace qvpc::ui {
 namespace {

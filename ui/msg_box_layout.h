@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <vector>
 
-#include "app/screen.h"
+#include "base/screen.h"
 
 namespace qvpc::ui {
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <variant>
 
-#include "app/screen.h"
+#include "base/screen.h"
 
 namespace qvpc::ui {
 

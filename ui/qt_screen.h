@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-#include "app/screen.h"
+#include "base/screen.h"
 #include "ui/msg_box_presenter.h"
 #include "ui/ui_thread_gate.h"
 

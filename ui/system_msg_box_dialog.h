@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/screen.h"
+#include "base/screen.h"
 #include "ui/box_dialog.h"
 
 namespace qvpc::ui {

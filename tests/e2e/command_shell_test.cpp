@@ -10,8 +10,8 @@
 
 #include "adb/adb_commands.h"
 #include "adb/shell_status.h"
-#include "app/gbk.h"
-#include "app/log.h"
+#include "base/gbk.h"
+#include "base/log.h"
 #include "support/fake_screen.h"
 #include "support/temp_dir.h"
 #include "support/wait.h"

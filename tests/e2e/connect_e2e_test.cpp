@@ -7,7 +7,7 @@
 
 #include "adb/connect_outcome.h"
 #include "adb/device_list.h"
-#include "app/unique_fd.h"
+#include "base/unique_fd.h"
 #include "support/core_rig.h"
 #include "support/loopback.h"
 #include "support/wait.h"

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/gbk.h"
-#include "app/process.h"
+#include "base/gbk.h"
+#include "base/process.h"
 #include "program_version.h"
 #include "support/adb_server.h"
 #include "support/child_process.h"

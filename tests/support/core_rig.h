@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "app/app_core.h"
-#include "app/app_paths.h"
-#include "app/log.h"
+#include "base/app_paths.h"
+#include "base/log.h"
 #include "support/adb_server.h"
 #include "support/boxsim_process.h"
 #include "support/fake_screen.h"

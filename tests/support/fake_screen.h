@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/page_history.h"
-#include "app/screen.h"
+#include "base/page_history.h"
+#include "base/screen.h"
 
 namespace qvpc::test {
 

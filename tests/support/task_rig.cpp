@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "app/gbk.h"
+#include "base/gbk.h"
 #include "support/wait.h"
 
 namespace qvpc::test {

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <cstdlib>
 
-#include "app/gbk.h"
+#include "base/gbk.h"
 #include "ui/msg_box_dialog.h"
 #include "ui/msg_box_presenter.h"
 #include "ui/toolkit/image_button.h"

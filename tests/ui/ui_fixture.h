@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "app/config.h"
-#include "app/log.h"
-#include "app/user_actions.h"
+#include "base/config.h"
+#include "base/log.h"
+#include "base/user_actions.h"
 #include "support/temp_dir.h"
 #include "ui/main_window.h"
 #include "ui/qt_screen.h"

@@ -9,8 +9,8 @@
 
 #include "adb/command_shell.h"
 #include "app/app_core.h"
-#include "app/app_paths.h"
-#include "app/log.h"
+#include "base/app_paths.h"
+#include "base/log.h"
 #include "support/adb_server.h"
 #include "support/boxsim_process.h"
 #include "support/fixture_apk.h"

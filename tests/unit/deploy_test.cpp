@@ -3,9 +3,9 @@
 
 #include <filesystem>
 
-#include "app/app_paths.h"
-#include "app/gbk.h"
-#include "app/log.h"
+#include "base/app_paths.h"
+#include "base/gbk.h"
+#include "base/log.h"
 #include "deploy/carried_images.h"
 #include "deploy/toolchain.h"
 #include "support/temp_dir.h"

@@ -1,4 +1,4 @@
-#include "apps/file_names.h"
+#include "base/file_names.h"
 
 #include <gtest/gtest.h>
 

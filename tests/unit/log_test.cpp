@@ -1,11 +1,11 @@
-#include "app/log.h"
+#include "base/log.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 #include <vector>
 
-#include "app/gbk.h"
+#include "base/gbk.h"
 #include "support/temp_dir.h"
 
 namespace qvpc {

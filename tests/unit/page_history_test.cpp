@@ -1,5 +1,5 @@
 // The window's page history: the busy page is never a page to go back to.
-#include "app/page_history.h"
+#include "base/page_history.h"
 
 #include <gtest/gtest.h>
 

@@ -6,9 +6,9 @@
 #include <thread>
 
 #include "adb/task_names.h"
-#include "app/gbk.h"
-#include "app/log.h"
-#include "app/shared_state.h"
+#include "base/gbk.h"
+#include "base/log.h"
+#include "base/shared_state.h"
 #include "support/fake_screen.h"
 #include "support/fake_shell.h"
 #include "support/temp_dir.h"

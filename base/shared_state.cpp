@@ -1,4 +1,4 @@
-#include "app/shared_state.h"
+#include "base/shared_state.h"
 
 namespace qvpc {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/screen.h"
+#include "base/screen.h"
 
 namespace qvpc {
 

@@ -1,4 +1,4 @@
-#include "app/gbk.h"
+#include "base/gbk.h"
 
 #include <iconv.h>
 

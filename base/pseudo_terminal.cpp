@@ -1,4 +1,4 @@
-#include "app/pseudo_terminal.h"
+#include "base/pseudo_terminal.h"
 
 #include <fcntl.h>
 #include <stdlib.h>

@@ -1,4 +1,4 @@
-#include "app/png_file.h"
+#include "base/png_file.h"
 
 #include <array>
 #include <filesystem>

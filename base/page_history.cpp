@@ -1,4 +1,4 @@
-#include "app/page_history.h"
+#include "base/page_history.h"
 
 namespace qvpc {
 

@@ -1,11 +1,11 @@
-#include "app/log.h"
+#include "base/log.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
-#include "app/gbk.h"
+#include "base/gbk.h"
 
 namespace qvpc {
 

@@ -1,4 +1,4 @@
-#include "app/process.h"
+#include "base/process.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/unique_fd.h"
+#include "base/unique_fd.h"
 
 extern char** environ;
 
