@@ -25,6 +25,11 @@ using FilePtr = std::unique_ptr<zip_file_t, FileDeleter>;
 }  // namespace
 
 std::unique_ptr<ZipReader> ZipReader::open(std::string_view bytes) {
+    // libzip takes no bytes for an empty archive; Android finds no end of
+    // central directory in them and refuses the file.
+    if (bytes.empty()) {
+        return nullptr;
+    }
     zip_error_t error;
     zip_error_init(&error);
     SourcePtr source(zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error));

@@ -63,7 +63,7 @@ Box::Box(BoxConfig config)
       m_faults(m_config.faults),
       m_companionNotReadyPolls(m_config.companionNotReadyPolls),
       m_commandReply(m_config.commandReply),
-      m_packages(m_config.freeStorage),
+      m_packages(m_config.freeStorage, m_config.sdk),
       m_adbdRunning(m_config.adbListening) {
     const int64_t now = nowMs();
     for (const std::string& name : m_config.systemApps) {

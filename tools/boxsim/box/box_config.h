@@ -12,6 +12,10 @@ namespace qvpc::boxsim {
 inline constexpr const char* kCompanionPackage = "com.quillet.remoteassistant";
 inline constexpr const char* kCompanionActivity = "com.quillet.remoteassistant.StartActivity";
 
+// Android 5.0's SDK level. The pm of older boxes (4.x) reports less:
+// INSTALL_FAILED_INVALID_APK for any unreadable APK.
+inline constexpr int kLollipopSdk = 21;
+
 // Faults a test can give a box; all off by default. They can also be changed
 // while boxsim runs (control socket "set").
 struct BoxFaults {

@@ -1,5 +1,7 @@
 #include "boxsim/box/package_manager.h"
 
+#include "boxsim/box/box_config.h"
+
 namespace qvpc::boxsim {
 
 void PackageManager::addPreinstalled(InstalledPackage package) {
@@ -15,12 +17,19 @@ std::string PackageManager::install(std::string_view apkBytes, const InstallOpti
     if (!options.forcedFailure.empty()) {
         return options.forcedFailure;
     }
-    // Android copies the file into /data/app before parsing it, so space is
-    // the first thing to run out.
+    ApkReadResult read = ReadApk(apkBytes);
+    // Android 4.x reads the manifest before it looks for space, and names
+    // every manifest it cannot read INSTALL_FAILED_INVALID_APK; certificates
+    // are only checked with the full parse after the copy.
+    if (m_sdk < kLollipopSdk && !read.info &&
+        read.failure != "INSTALL_PARSE_FAILED_NO_CERTIFICATES") {
+        return "INSTALL_FAILED_INVALID_APK";
+    }
+    // Later versions copy the file into /data/app before parsing it, so
+    // space is the first thing to run out.
     if (apkBytes.size() > m_freeStorage) {
         return "INSTALL_FAILED_INSUFFICIENT_STORAGE";
     }
-    ApkReadResult read = ReadApk(apkBytes);
     if (!read.info) {
         return read.failure;
     }

@@ -23,7 +23,9 @@ struct InstalledPackage {
 // installed or removed. Not thread-safe: the box serialises calls.
 class PackageManager {
   public:
-    explicit PackageManager(uint64_t freeStorage) : m_freeStorage(freeStorage) {}
+    // sdk: the box's Android version, which decides the order and names of
+    // some failures.
+    PackageManager(uint64_t freeStorage, int sdk) : m_freeStorage(freeStorage), m_sdk(sdk) {}
 
     void addPreinstalled(InstalledPackage package);
 
@@ -46,6 +48,7 @@ class PackageManager {
   private:
     std::map<std::string, InstalledPackage> m_packages;
     uint64_t m_freeStorage;
+    int m_sdk;
 };
 
 }  // namespace qvpc::boxsim

@@ -113,7 +113,7 @@ TEST_F(AdbClientTest, PushInstallFollowsAndroidsRules) {
     };
     for (const Case& c : {Case{v1, "INSTALL_FAILED_VERSION_DOWNGRADE"},
                           Case{otherCert, "INSTALL_PARSE_FAILED_INCONSISTENT_CERTIFICATES"},
-                          Case{notApk, "INSTALL_PARSE_FAILED_NOT_APK"}}) {
+                          Case{notApk, "INSTALL_FAILED_INVALID_APK"}}) {
         EXPECT_THAT(adbS("install -r \"" + c.path + "\""),
                     HasSubstr("\r\nFailure [" + c.failure + "]\r\n"))
             << c.path;

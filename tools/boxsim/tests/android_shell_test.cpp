@@ -5,8 +5,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "boxsim/apk/apk_builder.h"
 #include "boxsim/apk/test_certificate.h"
+#include "boxsim/apk/zip_archive.h"
 #include "boxsim/box/shell_parser.h"
 #include "support/temp_dir.h"
 
@@ -128,6 +131,56 @@ TEST_F(AndroidShellTest, InstallsFromTheBoxsFiles) {
     full.writeFile("/sdcard/tv.apk", BuildApk(spec));
     EXPECT_EQ(shell.run("pm install -r /sdcard/tv.apk").output,
               "\tpkg: /sdcard/tv.apk\nFailure [INSTALL_FAILED_INSUFFICIENT_STORAGE]\n");
+}
+
+// Android 4.x reads the manifest before it looks for space and names every
+// unreadable APK alike; from 5.0 on space comes first and the parser names
+// the fault.
+TEST(PmTextsTest, FollowTheBoxsAndroidVersion) {
+    ApkSpec tv;
+    tv.packageName = "com.example.tv";
+    const std::string good = BuildApk(tv);
+    const std::string manifest = *ZipReader::open(good)->read("AndroidManifest.xml", 1 << 20);
+    struct Case {
+        const char* name;
+        std::string apk;
+        // pm's code on an sdk-19 box with room, on a full one, then the same for sdk 23.
+        const char* old;
+        const char* oldFull;
+        const char* lollipop;
+        const char* lollipopFull;
+    };
+    const Case cases[] = {
+        {"empty", "", "INSTALL_FAILED_INVALID_APK", "INSTALL_FAILED_INVALID_APK",
+         "INSTALL_PARSE_FAILED_NOT_APK", "INSTALL_PARSE_FAILED_NOT_APK"},
+        {"not a zip", "just text", "INSTALL_FAILED_INVALID_APK", "INSTALL_FAILED_INVALID_APK",
+         "INSTALL_PARSE_FAILED_NOT_APK", "INSTALL_FAILED_INSUFFICIENT_STORAGE"},
+        {"zip without manifest", WriteZip({{"classes.dex", "x", true}}),
+         "INSTALL_FAILED_INVALID_APK", "INSTALL_FAILED_INVALID_APK",
+         "INSTALL_PARSE_FAILED_BAD_MANIFEST", "INSTALL_FAILED_INSUFFICIENT_STORAGE"},
+        {"unsigned", WriteZip({{"AndroidManifest.xml", manifest, true}}),
+         "INSTALL_PARSE_FAILED_NO_CERTIFICATES", "INSTALL_FAILED_INSUFFICIENT_STORAGE",
+         "INSTALL_PARSE_FAILED_NO_CERTIFICATES", "INSTALL_FAILED_INSUFFICIENT_STORAGE"},
+        {"valid", good, "", "INSTALL_FAILED_INSUFFICIENT_STORAGE", "",
+         "INSTALL_FAILED_INSUFFICIENT_STORAGE"},
+    };
+    for (const Case& c : cases) {
+        for (const auto& [sdk, freeStorage, code] :
+             {std::tuple<int, uint64_t, std::string>{19, 1u << 30, c.old},
+              {19, 0, c.oldFull},
+              {23, 1u << 30, c.lollipop},
+              {23, 0, c.lollipopFull}}) {
+            BoxConfig config;
+            config.sdk = sdk;
+            config.freeStorage = freeStorage;
+            Box box(config);
+            ASSERT_EQ(box.writeFile("/data/local/tmp/x.apk", c.apk), "");
+            EXPECT_EQ(AndroidShell(box).run("pm install -r /data/local/tmp/x.apk").output,
+                      "\tpkg: /data/local/tmp/x.apk\n" +
+                          (code.empty() ? "Success\n" : "Failure [" + code + "]\n"))
+                << c.name << ", sdk " << sdk << ", free " << freeStorage;
+        }
+    }
 }
 
 TEST(BoxTest, PreinstallsFromApkFiles) {

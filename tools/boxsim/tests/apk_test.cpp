@@ -88,6 +88,7 @@ TEST(ApkTest, BrokenApksGiveThePackageManagersCodes) {
         std::string failure;
     };
     const Case cases[] = {
+        {"empty", "", "INSTALL_PARSE_FAILED_NOT_APK"},
         {"not a zip", "just text", "INSTALL_PARSE_FAILED_NOT_APK"},
         {"no manifest", WriteZip({{"classes.dex", "x", true}}),
          "INSTALL_PARSE_FAILED_BAD_MANIFEST"},
