@@ -398,7 +398,8 @@ AndroidShell::Output AndroidShell::pm(const Args& args) {
         if (failure.empty()) {
             o.out("Success\n");
         } else {
-            o.out("Failure [" + failure + "]\n");
+            // Android 4.x's pm names no reason.
+            o.out(m_box.config().sdk < kLollipopSdk ? "Failure\n" : "Failure [" + failure + "]\n");
             o.status = 1;
         }
         return o;

@@ -121,8 +121,7 @@ TEST_F(AdbClientTest, PushInstallFollowsAndroidsRules) {
     EXPECT_EQ((*m_boxsim->package(m_address, "com.example.tv"))["version_code"], 2);
 
     EXPECT_EQ(adbS("shell pm uninstall com.example.tv"), "Success\r\n");
-    EXPECT_EQ(adbS("shell pm uninstall com.example.tv"),
-              "Failure [DELETE_FAILED_INTERNAL_ERROR]\r\n");
+    EXPECT_EQ(adbS("shell pm uninstall com.example.tv"), "Failure\r\n");
     EXPECT_FALSE(m_boxsim->package(m_address, "com.example.tv"));
 }
 

@@ -78,7 +78,7 @@ TEST_F(AndroidShellTest, PrintsWhatAndroidPrints) {
         {"pm list packages -f settings", "package:/system/app/Settings.apk=com.android.settings\n"},
         {"pm list packages | grep example", "package:com.example.tv\n"},
         {"pm path com.example.tv", "package:/data/app/com.example.tv-1.apk\n"},
-        {"pm uninstall com.android.settings", "Failure [DELETE_FAILED_INTERNAL_ERROR]\n"},
+        {"pm uninstall com.android.settings", "Failure\n"},
         {"pm install -r /data/local/tmp/none.apk",
          "\tpkg: /data/local/tmp/none.apk\nFailure [INSTALL_FAILED_INVALID_URI]\n"},
         {"am start -n com.example.tv/.MainActivity",
@@ -134,8 +134,8 @@ TEST_F(AndroidShellTest, InstallsFromTheBoxsFiles) {
 }
 
 // Android 4.x reads the manifest before it looks for space and names every
-// unreadable APK alike; from 5.0 on space comes first and the parser names
-// the fault.
+// unreadable APK alike, and its pm uninstall names no reason; from 5.0 on
+// space comes first and the parser names the fault.
 TEST(PmTextsTest, FollowTheBoxsAndroidVersion) {
     ApkSpec tv;
     tv.packageName = "com.example.tv";
@@ -180,6 +180,14 @@ TEST(PmTextsTest, FollowTheBoxsAndroidVersion) {
                           (code.empty() ? "Success\n" : "Failure [" + code + "]\n"))
                 << c.name << ", sdk " << sdk << ", free " << freeStorage;
         }
+    }
+
+    for (const auto& [sdk, failure] : {std::pair<int, std::string>{19, "Failure\n"},
+                                       {22, "Failure [DELETE_FAILED_INTERNAL_ERROR]\n"}}) {
+        BoxConfig config;
+        config.sdk = sdk;
+        Box box(config);
+        EXPECT_EQ(AndroidShell(box).run("pm uninstall com.example.none").output, failure) << sdk;
     }
 }
 
