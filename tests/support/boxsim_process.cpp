@@ -103,6 +103,12 @@ json BoxSpec::toJson() const {
     if (!mac.empty()) {
         j["mac"] = mac;
     }
+    if (sdk) {
+        j["sdk"] = sdk;
+    }
+    if (!release.empty()) {
+        j["release"] = release;
+    }
     if (freeStorage) {
         j["free_storage"] = freeStorage;
     }

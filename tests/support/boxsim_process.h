@@ -47,7 +47,9 @@ struct BoxSpec {
     std::string address;
     std::string model = "MiBOX3";
     std::string brand = "Xiaomi";
-    std::string mac;  // default 00:1a:2b:3c:4d:5e
+    std::string mac;      // default 00:1a:2b:3c:4d:5e
+    int sdk = 0;          // ro.build.version.sdk; 0: boxsim's default (19)
+    std::string release;  // ro.build.version.release; default "4.4.2"
     bool rooted = false;
     int screenWidth = 1280;
     int screenHeight = 720;

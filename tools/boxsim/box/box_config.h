@@ -12,9 +12,9 @@ namespace qvpc::boxsim {
 inline constexpr const char* kCompanionPackage = "com.quillet.remoteassistant";
 inline constexpr const char* kCompanionActivity = "com.quillet.remoteassistant.StartActivity";
 
-// Android 5.0's SDK level. The pm of older boxes (4.x) reports less:
-// INSTALL_FAILED_INVALID_APK for any unreadable APK, a bare "Failure" for a
-// failed uninstall.
+// Android 5.0's SDK level. Older boxes (4.x) have no exec service, and their
+// pm reports less: INSTALL_FAILED_INVALID_APK for any unreadable APK, a bare
+// "Failure" for a failed uninstall.
 inline constexpr int kLollipopSdk = 21;
 
 // Faults a test can give a box; all off by default. They can also be changed

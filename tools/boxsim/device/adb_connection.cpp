@@ -157,8 +157,9 @@ void AdbConnection::open(const AdbPacket& packet) {
     }
     m_box->record("adb", service);
     const uint32_t remoteId = packet.arg0;
-    const bool known =
-        service.rfind("shell:", 0) == 0 || service.rfind("exec:", 0) == 0 || service == "sync:";
+    // exec: came with Android 5.0; adbd of 4.x refuses it like any unknown service.
+    const bool exec = service.rfind("exec:", 0) == 0 && m_box->config().sdk >= kLollipopSdk;
+    const bool known = service.rfind("shell:", 0) == 0 || exec || service == "sync:";
     std::shared_ptr<AdbStream> s;
     {
         std::lock_guard lock(m_streamsMutex);

@@ -165,6 +165,25 @@ TEST_F(AdbClientTest, InstallFaultsChangeWhileRunning) {
     EXPECT_THAT(adbS("install -r \"" + path + "\""), HasSubstr("Success\r\n"));
 }
 
+// adb exec-out opens exec:, which came with Android 5.0: adbd of 4.x refuses
+// it like any service it does not know.
+TEST_F(AdbClientTest, ExecServiceExistsFromAndroid5On) {
+    BoxSpec lollipop = spec();
+    lollipop.address = test::FreeLoopbackAddress();
+    lollipop.sdk = 22;
+    lollipop.release = "5.1.1";
+    m_boxsim = std::make_unique<test::BoxsimProcess>(std::vector{spec(), lollipop});
+    connect();
+    ASSERT_THAT(RunAdb("connect " + lollipop.address).output, HasSubstr("connected to"));
+
+    const auto refused = RunAdb("-s " + serial() + " exec-out echo hi");
+    EXPECT_EQ(refused.output, "error: closed\n");
+    EXPECT_NE(refused.exitCode, 0);
+    EXPECT_EQ(RunAdb("-s " + lollipop.address + ":5555 exec-out echo hi").output, "hi\n");
+    // The refusal ends the stream only; the box goes on serving.
+    EXPECT_EQ(adbS("shell echo alive"), "alive\r\n");
+}
+
 TEST_F(AdbClientTest, ScreencapThenPullGivesTheScreenAsPng) {
     startBox(spec());
     connect();
