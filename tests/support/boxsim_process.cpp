@@ -68,6 +68,7 @@ json BoxFaults::toJson() const {
             {"transfer_bytes_per_second", transferBytesPerSecond},
             {"drop_after_bytes", dropAfterBytes},
             {"screencap_fails", screencapFails},
+            {"screencap_missing", screencapMissing},
             {"companion_delay_ms", companionDelayMs}};
 }
 

@@ -24,7 +24,8 @@ struct BoxFaults {
     uint64_t transferBytesPerSecond = 0;  // 0: full speed
     uint64_t dropAfterBytes = 0;          // cut the ADB connection after so many sync bytes
     bool screencapFails = false;
-    int companionDelayMs = 0;  // every reply on 8988 waits so long
+    bool screencapMissing = false;  // the shell has no screencap: "not found"
+    int companionDelayMs = 0;       // every reply on 8988 waits so long
 
     nlohmann::json toJson() const;
 };

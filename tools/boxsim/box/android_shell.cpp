@@ -188,7 +188,7 @@ AndroidShell::Output AndroidShell::dispatch(const Args& args, const std::string&
     if (name == "am") {
         return am(args);
     }
-    if (name == "screencap") {
+    if (name == "screencap" && !m_box.faults().screencapMissing) {
         return screencap(args);
     }
     if (name == "monkey") {

@@ -88,7 +88,7 @@ void ApplyFaults(const json& j, BoxFaults& f) {
     requireObject(j, what);
     checkKeys(j,
               {"refuse", "offline", "unauthorized", "install_failure", "transfer_bytes_per_second",
-               "drop_after_bytes", "screencap_fails", "companion_delay_ms"},
+               "drop_after_bytes", "screencap_fails", "screencap_missing", "companion_delay_ms"},
               what);
     get(j, "refuse", f.refuse, what);
     get(j, "offline", f.offline, what);
@@ -97,6 +97,7 @@ void ApplyFaults(const json& j, BoxFaults& f) {
     get(j, "transfer_bytes_per_second", f.transferBytesPerSecond, what);
     get(j, "drop_after_bytes", f.dropAfterBytes, what);
     get(j, "screencap_fails", f.screencapFails, what);
+    get(j, "screencap_missing", f.screencapMissing, what);
     get(j, "companion_delay_ms", f.companionDelayMs, what);
     for (char c : f.installFailure) {
         if (!std::isupper(static_cast<unsigned char>(c)) && c != '_' &&
@@ -117,6 +118,7 @@ json FaultsToJson(const BoxFaults& f) {
             {"transfer_bytes_per_second", f.transferBytesPerSecond},
             {"drop_after_bytes", f.dropAfterBytes},
             {"screencap_fails", f.screencapFails},
+            {"screencap_missing", f.screencapMissing},
             {"companion_delay_ms", f.companionDelayMs}};
 }
 

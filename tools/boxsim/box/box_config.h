@@ -27,7 +27,8 @@ struct BoxFaults {
     uint64_t transferBytesPerSecond = 0;  // sync transfers slowed to this rate; 0 = full speed
     uint64_t dropAfterBytes = 0;  // the ADB connection is cut after this many sync bytes; 0 = never
     bool screencapFails = false;
-    int companionDelayMs = 0;  // every reply on 8988 waits this long
+    bool screencapMissing = false;  // no screencap on the box: the shell says "not found"
+    int companionDelayMs = 0;       // every reply on 8988 waits this long
 };
 
 // A package on the box at start-up, either described or read from an APK.

@@ -191,6 +191,18 @@ TEST(PmTextsTest, FollowTheBoxsAndroidVersion) {
     }
 }
 
+TEST(AndroidShellFaultTest, ABoxWithoutScreencapSaysNotFound) {
+    BoxConfig config;
+    config.faults.screencapMissing = true;
+    Box box(config);
+    AndroidShell shell(box);
+    EXPECT_EQ(shell.run("screencap -p /sdcard/s.png").output,
+              "/system/bin/sh: screencap: not found\n");
+    EXPECT_EQ(shell.run("/system/bin/screencap -p /sdcard/s.png").output,
+              "/system/bin/sh: /system/bin/screencap: not found\n");
+    EXPECT_FALSE(box.stat("/sdcard/s.png"));
+}
+
 TEST(BoxTest, PreinstallsFromApkFiles) {
     test::TempDir dir;
     ApkSpec spec;
