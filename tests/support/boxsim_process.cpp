@@ -5,9 +5,11 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <stdexcept>
+#include <string_view>
 #include <thread>
 
 namespace qvpc::test {
@@ -50,6 +52,23 @@ std::optional<json> exchange(const std::string& socketPath, const json& request)
     return reply;
 }
 
+std::string base64(std::string_view bytes) {
+    static constexpr char kDigits[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    for (size_t i = 0; i < bytes.size(); i += 3) {
+        const size_t n = std::min<size_t>(3, bytes.size() - i);
+        uint32_t bits = 0;
+        for (size_t k = 0; k < 3; ++k) {
+            bits = bits << 8 | (k < n ? static_cast<unsigned char>(bytes[i + k]) : 0u);
+        }
+        for (size_t k = 0; k < 4; ++k) {
+            out += k <= n ? kDigits[bits >> (18 - 6 * k) & 63] : '=';
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 std::string BoxsimPath() {
@@ -89,6 +108,13 @@ json BoxPackage::toJson() const {
     return j;
 }
 
+json BoxFile::toJson() const {
+    if (oldScreenshot) {
+        return {{"path", path}, {"old_screenshot", true}};
+    }
+    return {{"path", path}, {"base64", base64(content)}};
+}
+
 json BoxSpec::toJson() const {
     json j = {{"address", address},
               {"model", model},
@@ -121,6 +147,9 @@ json BoxSpec::toJson() const {
     }
     for (const auto& p : packages) {
         j["packages"].push_back(p.toJson());
+    }
+    for (const auto& f : files) {
+        j["files"].push_back(f.toJson());
     }
     if (companionVersion) {
         j["companion_version"] = *companionVersion;

@@ -43,6 +43,16 @@ struct BoxPackage {
     nlohmann::json toJson() const;
 };
 
+// A file on the box from the start, at an absolute path under /sdcard or
+// /data/local/tmp.
+struct BoxFile {
+    std::string path;
+    std::string content;         // any bytes
+    bool oldScreenshot = false;  // instead of content: boxsim's DrawOldScreenshot picture
+
+    nlohmann::json toJson() const;
+};
+
 // One simulated box. address is required: use FreeLoopbackAddress().
 struct BoxSpec {
     std::string address;
@@ -59,6 +69,7 @@ struct BoxSpec {
     std::optional<bool> commandPort;  // 8090; default: on exactly when ADB is off
     std::string commandReply;         // the reply to "start adbd"; default "ok"
     std::vector<BoxPackage> packages;
+    std::vector<BoxFile> files;
     std::optional<int64_t> companionVersion;  // a companion already installed
     bool companionRunning = false;            // ... and started
     int companionNotReadyPolls = 1;           // "server is running" replies after a start

@@ -104,6 +104,15 @@ Box::Box(BoxConfig config)
     m_files.setSystemFile("/proc/version",
                           "Linux version 3.10.33 (android@build) (gcc version 4.8 (GCC) ) #1 SMP "
                           "PREEMPT Thu Jan 1 00:00:00 CST 2015\n");
+    for (const FileConfig& f : m_config.files) {
+        std::string data = f.oldScreenshot
+                               ? DrawOldScreenshot(m_config.screenWidth, m_config.screenHeight)
+                               : f.data;
+        if (const std::string error = m_files.write(f.path, std::move(data), nowSeconds());
+            !error.empty()) {
+            throw std::runtime_error("cannot place " + f.path + ": " + error);
+        }
+    }
 }
 
 InstalledPackage Box::preinstalled(const PackageConfig& p, int64_t now) {

@@ -32,7 +32,8 @@ class BoxListeners {
 // thread-safe; the ADB, command-port, companion and control threads share it.
 class Box {
   public:
-    // Throws std::runtime_error when a configured APK cannot be read.
+    // Throws std::runtime_error when a configured APK cannot be read or a
+    // configured file cannot be placed.
     explicit Box(BoxConfig config);
 
     void setListeners(BoxListeners* listeners) { m_listeners = listeners; }

@@ -8,12 +8,16 @@
 
 #include "boxsim/apk/apk_builder.h"
 #include "boxsim/apk/test_certificate.h"
+#include "boxsim/box/virtual_files.h"
 
 namespace qvpc::boxsim {
 
 namespace {
 
 using nlohmann::json;
+
+constexpr size_t kMaxFiles = 64;
+constexpr size_t kMaxFileBytes = 64u << 20;  // of one box, all files together
 
 void requireObject(const json& j, const std::string& what) {
     if (!j.is_object()) {
@@ -64,6 +68,72 @@ PackageConfig parsePackage(const json& j) {
         throw std::runtime_error("bad certificate name \"" + p.certName + "\"");
     }
     return p;
+}
+
+// Strict RFC 4648 base64 with padding; nullopt for anything else.
+std::optional<std::string> decodeBase64(std::string_view text) {
+    static constexpr std::string_view kDigits =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    if (text.size() % 4 != 0) {
+        return std::nullopt;
+    }
+    std::string out;
+    out.reserve(text.size() / 4 * 3);
+    for (size_t i = 0; i < text.size(); i += 4) {
+        uint32_t bits = 0;
+        int padding = 0;
+        for (size_t k = 0; k < 4; ++k) {
+            const char c = text[i + k];
+            const size_t digit = kDigits.find(c);
+            if (c == '=' && k >= 2 && i + 4 == text.size()) {
+                ++padding;
+            } else if (padding > 0 || digit == std::string_view::npos) {
+                return std::nullopt;  // a digit after "=", or no digit at all
+            }
+            bits = bits << 6 | (digit == std::string_view::npos ? 0 : static_cast<uint32_t>(digit));
+        }
+        out += static_cast<char>(bits >> 16);
+        if (padding < 2) {
+            out += static_cast<char>(bits >> 8 & 0xff);
+        }
+        if (padding < 1) {
+            out += static_cast<char>(bits & 0xff);
+        }
+    }
+    return out;
+}
+
+FileConfig parseFile(const json& j) {
+    const std::string what = "a file";
+    requireObject(j, what);
+    checkKeys(j, {"path", "text", "base64", "old_screenshot"}, what);
+    std::string path;
+    get(j, "path", path, what);
+    auto normalized = path.starts_with("/") ? VirtualFiles::normalize(path) : std::nullopt;
+    if (!normalized || !VirtualFiles::isWritable(*normalized)) {
+        throw std::runtime_error("file \"" + path +
+                                 "\" is not an absolute path under /sdcard or /data/local/tmp");
+    }
+    FileConfig f;
+    f.path = *normalized;
+    get(j, "old_screenshot", f.oldScreenshot, what);
+    const int contents = static_cast<int>(j.contains("text")) +
+                         static_cast<int>(j.contains("base64")) + static_cast<int>(f.oldScreenshot);
+    if (contents != 1) {
+        throw std::runtime_error("file \"" + path +
+                                 "\" needs one of \"text\", \"base64\", \"old_screenshot\"");
+    }
+    get(j, "text", f.data, what);
+    if (j.contains("base64")) {
+        std::string encoded;
+        get(j, "base64", encoded, what);
+        auto decoded = decodeBase64(encoded);
+        if (!decoded) {
+            throw std::runtime_error("bad base64 for file \"" + path + "\"");
+        }
+        f.data = std::move(*decoded);
+    }
+    return f;
 }
 
 }  // namespace
@@ -145,6 +215,7 @@ BoxConfig ParseBoxConfig(const json& j) {
                "command_reply",
                "system_apps",
                "packages",
+               "files",
                "companion_version",
                "companion_running",
                "companion_not_ready_polls",
@@ -178,6 +249,21 @@ BoxConfig ParseBoxConfig(const json& j) {
         }
         for (const auto& p : j["packages"]) {
             b.packages.push_back(parsePackage(p));
+        }
+    }
+    if (j.contains("files")) {
+        if (!j["files"].is_array() || j["files"].size() > kMaxFiles) {
+            throw std::runtime_error("files must be an array of at most " +
+                                     std::to_string(kMaxFiles));
+        }
+        size_t bytes = 0;
+        for (const auto& f : j["files"]) {
+            b.files.push_back(parseFile(f));
+            bytes += b.files.back().data.size();
+        }
+        if (bytes > kMaxFileBytes) {
+            throw std::runtime_error("files hold more than " + std::to_string(kMaxFileBytes >> 20) +
+                                     " MiB");
         }
     }
     if (j.contains("companion_version") && !j["companion_version"].is_null()) {

@@ -45,6 +45,13 @@ struct PackageConfig {
     std::string apkFile;   // when set, everything else comes from this APK
 };
 
+// A file in a writable place of the box (/sdcard, /data/local/tmp) at start-up.
+struct FileConfig {
+    std::string path;  // normalised
+    std::string data;
+    bool oldScreenshot = false;  // instead of data: DrawOldScreenshot at the box's screen size
+};
+
 struct BoxConfig {
     std::string address = "127.0.0.2";
     std::string model = "MiBOX3";
@@ -65,6 +72,7 @@ struct BoxConfig {
     std::string commandReply = "ok";
     std::vector<std::string> systemApps;  // package names; a TV box's default set when absent
     std::vector<PackageConfig> packages;
+    std::vector<FileConfig> files;
     std::optional<int64_t> companionVersion;  // a companion already installed, with this version
     bool companionRunning = false;            // ... and already started
     int companionNotReadyPolls = 1;  // getlist answers "server is running" this often after a start

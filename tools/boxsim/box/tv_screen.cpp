@@ -67,4 +67,13 @@ std::string DrawTvScreen(int width, int height, const std::string& title,
     return EncodePng(screen);
 }
 
+std::string DrawOldScreenshot(int width, int height) {
+    Image picture(width, height, kOldScreenshotColor);
+    const std::string_view text = "OLD SCREENSHOT";
+    const int scale = std::max(1, height / 120);
+    picture.drawText((width - Image::textWidth(text, scale)) / 2, (height - 7 * scale) / 2, text,
+                     scale, {255, 255, 255});
+    return EncodePng(picture);
+}
+
 }  // namespace qvpc::boxsim

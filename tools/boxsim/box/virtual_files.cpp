@@ -74,7 +74,7 @@ bool VirtualFiles::isDirectory(const std::string& path) const {
     return it != m_files.end() && it->first.rfind(prefix, 0) == 0;
 }
 
-bool VirtualFiles::isWritable(const std::string& path) const {
+bool VirtualFiles::isWritable(const std::string& path) {
     for (const char* root : kWritableRoots) {
         if (path.rfind(root, 0) == 0) {
             return true;

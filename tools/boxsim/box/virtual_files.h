@@ -48,8 +48,11 @@ class VirtualFiles {
 
     uint64_t writtenBytes() const { return m_writtenBytes; }
 
+    // Whether a normalised path lies in a writable place (/sdcard/,
+    // /data/local/tmp/).
+    static bool isWritable(const std::string& path);
+
   private:
-    bool isWritable(const std::string& path) const;
     bool isDirectory(const std::string& path) const;
 
     struct File {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "boxsim/apk/image.h"
+#include "boxsim/box/tv_screen.h"
 #include "support/adb_server.h"
 #include "support/boxsim_process.h"
 #include "support/fixture_apk.h"
@@ -204,6 +205,23 @@ TEST_F(AdbClientTest, ScreencapThenPullGivesTheScreenAsPng) {
                 HasSubstr("Error opening file: /sdcard/second.png"));
     EXPECT_THAT(RunAdb("pull /sdcard/second.png \"" + local + "\"").output,
                 HasSubstr("remote object '/sdcard/second.png' does not exist"));
+}
+
+// A box without screencap leaves the picture of an earlier capture in place:
+// a pull after the failed capture gets that old picture.
+TEST_F(AdbClientTest, AFailedCaptureLeavesTheOldScreenshotToPull) {
+    BoxSpec s = spec();
+    s.faults.screencapMissing = true;
+    s.files.push_back({"/sdcard/screenshot.png", "", true});
+    startBox(s);
+    connect();
+    EXPECT_EQ(adbS("shell /system/bin/screencap -p /sdcard/screenshot.png"),
+              "/system/bin/sh: /system/bin/screencap: not found\r\n");
+    EXPECT_EQ(adbS("shell screencap -p /sdcard/screenshot.png"),
+              "/system/bin/sh: screencap: not found\r\n");
+    const std::string local = m_dir.path() + "/screenshot.png";
+    EXPECT_THAT(adbS("pull /sdcard/screenshot.png \"" + local + "\""), HasSubstr("1 file pulled"));
+    EXPECT_EQ(test::ReadFile(local), DrawOldScreenshot(960, 540));
 }
 
 TEST_F(AdbClientTest, CommandPortStartsTheAdbDaemon) {
