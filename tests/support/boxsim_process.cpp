@@ -260,4 +260,8 @@ void BoxsimProcess::setCompanionNotReadyPolls(const std::string& address, int po
     request({{"op", "set"}, {"box", address}, {"companion_not_ready_polls", polls}});
 }
 
+void BoxsimProcess::authorize(const std::string& address) const {
+    request({{"op", "authorize"}, {"box", address}});
+}
+
 }  // namespace qvpc::test

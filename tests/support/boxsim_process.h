@@ -123,6 +123,9 @@ class BoxsimProcess {
     // Replaces the box's faults while it runs.
     void setFaults(const std::string& address, const BoxFaults& faults) const;
     void setCompanionNotReadyPolls(const std::string& address, int polls) const;
+    // The user taps "Allow" on an unauthorized box: the connection waiting
+    // for it goes online, later ones are accepted without asking.
+    void authorize(const std::string& address) const;
 
   private:
     void stop();

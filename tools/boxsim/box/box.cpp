@@ -176,6 +176,18 @@ void Box::setFaults(const BoxFaults& faults) {
     listenersChanged();
 }
 
+std::unique_ptr<AuthorizationPrompt::Wait> Box::awaitAuthorization(std::function<void()> allow) {
+    return m_prompt.await(std::move(allow));
+}
+
+void Box::authorize() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_faults.unauthorized = false;
+    }
+    m_prompt.allowAll();
+}
+
 void Box::setCompanionNotReadyPolls(int polls) {
     std::lock_guard lock(m_mutex);
     m_companionNotReadyPolls = polls;

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "boxsim/box/authorization_prompt.h"
 #include "boxsim/box/box_config.h"
 #include "boxsim/box/package_manager.h"
 #include "boxsim/box/virtual_files.h"
@@ -45,6 +46,13 @@ class Box {
     // A change of the refuse fault opens or closes 5555.
     void setFaults(const BoxFaults& faults);
     void setCompanionNotReadyPolls(int polls);
+
+    // A connection asking for its key to be allowed waits until authorize();
+    // allow then runs on the caller's thread.
+    std::unique_ptr<AuthorizationPrompt::Wait> awaitAuthorization(std::function<void()> allow);
+    // The user taps "Allow" (always allowing this computer): the waiting
+    // connections go online and the unauthorized fault is cleared.
+    void authorize();
     void setCommandReply(std::string reply);
 
     // The log of what the box received: channel "adb" (services opened),
@@ -112,6 +120,7 @@ class Box {
     int m_companionPolls = 0;
     std::deque<std::pair<std::string, std::string>> m_received;
     BoxListeners* m_listeners = nullptr;
+    AuthorizationPrompt m_prompt;
 };
 
 }  // namespace qvpc::boxsim

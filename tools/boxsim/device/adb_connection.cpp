@@ -30,6 +30,7 @@ AdbConnection::AdbConnection(int fd, std::shared_ptr<Box> box)
     : m_fd(fd), m_box(std::move(box)), m_faults(m_box->faults()) {}
 
 AdbConnection::~AdbConnection() {
+    m_authorizationWait.reset();  // before anything goOnline() uses goes
     cut();
     {
         std::lock_guard lock(m_streamsMutex);
@@ -79,22 +80,16 @@ void AdbConnection::cut() {
 }
 
 void AdbConnection::run() {
-    bool online = false;
     AdbPacket packet;
     while (readPacket(packet)) {
         if (m_faults.offline) {
             continue;  // TCP is up, the daemon never answers
         }
-        if (!online) {
-            handshake(packet, online);
+        if (!m_online || packet.command == adb::kCnxn) {
+            handshake(packet);
             continue;
         }
         switch (packet.command) {
-            case adb::kCnxn: {
-                bool again = false;
-                handshake(packet, again);
-                break;
-            }
             case adb::kOpen:
                 open(packet);
                 break;
@@ -121,20 +116,34 @@ void AdbConnection::run() {
     }
 }
 
-void AdbConnection::handshake(const AdbPacket& packet, bool& online) {
+void AdbConnection::handshake(const AdbPacket& packet) {
     if (packet.command == adb::kCnxn) {
         m_maxPayload = std::clamp<uint32_t>(packet.arg1, 256, adb::kDeviceMaxPayload);
-        if (!m_faults.unauthorized) {
-            send({adb::kCnxn, adb::kDeviceVersion, adb::kDeviceMaxPayload, DeviceBanner(*m_box)});
-            online = true;
-            return;
+        // A connection made while the box asked for keys asks until one is allowed.
+        if (m_faults.unauthorized && m_box->faults().unauthorized) {
+            sendAuthToken();
+        } else {
+            m_online = true;
+            sendConnect();  // a repeated CNXN is answered too
         }
-    } else if (packet.command != adb::kAuth || !m_faults.unauthorized ||
-               packet.arg0 != adb::kAuthSignature) {
-        // Only a signature gets another token; the public key (the user is
-        // asked on the TV) is never accepted.
         return;
     }
+    if (packet.command != adb::kAuth || !m_faults.unauthorized || m_online) {
+        return;
+    }
+    if (packet.arg0 == adb::kAuthSignature) {
+        // No key the box knows signed the token: ask for another one.
+        sendAuthToken();
+    } else if (packet.arg0 == adb::kAuthRsaPublicKey && !m_authorizationWait) {
+        // The TV now asks its user; authorize() is the tap on "Allow".
+        m_authorizationWait = m_box->awaitAuthorization([this] { goOnline(); });
+        if (!m_box->faults().unauthorized) {
+            goOnline();  // allowed while the host was still offering keys
+        }
+    }
+}
+
+void AdbConnection::sendAuthToken() {
     if (m_authTokensSent >= 16) {
         return;
     }
@@ -142,6 +151,16 @@ void AdbConnection::handshake(const AdbPacket& packet, bool& online) {
     RAND_bytes(reinterpret_cast<unsigned char*>(token.data()), static_cast<int>(token.size()));
     ++m_authTokensSent;
     send({adb::kAuth, adb::kAuthToken, 0, token});
+}
+
+void AdbConnection::sendConnect() {
+    send({adb::kCnxn, adb::kDeviceVersion, adb::kDeviceMaxPayload, DeviceBanner(*m_box)});
+}
+
+void AdbConnection::goOnline() {
+    if (!m_online.exchange(true)) {
+        sendConnect();
+    }
 }
 
 std::shared_ptr<AdbStream> AdbConnection::stream(uint32_t localId) {

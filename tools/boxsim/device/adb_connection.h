@@ -34,7 +34,11 @@ class AdbConnection {
     bool send(const AdbPacket& packet);
     void cut();
 
-    void handshake(const AdbPacket& packet, bool& online);
+    void handshake(const AdbPacket& packet);
+    void sendAuthToken();
+    void sendConnect();
+    // Lets the host in once its key is allowed (any thread).
+    void goOnline();
     void open(const AdbPacket& packet);
     std::shared_ptr<AdbStream> stream(uint32_t localId);
     void serve(std::shared_ptr<AdbStream> stream, std::string service);
@@ -56,6 +60,9 @@ class AdbConnection {
     uint32_t m_nextId = 1;
     uint32_t m_maxPayload = adb::kDeviceMaxPayload;
     int m_authTokensSent = 0;
+    std::atomic<bool> m_online{false};
+    // While the host's key waits for the user on the TV.
+    std::unique_ptr<AuthorizationPrompt::Wait> m_authorizationWait;
 };
 
 // The CNXN banner of a box: "device::ro.product.name=...;...;" with the NUL

@@ -95,6 +95,10 @@ json HandleControlRequest(const json& request, Simulator& simulator) {
                 {"size", entry ? entry->size : 0},
                 {"directory", entry && entry->mode == VirtualFiles::kDirMode}};
     }
+    if (op == "authorize") {
+        box->authorize();
+        return {{"ok", true}, {"state", box->state()}};
+    }
     if (op == "set") {
         try {
             if (request.contains("faults")) {

@@ -11,6 +11,7 @@
 #include "support/fixture_apk.h"
 #include "support/loopback.h"
 #include "support/temp_dir.h"
+#include "support/wait.h"
 #include "tcp_client.h"
 
 namespace qvpc::boxsim {
@@ -257,6 +258,31 @@ TEST_F(AdbClientTest, FaultyBoxesGiveAdbsTexts) {
         EXPECT_THAT(RunAdb("connect " + m_address).output, HasSubstr(c.text)) << c.name;
         RunAdb("disconnect " + serial());
     }
+}
+
+// As on a real box, tapping "Allow" lets in the connection that waits for
+// it: adb lists the box as a device without a reconnect.
+TEST_F(AdbClientTest, AllowingTheKeyOnTheTvBringsTheBoxOnline) {
+    BoxSpec s = spec();
+    s.faults.unauthorized = true;
+    startBox(s);
+    EXPECT_THAT(RunAdb("connect " + m_address).output,
+                HasSubstr("failed to authenticate to " + serial()));
+    EXPECT_THAT(RunAdb("devices").output, HasSubstr(serial() + "\tunauthorized\n"));
+
+    m_boxsim->authorize(m_address);
+    EXPECT_TRUE(test::WaitFor([&] {
+        return RunAdb("devices").output.find(serial() + "\tdevice\n") != std::string::npos;
+    }));
+    EXPECT_EQ(adbS("shell echo allowed"), "allowed\r\n");
+    EXPECT_EQ(m_boxsim->state(m_address)["faults"]["unauthorized"], false);
+
+    // The key stays allowed: a new connection goes online at once.
+    EXPECT_THAT(RunAdb("disconnect " + serial()).output, HasSubstr("disconnected"));
+    const std::string again = RunAdb("connect " + m_address).output;
+    EXPECT_THAT(again, HasSubstr("connected to " + serial()));
+    EXPECT_THAT(again, Not(HasSubstr("already")));
+    EXPECT_THAT(RunAdb("devices").output, HasSubstr(serial() + "\tdevice\n"));
 }
 
 TEST_F(AdbClientTest, OfflineBoxTimesOutTheHandshake) {
