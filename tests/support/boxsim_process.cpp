@@ -88,7 +88,8 @@ json BoxFaults::toJson() const {
             {"drop_after_bytes", dropAfterBytes},
             {"screencap_fails", screencapFails},
             {"screencap_missing", screencapMissing},
-            {"companion_delay_ms", companionDelayMs}};
+            {"companion_delay_ms", companionDelayMs},
+            {"silent", silent}};
 }
 
 json BoxPackage::toJson() const {

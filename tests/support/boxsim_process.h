@@ -26,6 +26,7 @@ struct BoxFaults {
     bool screencapFails = false;
     bool screencapMissing = false;  // the shell has no screencap: "not found"
     int companionDelayMs = 0;       // every reply on 8988 waits so long
+    bool silent = false;            // switched off without closing: nothing answers or reads
 
     nlohmann::json toJson() const;
 };

@@ -65,6 +65,7 @@ Box::Box(BoxConfig config)
       m_commandReply(m_config.commandReply),
       m_packages(m_config.freeStorage, m_config.sdk),
       m_adbdRunning(m_config.adbListening) {
+    m_silence.set(m_faults.silent);
     const int64_t now = nowMs();
     for (const std::string& name : m_config.systemApps) {
         PackageConfig p;
@@ -172,6 +173,7 @@ void Box::setFaults(const BoxFaults& faults) {
     {
         std::lock_guard lock(m_mutex);
         m_faults = faults;
+        m_silence.set(faults.silent);
     }
     listenersChanged();
 }

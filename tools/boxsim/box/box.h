@@ -15,6 +15,7 @@
 #include "boxsim/box/authorization_prompt.h"
 #include "boxsim/box/box_config.h"
 #include "boxsim/box/package_manager.h"
+#include "boxsim/box/silence.h"
 #include "boxsim/box/virtual_files.h"
 
 namespace qvpc::boxsim {
@@ -45,6 +46,8 @@ class Box {
     BoxFaults faults() const;
     // A change of the refuse fault opens or closes 5555.
     void setFaults(const BoxFaults& faults);
+    // The silent fault, for the connections to wait on.
+    const Silence& silence() const { return m_silence; }
     void setCompanionNotReadyPolls(int polls);
 
     // A connection asking for its key to be allowed waits until authorize();
@@ -121,6 +124,7 @@ class Box {
     std::deque<std::pair<std::string, std::string>> m_received;
     BoxListeners* m_listeners = nullptr;
     AuthorizationPrompt m_prompt;
+    Silence m_silence;
 };
 
 }  // namespace qvpc::boxsim

@@ -158,7 +158,8 @@ void ApplyFaults(const json& j, BoxFaults& f) {
     requireObject(j, what);
     checkKeys(j,
               {"refuse", "offline", "unauthorized", "install_failure", "transfer_bytes_per_second",
-               "drop_after_bytes", "screencap_fails", "screencap_missing", "companion_delay_ms"},
+               "drop_after_bytes", "screencap_fails", "screencap_missing", "companion_delay_ms",
+               "silent"},
               what);
     get(j, "refuse", f.refuse, what);
     get(j, "offline", f.offline, what);
@@ -169,6 +170,7 @@ void ApplyFaults(const json& j, BoxFaults& f) {
     get(j, "screencap_fails", f.screencapFails, what);
     get(j, "screencap_missing", f.screencapMissing, what);
     get(j, "companion_delay_ms", f.companionDelayMs, what);
+    get(j, "silent", f.silent, what);
     for (char c : f.installFailure) {
         if (!std::isupper(static_cast<unsigned char>(c)) && c != '_' &&
             !std::isdigit(static_cast<unsigned char>(c))) {
@@ -189,7 +191,8 @@ json FaultsToJson(const BoxFaults& f) {
             {"drop_after_bytes", f.dropAfterBytes},
             {"screencap_fails", f.screencapFails},
             {"screencap_missing", f.screencapMissing},
-            {"companion_delay_ms", f.companionDelayMs}};
+            {"companion_delay_ms", f.companionDelayMs},
+            {"silent", f.silent}};
 }
 
 BoxConfig ParseBoxConfig(const json& j) {

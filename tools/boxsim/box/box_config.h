@@ -29,6 +29,7 @@ struct BoxFaults {
     bool screencapFails = false;
     bool screencapMissing = false;  // no screencap on the box: the shell says "not found"
     int companionDelayMs = 0;       // every reply on 8988 waits this long
+    bool silent = false;            // switched off without closing: no port answers or reads
 };
 
 // A package on the box at start-up, either described or read from an APK.

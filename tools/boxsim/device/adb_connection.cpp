@@ -31,7 +31,8 @@ AdbConnection::AdbConnection(int fd, std::shared_ptr<Box> box)
 
 AdbConnection::~AdbConnection() {
     m_authorizationWait.reset();  // before anything goOnline() uses goes
-    cut();
+    // The host has gone or boxsim stops: a silent connection ends too.
+    ::shutdown(m_fd, SHUT_RDWR);
     {
         std::lock_guard lock(m_streamsMutex);
         for (auto& [id, s] : m_streams) {
@@ -56,7 +57,7 @@ void AdbConnection::reapWorkers() {
 
 bool AdbConnection::readPacket(AdbPacket& packet) {
     char header[adb::kHeaderSize];
-    if (!simnet::RecvAll(m_fd, header, sizeof header)) {
+    if (!receive(header, sizeof header)) {
         return false;
     }
     auto h = DecodeAdbHeader(std::string_view(header, sizeof header), adb::kHostMaxPayload);
@@ -67,16 +68,42 @@ bool AdbConnection::readPacket(AdbPacket& packet) {
     packet.arg0 = h->arg0;
     packet.arg1 = h->arg1;
     packet.payload.assign(h->length, '\0');
-    return h->length == 0 || simnet::RecvAll(m_fd, packet.payload.data(), h->length);
+    return h->length == 0 || receive(packet.payload.data(), h->length);
+}
+
+bool AdbConnection::receive(char* buffer, size_t length) {
+    size_t got = 0;
+    while (got < length) {
+        if (m_box->silence().waitReadable(m_fd) == Silence::Wait::Silenced) {
+            m_silenced = true;
+            Silence::hold(m_fd);
+            return false;
+        }
+        const long n = simnet::RecvSome(m_fd, buffer + got, length - got);
+        if (n <= 0) {
+            return false;
+        }
+        got += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool AdbConnection::silenced() {
+    if (m_box->silence().active()) {
+        m_silenced = true;
+    }
+    return m_silenced;
 }
 
 bool AdbConnection::send(const AdbPacket& packet) {
     std::lock_guard lock(m_sendMutex);
-    return simnet::SendAll(m_fd, EncodeAdbPacket(packet));
+    return !silenced() && simnet::SendAll(m_fd, EncodeAdbPacket(packet));
 }
 
 void AdbConnection::cut() {
-    ::shutdown(m_fd, SHUT_RDWR);
+    if (!silenced()) {
+        ::shutdown(m_fd, SHUT_RDWR);
+    }
 }
 
 void AdbConnection::run() {

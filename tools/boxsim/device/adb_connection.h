@@ -17,8 +17,8 @@ namespace qvpc::boxsim {
 
 // The device side of one ADB TCP connection: the CNXN handshake of an old
 // box (no features, so the host picks the legacy shell and push install),
-// the box's AUTH and offline faults, and the shell, exec and sync services,
-// each stream on a thread of its own.
+// the box's AUTH, offline and silent faults, and the shell, exec and sync
+// services, each stream on a thread of its own.
 class AdbConnection {
   public:
     AdbConnection(int fd, std::shared_ptr<Box> box);
@@ -31,8 +31,15 @@ class AdbConnection {
 
   private:
     bool readPacket(AdbPacket& packet);
+    // Exactly length bytes; false at the end of the connection, or once the
+    // box fell silent and the connection has been held to its end.
+    bool receive(char* buffer, size_t length);
+    // false, sending nothing, once the connection has gone silent.
     bool send(const AdbPacket& packet);
+    // The drop fault: shuts the connection down, unless it has gone silent.
     void cut();
+    // Whether the box is or was silent while the connection was up.
+    bool silenced();
 
     void handshake(const AdbPacket& packet);
     void sendAuthToken();
@@ -61,6 +68,9 @@ class AdbConnection {
     uint32_t m_maxPayload = adb::kDeviceMaxPayload;
     int m_authTokensSent = 0;
     std::atomic<bool> m_online{false};
+    // Set once the box fell silent while this connection was up; it stays
+    // silent when the fault is lifted, as a box that was switched off.
+    std::atomic<bool> m_silenced{false};
     // While the host's key waits for the user on the TV.
     std::unique_ptr<AuthorizationPrompt::Wait> m_authorizationWait;
 };

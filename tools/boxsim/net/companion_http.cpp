@@ -13,7 +13,27 @@ namespace {
 constexpr size_t kMaxRequestHead = 16 * 1024;
 constexpr int kRequestTimeoutMs = 10000;
 
-void reply(int fd, int status, const std::string& contentType, const std::string& body) {
+// Waits for the peer's next bytes: false when the connection is to end
+// without a word (timeout, or a box that fell silent and held it to its end).
+bool awaitRequest(int fd, const Box& box, int timeoutMs = -1) {
+    switch (box.silence().waitReadable(fd, timeoutMs)) {
+        case Silence::Wait::Readable:
+            return true;
+        case Silence::Wait::Silenced:
+            Silence::hold(fd);
+            return false;
+        case Silence::Wait::TimedOut:
+            return false;
+    }
+    return false;
+}
+
+void reply(int fd, const Box& box, int status, const std::string& contentType,
+           const std::string& body) {
+    if (box.silence().active()) {
+        Silence::hold(fd);  // the box fell silent while it worked on the request
+        return;
+    }
     const char* reason = status == 200 ? "OK" : status == 404 ? "Not Found" : "Bad Request";
     const std::string head =
         "HTTP/1.1 " + std::to_string(status) + " " + reason + "\r\nContent-Type: " + contentType +
@@ -24,10 +44,12 @@ void reply(int fd, int status, const std::string& contentType, const std::string
 }  // namespace
 
 void ServeCompanionHttp(int fd, const std::shared_ptr<Box>& box) {
-    simnet::SetReceiveTimeout(fd, kRequestTimeoutMs);
     std::string head;
     char buf[2048];
     while (head.find("\r\n\r\n") == std::string::npos && head.find("\n\n") == std::string::npos) {
+        if (!awaitRequest(fd, *box, kRequestTimeoutMs)) {
+            return;
+        }
         const long n = simnet::RecvSome(fd, buf, sizeof buf);
         if (n <= 0 || head.size() + static_cast<size_t>(n) > kMaxRequestHead) {
             return;
@@ -38,7 +60,7 @@ void ServeCompanionHttp(int fd, const std::shared_ptr<Box>& box) {
     const size_t sp1 = requestLine.find(' ');
     const size_t sp2 = requestLine.find(' ', sp1 + 1);
     if (sp1 == std::string::npos || sp2 == std::string::npos) {
-        reply(fd, 400, "text/plain", "bad request");
+        reply(fd, *box, 400, "text/plain", "bad request");
         return;
     }
     const std::string method = requestLine.substr(0, sp1);
@@ -61,13 +83,13 @@ void ServeCompanionHttp(int fd, const std::shared_ptr<Box>& box) {
             }
         }
         if (action == "getversion") {
-            reply(fd, 200, text, box->companionVersion().value_or(""));
+            reply(fd, *box, 200, text, box->companionVersion().value_or(""));
         } else if (action == "getlist") {
-            reply(fd, 200, text, box->companionList());
+            reply(fd, *box, 200, text, box->companionList());
         } else if (action == "gettype") {
-            reply(fd, 200, text, "tv");
+            reply(fd, *box, 200, text, "tv");
         } else {
-            reply(fd, 404, text, "unknown request");
+            reply(fd, *box, 404, text, "unknown request");
         }
         return;
     }
@@ -78,11 +100,11 @@ void ServeCompanionHttp(int fd, const std::shared_ptr<Box>& box) {
         const std::string package =
             decoded.substr(prefix.size(), decoded.size() - prefix.size() - 4);
         if (auto icon = box->packageIcon(package)) {
-            reply(fd, 200, "image/png", *icon);
+            reply(fd, *box, 200, "image/png", *icon);
             return;
         }
     }
-    reply(fd, 404, text, "not found");
+    reply(fd, *box, 404, text, "not found");
 }
 
 void ServeCommandPort(int fd, const std::shared_ptr<Box>& box) {
@@ -90,6 +112,9 @@ void ServeCommandPort(int fd, const std::shared_ptr<Box>& box) {
     std::string pending;
     char buf[2048];
     for (;;) {
+        if (!awaitRequest(fd, *box)) {
+            return;
+        }
         const long n = simnet::RecvSome(fd, buf, sizeof buf);
         if (n <= 0) {
             return;
@@ -104,6 +129,10 @@ void ServeCommandPort(int fd, const std::shared_ptr<Box>& box) {
             }
             const size_t take =
                 pending.rfind(kStartAdbd, 0) == 0 ? kStartAdbd.size() : pending.size();
+            if (box->silence().active()) {
+                Silence::hold(fd);  // fell silent as the bytes came
+                return;
+            }
             const std::string command = pending.substr(0, take);
             pending.erase(0, take);
             box->record("command", command);

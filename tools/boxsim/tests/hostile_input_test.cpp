@@ -1,12 +1,8 @@
 // Whatever arrives on a box's ports, boxsim answers as a box would or drops
 // the connection, and keeps serving.
 
-#include <arpa/inet.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "boxsim/apk/byte_io.h"
 #include "boxsim/device/adb_packet.h"
@@ -20,65 +16,6 @@ namespace {
 
 using ::testing::HasSubstr;
 
-// A hand-driven ADB host, to send what no real host sends.
-class RawHost {
-  public:
-    RawHost(const std::string& address, int port) {
-        m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_port = htons(static_cast<uint16_t>(port));
-        inet_pton(AF_INET, address.c_str(), &addr.sin_addr);
-        timeval tv{3, 0};
-        ::setsockopt(m_fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
-        m_connected = ::connect(m_fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-    }
-    ~RawHost() { ::close(m_fd); }
-
-    bool connected() const { return m_connected; }
-    void sendRaw(const std::string& bytes) {
-        ::send(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-    }
-    void send(uint32_t command, uint32_t arg0, uint32_t arg1, const std::string& payload = "") {
-        sendRaw(EncodeAdbPacket({command, arg0, arg1, payload}));
-    }
-    // The next packet, or nullopt when the box closed the connection.
-    std::optional<AdbPacket> receive() {
-        std::string header(adb::kHeaderSize, '\0');
-        if (!readAll(header)) {
-            return std::nullopt;
-        }
-        auto h = DecodeAdbHeader(header, adb::kHostMaxPayload);
-        if (!h) {
-            return std::nullopt;
-        }
-        AdbPacket p{h->command, h->arg0, h->arg1, std::string(h->length, '\0')};
-        if (!readAll(p.payload)) {
-            return std::nullopt;
-        }
-        return p;
-    }
-    bool closedByPeer() {
-        char c;
-        return ::recv(m_fd, &c, 1, 0) == 0;
-    }
-
-  private:
-    bool readAll(std::string& buffer) {
-        size_t got = 0;
-        while (got < buffer.size()) {
-            const ssize_t n = ::recv(m_fd, buffer.data() + got, buffer.size() - got, 0);
-            if (n <= 0) {
-                return false;
-            }
-            got += static_cast<size_t>(n);
-        }
-        return true;
-    }
-    int m_fd = -1;
-    bool m_connected = false;
-};
-
 std::string syncRequest(const char* id, uint32_t length, const std::string& data = "") {
     ByteWriter w;
     w.bytes(id);
@@ -86,6 +23,8 @@ std::string syncRequest(const char* id, uint32_t length, const std::string& data
     w.bytes(data);
     return std::move(w.str());
 }
+
+using testing::RawHost;
 
 class HostileInputTest : public ::testing::Test {
   protected:
