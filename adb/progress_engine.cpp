@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "adb/adb_commands.h"
 #include "adb/install_outcome.h"
 #include "adb/task_names.h"
 #include "adb/task_shell.h"
@@ -288,6 +289,12 @@ void ProgressEngine::Tick(TimerId timer) {
     if (pastItsLimit(progress, output)) {
         m_log.WriteLog(log_category::kTask, "任务超时,结束命令: " + progress);
         endTaskCommands();
+        // The ADB server still holds its connection to a box that stopped
+        // answering, and would send the next command into it: it is dropped,
+        // so the next action finds the box detached and asks for a reconnect.
+        if (progress != kProgressConnect && !m_state.currentIp().empty()) {
+            m_shell.SendCommand(adb_commands::Disconnect(m_state.currentIp()));
+        }
         endLost(timer, interpreter);
         return;
     }

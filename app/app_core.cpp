@@ -94,6 +94,11 @@ void AppCore::Shutdown() {
             worker.join();
         }
     }
+    // A task still running is stopped as a user would stop it, so what it
+    // leaves behind (half a pulled picture) goes too.
+    if (!m_state.currentProgress().empty()) {
+        m_engine.ForceStop();
+    }
     m_engine.shutDown();
     // Only what this program started ends: its own shell with whatever that
     // runs, then the ADB server it started.

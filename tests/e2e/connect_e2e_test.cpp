@@ -66,6 +66,13 @@ TEST(ConnectE2eTest, RefusedAndUnauthorisedBoxesEndOnPage3WithTheirMessage) {
     EXPECT_EQ(rig.screen.currentPage(), kPageNotFound);
     EXPECT_EQ(rig.screen.notFoundHint(), allowOnTv);
     EXPECT_EQ(rig.core.connector().lastResult(), "unconnected");
+
+    // The user taps "Allow" on the TV: "再试一次" connects.
+    rig.boxsim->authorize(unauthorized);
+    rig.core.actions().retryConnect();
+    ASSERT_TRUE(rig.waitForIdle());
+    EXPECT_EQ(rig.screen.currentPage(), kPageHome);
+    EXPECT_EQ(rig.core.connector().lastResult(), "connected");
 }
 
 TEST(ConnectE2eTest, ABoxThatNeverAnswersTheHandshakeEndsOnPage3) {

@@ -227,5 +227,33 @@ TEST_F(InstallE2eTest, AShellThatDiesMidInstallEndsTheTaskAndTakesItsAdbAlong) {
     EXPECT_EQ(m_rig.screen.popupText(), "应用安装成功");
 }
 
+TEST_F(InstallE2eTest, ABoxSwitchedOffMidInstallEndsAsALostConnection) {
+    BoxFaults slow;
+    slow.transferBytesPerSecond = 1'000'000;
+    m_rig.boxsim->setFaults(m_address, slow);
+    m_rig.core.actions().installApk(fixture("big.apk", 1, 8'000'000), {});
+    ASSERT_TRUE(test::WaitFor([&] { return !m_rig.screen.percentsShown().empty(); }, 10s));
+
+    // Off, without a word on any socket: nothing but the stall ends it.
+    BoxFaults off = slow;
+    off.silent = true;
+    m_rig.boxsim->setFaults(m_address, off);
+    ASSERT_TRUE(m_rig.waitForIdle(75s));
+    EXPECT_EQ(lastBoxMessage(), "连接断开.请检查盒子的adb调试模式是否已打开,再尝试重新连接");
+
+    // Switched on again, the box is connected anew and takes the next install.
+    m_rig.boxsim->setFaults(m_address, {});
+    ASSERT_TRUE(m_rig.connect(m_address));
+    install(fixture("app.apk"));
+    EXPECT_EQ(m_rig.screen.popupText(), "应用安装成功");
+}
+
+TEST_F(InstallE2eTest, ACorruptApkIsAnInvalidApk) {
+    const std::string path = m_apkDir + "/broken.apk";
+    test::WriteFile(path, "not a zip at all");
+    install(path);
+    EXPECT_EQ(lastBoxMessage(), "无效的APK");
+}
+
 }  // namespace
 }  // namespace qvpc

@@ -56,5 +56,23 @@ TEST_F(ScreenshotE2eTest, AFailedCaptureSaysFaultAndLeavesNoOldPicture) {
     EXPECT_FALSE(std::filesystem::exists(m_path));
 }
 
+TEST(ScreenshotOfABoxWithoutScreencapTest, SaysFaultInsteadOfShowingTheOldPicture) {
+    const std::string address = test::FreeLoopbackAddress();
+    BoxFaults faults;
+    faults.screencapMissing = true;
+    test::BoxSpec box = BoxAt(address, faults);
+    box.files.push_back({.path = "/sdcard/screenshot.png", .content = {}, .oldScreenshot = true});
+    test::CoreRig rig({box});
+    rig.start();
+    ASSERT_TRUE(rig.connect(address));
+
+    rig.core.actions().takeScreenshot();
+    ASSERT_TRUE(rig.waitForIdle());
+    ASSERT_EQ(rig.screen.boxes().size(), 1u);
+    EXPECT_EQ(rig.screen.boxes()[0].request.title, "故障");
+    EXPECT_EQ(rig.screen.screenshotPicture(), "");
+    EXPECT_FALSE(std::filesystem::exists(Screenshot::PathIn(rig.paths.dataDir)));
+}
+
 }  // namespace
 }  // namespace qvpc

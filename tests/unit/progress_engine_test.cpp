@@ -151,10 +151,12 @@ TEST_F(ProgressEngineTest, AStalledTaskWaitsForAForcedStopThatDoesNotEndTheNextT
 }
 
 TEST_F(ProgressEngineTest, EveryTaskThatNeverEndsIsEndedAsLost) {
+    m_state.setCurrentIp("192.168.1.5");
     for (std::string_view progress :
          {kProgressConnect, kProgressUninstall, kProgressScreenshot, kProgressInstall}) {
         const int before = m_interpreter.timedOut();
         const int ends = m_shell.endRunningCommandCalls();
+        const std::size_t sent = m_shell.commands().size();
         m_shell.resetOutput();
         m_shell.setRunningCommand(true);
         ASSERT_TRUE(m_engine.StartTask(progress, "/x/a.apk"));
@@ -163,6 +165,13 @@ TEST_F(ProgressEngineTest, EveryTaskThatNeverEndsIsEndedAsLost) {
         EXPECT_GT(m_shell.endRunningCommandCalls(), ends) << progress;
         EXPECT_EQ(m_state.currentProgress(), "") << progress;
         EXPECT_NE(logText().find("任务超时,结束命令: " + std::string(progress)), std::string::npos);
+        // A box that stopped answering leaves a connection in the ADB server
+        // that the next command would wait on.
+        const std::vector<std::string> commands = m_shell.commands();
+        const std::vector<std::string> after(commands.begin() + sent, commands.end());
+        const std::vector<std::string> dropped{"adb disconnect 192.168.1.5"};
+        EXPECT_EQ(after, progress == kProgressConnect ? std::vector<std::string>{} : dropped)
+            << progress;
     }
     EXPECT_TRUE(m_interpreter.interpreted().empty()) << "the prompt after the end is no result";
 }

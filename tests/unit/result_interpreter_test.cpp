@@ -87,6 +87,7 @@ TEST(UninstallResultTest, TheVerdictMarksTheRowOrTellsTheFailure) {
     const Case cases[] = {
         {"Success\r\n", 0, {{1, 1}}},
         {"Failure [DELETE_FAILED_INTERNAL_ERROR]\r\n", 1, {}},
+        {"Failure\r\n", 1, {}},  // Android 4.x says no more
         // Ended without a verdict: nothing more will come.
         {"error: device offline\n", 1, {}},
     };
