@@ -17,7 +17,7 @@
 #include "base/log.h"
 #include "base/process.h"
 #include "base/pseudo_terminal.h"
-#include "base/screen.h"
+#include "base/window_loop.h"
 
 extern char** environ;
 
@@ -72,8 +72,8 @@ std::vector<std::string> ShellEnvironment(const std::string& dataDir) {
 
 }  // namespace
 
-CommandShell::CommandShell(std::string dataDir, Log& log, Screen& screen)
-    : m_dataDir(std::move(dataDir)), m_prompt(m_dataDir + ">"), m_log(log), m_screen(screen) {
+CommandShell::CommandShell(std::string dataDir, Log& log, WindowLoop& loop)
+    : m_dataDir(std::move(dataDir)), m_prompt(m_dataDir + ">"), m_log(log), m_loop(loop) {
     // A write to a shell that has just ended must fail, not end the program.
     ::signal(SIGPIPE, SIG_IGN);
 }
@@ -315,7 +315,7 @@ bool CommandShell::WaitUntilIdle(std::chrono::milliseconds limit) {
     while (!idle()) {
         // A shell that has ended will never be idle; a program that is
         // closing waits for nothing.
-        if (Clock::now() >= deadline || !running() || m_screen.programClosing()) {
+        if (Clock::now() >= deadline || !running() || m_loop.programClosing()) {
             return false;
         }
         Pause(kIdlePoll);
@@ -343,8 +343,8 @@ std::string CommandShell::ShellStatus() {
 }
 
 void CommandShell::Pause(std::chrono::milliseconds duration) {
-    if (m_screen.isUiThread()) {
-        m_screen.runEventLoopFor(duration);
+    if (m_loop.isUiThread()) {
+        m_loop.runEventLoopFor(duration);
     } else {
         std::this_thread::sleep_for(duration);
     }
@@ -352,7 +352,7 @@ void CommandShell::Pause(std::chrono::milliseconds duration) {
 
 bool CommandShell::IsDeviceAttached(const std::string& ip) {
     ShellStatus();
-    if (ip.empty() || m_screen.programClosing()) {
+    if (ip.empty() || m_loop.programClosing()) {
         return false;
     }
     // What the shell still runs must not end up in the list's output. No task
@@ -369,8 +369,8 @@ bool CommandShell::IsDeviceAttached(const std::string& ip) {
     // The list is complete once the shell has run the command; a broken
     // shell or server gets kAttachTimeout of its own.
     const auto deadline = Clock::now() + kAttachTimeout;
-    while (!idle() && Clock::now() < deadline && running() && !m_screen.programClosing()) {
-        m_screen.processPendingEvents();
+    while (!idle() && Clock::now() < deadline && running() && !m_loop.programClosing()) {
+        m_loop.processPendingEvents();
         Pause(kAttachPoll);
     }
     const std::string text = output();

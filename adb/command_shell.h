@@ -14,7 +14,7 @@
 namespace qvpc {
 
 class Log;
-class Screen;
+class WindowLoop;
 
 // The one long-lived hidden shell that runs every adb command line. Lines are
 // written to its input; everything it and its programs print is collected in
@@ -25,7 +25,7 @@ class CommandShell : public TaskShell {
   public:
     static constexpr std::string_view kResetMarker = "-";
 
-    CommandShell(std::string dataDir, Log& log, Screen& screen);
+    CommandShell(std::string dataDir, Log& log, WindowLoop& loop);
     ~CommandShell() override;
     CommandShell(const CommandShell&) = delete;
     CommandShell& operator=(const CommandShell&) = delete;
@@ -90,7 +90,7 @@ class CommandShell : public TaskShell {
     const std::string m_dataDir;
     const std::string m_prompt;
     Log& m_log;
-    Screen& m_screen;
+    WindowLoop& m_loop;
 
     // The shell process, its pipes and reader; guarded by m_processMutex,
     // which also makes each written line one uninterrupted write.

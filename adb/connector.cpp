@@ -32,7 +32,7 @@ void Connector::Connect(const std::string& address, const std::string& mac) {
         return;
     }
     const std::string& ip = *box;
-    m_screen.ShowBusyPage(true, true, "正在连接 " + ip, {}, false);
+    m_screen.ShowBusyPage(BusyPageRequest::Enter("正在连接 " + ip));
     m_state.setCurrentIp(ip);
     m_state.setCurrentMac(mac);
     m_state.setCurrentBrand({});
@@ -49,15 +49,15 @@ void Connector::Disconnect() {
     if (m_engine.CheckTaskConflict()) {
         return;
     }
-    m_screen.ShowBusyPage(true, true, "正在断开连接...", {}, false);
+    m_screen.ShowBusyPage(BusyPageRequest::Enter("正在断开连接..."));
     m_shell.SendCommand(adb_commands::Disconnect(m_state.currentIp()));
-    m_screen.ShowPage(kPageStart);
+    m_screen.ShowPage(PageId::Start);
 }
 
 void Connector::ConnectToTile(const DeviceTile& tile) {
     if (tile.buttonText != "连接") {
         if (tile.buttonText == "手动连接新设备") {
-            m_screen.ShowPage(kPageManualIp);
+            m_screen.ShowPage(PageId::ManualIp);
         }
         return;
     }
@@ -86,11 +86,11 @@ std::string Connector::ClassifyConnect() {
     std::string result(kUnconnected);
     switch (row) {
         case ConnectRow::Connected:
-            m_screen.ShowPage(kPageHome);
+            m_screen.ShowPage(PageId::Home);
             result = kConnected;
             break;
         case ConnectRow::Unknown:
-            m_screen.ShowBusyPage(false, true, {}, {}, false);
+            m_screen.ShowBusyPage(BusyPageRequest::Leave());
             break;
         case ConnectRow::Error:
             showFailure(ConnectFailureMessage(row));
@@ -113,7 +113,7 @@ void Connector::ShowConnectTimedOut() {
 }
 
 void Connector::showFailure(std::string_view message) {
-    m_screen.ShowPage(kPageNotFound, std::string(message));
+    m_screen.ShowPage(PageId::NotFound, std::string(message));
     m_log.WriteLog(log_category::kTask, message);
 }
 

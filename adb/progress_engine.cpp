@@ -336,21 +336,15 @@ void ProgressEngine::endLost(TimerId timer, TaskInterpreter* interpreter) {
 
 void ProgressEngine::updateInstallPercent(const std::string& output) {
     const int value = InstallPercentIn(output);
-    if (value <= 0) {
-        return;
+    {
+        std::lock_guard lock(m_mutex);
+        // Once it has shown 100 the label stays there.
+        if (value <= 0 || value == m_task.shownPercent || m_task.shownPercent == 100) {
+            return;
+        }
+        m_task.shownPercent = value;
     }
-    std::string label = m_screen.percentText();
-    if (std::size_t sign = label.find('%'); sign != std::string::npos) {
-        label.erase(sign, 1);
-    }
-    const int shown = LeadingInteger(label);
-    if (shown != value) {
-        m_screen.setPercentText(std::to_string(value) + "%");
-    }
-    // Once it has shown 100 the label stays there.
-    if (shown == 100) {
-        m_screen.setPercentText("100%");
-    }
+    m_screen.setPercentText(std::to_string(value) + "%");
 }
 
 }  // namespace qvpc

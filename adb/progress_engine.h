@@ -131,6 +131,7 @@ class ProgressEngine {
         std::uint64_t outputChanges = 0;
         std::chrono::steady_clock::time_point lastChange;
         std::optional<std::chrono::steady_clock::time_point> transferEnded;
+        int shownPercent = 0;  // what the popup's percent label shows
     };
     mutable std::mutex m_mutex;
     RunningTask m_task;

@@ -125,7 +125,7 @@ void ResultInterpreter::interpretUninstall(TimerId timer) {
 void ResultInterpreter::finishUninstall(TimerId timer, bool succeeded) {
     if (succeeded) {
         if (std::optional<int> row = m_screen.selectedAppRow()) {
-            m_screen.setAppRowState(*row, 1);
+            m_screen.setAppRowState(*row, AppRowState::Done);
         }
     }
     m_engine.EndTask(timer);
@@ -160,7 +160,7 @@ void ResultInterpreter::finishInstall(TimerId timer, const InstallOutcome& outco
             m_screen.setCatalogTileState(TilePosition(extra), "已安装");
         } else if (extra.find(kUpgrade) != std::string::npos) {
             if (std::optional<int> row = m_screen.selectedAppRow()) {
-                m_screen.setAppRowState(*row, 1);
+                m_screen.setAppRowState(*row, AppRowState::Done);
             }
             m_screen.setUpgradeCount(std::max(m_screen.upgradeCount() - 1, 0));
         }
@@ -196,14 +196,14 @@ void ResultInterpreter::interpretScreenshot(TimerId timer) {
 void ResultInterpreter::finishScreenshot(TimerId timer, bool captured) {
     if (captured) {
         m_screen.setScreenshotPicture(m_screenshotPath);
-        m_screen.ShowBusyPage(true, true, {}, {}, true);
+        m_screen.ShowBusyPage(BusyPageRequest::ShowScreenshot());
     } else {
         // Whatever lies there (half a pull, an old picture) is not this capture.
         std::error_code ec;
         std::filesystem::remove(m_screenshotPath, ec);
         m_screen.MsgBox(Notice("故障", "什么牌子的盒子啊,到群里问问吧"));
         m_screen.setScreenshotPicture({});
-        m_screen.ShowBusyPage(false, true, {}, {}, false);
+        m_screen.ShowBusyPage(BusyPageRequest::Leave());
     }
     m_engine.EndTask(timer, true);
 }

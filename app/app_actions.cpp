@@ -43,7 +43,7 @@ void AppActions::enterRemoteInstall() {
         return;
     }
     m_parts.shell.resetOutput();
-    m_parts.screen.ShowPage(kPageRemoteInstall);
+    m_parts.screen.ShowPage(PageId::RemoteInstall);
 }
 
 void AppActions::installApk(const std::string& path, const std::string& itemKey) {

@@ -44,7 +44,7 @@ void Screenshot::TakeScreenshot() {
     if (!CheckDeviceAttached(m_shell, m_state, m_screen, m_startLanScan)) {
         return;
     }
-    m_screen.ShowBusyPage(true, true, "正在截屏,请稍后...", {}, false);
+    m_screen.ShowBusyPage(BusyPageRequest::Enter("正在截屏,请稍后..."));
     m_shell.resetOutput();
     m_shell.ShellStatus();
     // A failed capture must not show a previous picture, the PC's or the box's.

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "base/screen.h"
+#include "base/dialogs.h"
 
 namespace qvpc {
 

@@ -79,7 +79,7 @@ MainWindow::MainWindow(Log& log, const Config& config, std::string programVersio
     buildTitleBar();
     buildFooter();
     buildPages();
-    ShowPage(kPageStart);
+    ShowPage(PageId::Start);
 
     // Made after the pages, so it lies above every one of them.
     m_shade = new Shade(m_body);
@@ -192,7 +192,7 @@ void MainWindow::buildPages() {
         m_pages[page->number() - 1] = page;
         connect(page, &Page::buttonClicked, this, &MainWindow::OnPageButtonClick);
     }
-    m_pages[kPageUnused - 1] = new PageContainer(kPageUnused, m_body);
+    m_pages[kPageCount - 1] = new PageContainer(kPageCount, m_body);
 
     connect(m_busy, &BusyPage::menuChosen, this, &MainWindow::onScreenshotMenu);
     connect(m_deviceList, &DeviceListPage::tileClicked, this, &MainWindow::onTileClicked);
@@ -202,19 +202,20 @@ void MainWindow::buildPages() {
             [this] { m_actions->onDropAreaClick(); });
 }
 
-bool MainWindow::ShowPage(int page, const QString& text) {
-    if (page == m_history.current()) {
+bool MainWindow::ShowPage(PageId page, const QString& text) {
+    const int number = static_cast<int>(page);
+    if (number == m_history.current()) {
         return true;
     }
-    if (page < 1 || page > kPageCount) {
+    if (number < 1 || number > kPageCount) {
         m_log.WriteLog(log_category::kMain, "显示页面超出范围,无效.<程_页面当前页>=" +
                                                 std::to_string(m_history.current()));
         return false;
     }
     const int shown = m_history.current();
-    m_history.show(page);
-    switchPage(shown, page);
-    if (page == kPageNotFound) {
+    m_history.show(number);
+    switchPage(shown, number);
+    if (page == PageId::NotFound) {
         m_notFound->showOutcome(text);
     }
     return true;
@@ -227,19 +228,18 @@ void MainWindow::switchPage(int from, int to) {
     m_pages[to - 1]->show();
 }
 
-void MainWindow::ShowBusyPage(bool enter, bool use, const QString& title, const QString& hint,
-                              bool screenshot) {
-    if (enter || !use) {
+void MainWindow::ShowBusyPage(const BusyPageRequest& request) {
+    if (request.action == BusyPageRequest::Action::Enter) {
         const int shown = m_history.current();
         if (m_history.enterBusy()) {
-            switchPage(shown, kPageBusy);
+            switchPage(shown, PageHistory::kBusyPage);
         }
-    } else if (m_history.current() == kPageBusy && m_history.busyReturn() > 0) {
-        ShowPage(m_history.busyReturn());
+    } else if (currentPage() == PageId::Busy && m_history.busyReturn() > 0) {
+        ShowPage(static_cast<PageId>(m_history.busyReturn()));
     }
-    m_busy->setScreenshotMode(screenshot);
-    m_busy->setTitle(title);
-    m_busy->setHint(hint);
+    m_busy->setScreenshotMode(request.screenshot);
+    m_busy->setTitle(QString::fromStdString(request.title));
+    m_busy->setHint(QString::fromStdString(request.hint));
 }
 
 void MainWindow::onTileClicked(int position) {
@@ -249,7 +249,7 @@ void MainWindow::onTileClicked(int position) {
     }
     if (tile->buttonText != "连接") {
         if (tile->buttonText == "手动连接新设备") {
-            ShowPage(kPageManualIp);
+            ShowPage(PageId::ManualIp);
         }
         return;
     }

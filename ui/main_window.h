@@ -7,6 +7,7 @@
 
 #include "base/config.h"
 #include "base/page_history.h"
+#include "base/page_view.h"
 #include "base/user_actions.h"
 #include "ui/busy_page.h"
 #include "ui/page_button.h"
@@ -71,11 +72,11 @@ class MainWindow : public QWidget {
     void raiseFromAnotherStart();
 
     // Navigation.
-    bool ShowPage(int page, const QString& text = {});
-    void ShowBusyPage(bool enter, bool use, const QString& title, const QString& hint,
-                      bool screenshot);
-    int currentPage() const { return m_history.current(); }
-    int previousPage() const { return m_history.previous(); }
+    // False for a page out of range, which is logged and changes nothing.
+    bool ShowPage(PageId page, const QString& text = {});
+    void ShowBusyPage(const BusyPageRequest& request);
+    PageId currentPage() const { return static_cast<PageId>(m_history.current()); }
+    PageId previousPage() const { return static_cast<PageId>(m_history.previous()); }
 
     // The single handler of the pages' buttons and the popup's close button:
     // it writes the button's log record, then acts.
@@ -98,6 +99,7 @@ class MainWindow : public QWidget {
     ImageButton& minimiseButton() { return *m_minimise; }
     ImageButton& closeButton() { return *m_close; }
     PageContainer& page(int number) { return *m_pages.at(number - 1); }
+    PageContainer& page(PageId id) { return page(static_cast<int>(id)); }
     BusyPage& busyPage() { return *m_busy; }
     DeviceListPage& deviceListPage() { return *m_deviceList; }
     NotFoundPage& notFoundPage() { return *m_notFound; }

@@ -24,7 +24,7 @@ void MainWindow::OnPageButtonClick(PageButton id) {
          [](MainWindow& w) { w.m_actions->startLanScan(); }},
         {PageButton::Retry, "再试一次", When::Before, [](MainWindow& w) { w.retry(); }},
         {PageButton::EnterIp, "输入IP_连接", When::Before,
-         [](MainWindow& w) { w.ShowPage(kPageManualIp); }},
+         [](MainWindow& w) { w.ShowPage(PageId::ManualIp); }},
         {PageButton::Disconnect, "断开连接", When::Before,
          [](MainWindow& w) { w.m_actions->disconnect(); }},
         {PageButton::ScreenshotTile, nullptr, When::Before,
@@ -36,7 +36,7 @@ void MainWindow::OnPageButtonClick(PageButton id) {
         {PageButton::CancelManualIp, "手动IP_取消", When::Before,
          [](MainWindow& w) { w.ShowPage(w.previousPage()); }},
         {PageButton::RemoteInstallBack, "远程安装_返回", When::Before,
-         [](MainWindow& w) { w.ShowPage(kPageHome); }},
+         [](MainWindow& w) { w.ShowPage(PageId::Home); }},
         {PageButton::RemoteInstallTile, "远程安装_点击进入", When::Before,
          [](MainWindow& w) { w.m_actions->enterRemoteInstall(); }},
         {PageButton::GuidePrevious, nullptr, When::Before,
@@ -48,15 +48,15 @@ void MainWindow::OnPageButtonClick(PageButton id) {
         {PageButton::Tutorial, "打开网址教程中心", When::After,
          [](MainWindow& w) { w.openUrl(QString::fromStdString(w.m_config.tutorialUrl)); }},
         {PageButton::NotFoundGuide, "未找到_阿里云", When::Before,
-         [](MainWindow& w) { w.ShowPage(kPageGuide); }},
+         [](MainWindow& w) { w.ShowPage(PageId::Guide); }},
         {PageButton::ManualIpGuide, "手动IP_阿里云", When::Before,
-         [](MainWindow& w) { w.ShowPage(kPageGuide); }},
+         [](MainWindow& w) { w.ShowPage(PageId::Guide); }},
         {PageButton::GuideBack, nullptr, When::Before, [](MainWindow& w) { w.leaveGuide(); }},
         {PageButton::AppManagementTile, "应用管理_连接成功", When::Before,
          [](MainWindow& w) { w.m_actions->enterAppManagement(); }},
         {PageButton::AppManagementBack, "返回_应用管理", When::Before,
          [](MainWindow& w) {
-             w.ShowPage(kPageHome);
+             w.ShowPage(PageId::Home);
              w.m_appManagement->showCatalogView();
              w.m_actions->leaveAppManagement();
          }},
@@ -108,7 +108,7 @@ void MainWindow::nextOrFinishGuide() {
     if (IsTypedAddressAcceptable(QString::fromStdString(m_actions->currentIp()))) {
         m_actions->retryConnect();
     } else {
-        ShowPage(kPageManualIp);
+        ShowPage(PageId::ManualIp);
     }
 }
 
@@ -135,7 +135,7 @@ void MainWindow::onScreenshotMenu(BusyPage::MenuItem item) {
             m_actions->openScreenshotFolder();
             break;
         case BusyPage::MenuItem::Close:
-            ShowPage(kPageHome);
+            ShowPage(PageId::Home);
             break;
     }
 }

@@ -46,20 +46,17 @@ QtScreen::~QtScreen() {
     m_gate.close();
 }
 
-bool QtScreen::ShowPage(int page, const std::string& text) {
+bool QtScreen::ShowPage(PageId page, const std::string& text) {
     return onUi<bool>([this, page, text = Q(text)] { return m_window.ShowPage(page, text); },
                       false);
 }
 
-void QtScreen::ShowBusyPage(bool enter, bool use, const std::string& title, const std::string& hint,
-                            bool screenshot) {
-    onUi([this, enter, use, title = Q(title), hint = Q(hint), screenshot] {
-        m_window.ShowBusyPage(enter, use, title, hint, screenshot);
-    });
+void QtScreen::ShowBusyPage(const BusyPageRequest& request) {
+    onUi([this, request] { m_window.ShowBusyPage(request); });
 }
 
-int QtScreen::currentPage() {
-    return onUi<int>([this] { return m_window.currentPage(); }, 0);
+PageId QtScreen::currentPage() {
+    return onUi<PageId>([this] { return m_window.currentPage(); }, PageId{});
 }
 
 int QtScreen::MsgBox(const MsgBoxRequest& request) {
@@ -103,10 +100,6 @@ void QtScreen::ShowPrompt(const std::string& message) {
 
 void QtScreen::ClosePopup() {
     onUi([this] { m_window.popup().ClosePopup(); });
-}
-
-std::string QtScreen::percentText() {
-    return onUi<std::string>([this] { return S(m_window.popup().percentText()); }, {});
 }
 
 void QtScreen::setPercentText(const std::string& text) {
@@ -174,8 +167,10 @@ std::optional<int> QtScreen::selectedAppRow() {
         [this] { return m_window.appManagementPage().selectedAppRow(); }, std::nullopt);
 }
 
-void QtScreen::setAppRowState(int row, int state) {
-    onUi([this, row, state] { m_window.appManagementPage().setAppRowState(row, state); });
+void QtScreen::setAppRowState(int row, AppRowState state) {
+    onUi([this, row, state] {
+        m_window.appManagementPage().setAppRowState(row, static_cast<int>(state));
+    });
 }
 
 int QtScreen::upgradeCount() {

@@ -23,10 +23,9 @@ class QtScreen : public Screen {
     explicit QtScreen(MainWindow& window);
     ~QtScreen() override;
 
-    bool ShowPage(int page, const std::string& text = {}) override;
-    void ShowBusyPage(bool enter, bool use, const std::string& title, const std::string& hint,
-                      bool screenshot) override;
-    int currentPage() override;
+    bool ShowPage(PageId page, const std::string& text = {}) override;
+    void ShowBusyPage(const BusyPageRequest& request) override;
+    PageId currentPage() override;
 
     int MsgBox(const MsgBoxRequest& request) override;
     int SystemMsgBox(const SystemMsgBoxRequest& request) override;
@@ -35,7 +34,6 @@ class QtScreen : public Screen {
     void ShowDownloading(const std::string& targetPath, const std::string& status) override;
     void ShowPrompt(const std::string& message) override;
     void ClosePopup() override;
-    std::string percentText() override;
     void setPercentText(const std::string& text) override;
     void setDownloadProgress(int percent) override;
 
@@ -54,7 +52,7 @@ class QtScreen : public Screen {
 
     void setCatalogTileState(int position, const std::string& state) override;
     std::optional<int> selectedAppRow() override;
-    void setAppRowState(int row, int state) override;
+    void setAppRowState(int row, AppRowState state) override;
     int upgradeCount() override;
     void setUpgradeCount(int count) override;
 

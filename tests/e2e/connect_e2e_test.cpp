@@ -38,7 +38,7 @@ TEST(ConnectE2eTest, ABoxConnectsToItsHomePageAndDisconnectsToTheStartPage) {
     EXPECT_EQ(AdbListsAs(address), "device");
 
     rig.core.actions().disconnect();
-    EXPECT_EQ(rig.screen.currentPage(), kPageStart);
+    EXPECT_EQ(rig.screen.currentPage(), PageId::Start);
     EXPECT_TRUE(test::WaitFor([&] { return !AdbListsAs(address); }, 10s));
 }
 
@@ -53,7 +53,7 @@ TEST(ConnectE2eTest, RefusedAndUnauthorisedBoxesEndOnPage3WithTheirMessage) {
     rig.start();
 
     EXPECT_FALSE(rig.connect(refused));
-    EXPECT_EQ(rig.screen.currentPage(), kPageNotFound);
+    EXPECT_EQ(rig.screen.currentPage(), PageId::NotFound);
     EXPECT_EQ(rig.screen.notFoundHint(), kAddressMessage);
 
     const std::string allowOnTv(ConnectFailureMessage(ConnectRow::Unauthorized));
@@ -61,9 +61,9 @@ TEST(ConnectE2eTest, RefusedAndUnauthorisedBoxesEndOnPage3WithTheirMessage) {
     EXPECT_EQ(rig.screen.notFoundHint(), allowOnTv);
     // adb keeps the box listed; connecting again says "already connected",
     // which is no connection while the box waits for the user.
-    rig.screen.ShowPage(kPageManualIp);
+    rig.screen.ShowPage(PageId::ManualIp);
     EXPECT_FALSE(rig.connect(unauthorized));
-    EXPECT_EQ(rig.screen.currentPage(), kPageNotFound);
+    EXPECT_EQ(rig.screen.currentPage(), PageId::NotFound);
     EXPECT_EQ(rig.screen.notFoundHint(), allowOnTv);
     EXPECT_EQ(rig.core.connector().lastResult(), "unconnected");
 
@@ -71,7 +71,7 @@ TEST(ConnectE2eTest, RefusedAndUnauthorisedBoxesEndOnPage3WithTheirMessage) {
     rig.boxsim->authorize(unauthorized);
     rig.core.actions().retryConnect();
     ASSERT_TRUE(rig.waitForIdle());
-    EXPECT_EQ(rig.screen.currentPage(), kPageHome);
+    EXPECT_EQ(rig.screen.currentPage(), PageId::Home);
     EXPECT_EQ(rig.core.connector().lastResult(), "connected");
 }
 
@@ -84,7 +84,7 @@ TEST(ConnectE2eTest, ABoxThatNeverAnswersTheHandshakeEndsOnPage3) {
 
     // adb 29 gives up on the handshake after 10 s.
     EXPECT_FALSE(rig.connect(address));
-    EXPECT_EQ(rig.screen.currentPage(), kPageNotFound);
+    EXPECT_EQ(rig.screen.currentPage(), PageId::NotFound);
     EXPECT_EQ(rig.screen.notFoundHint(), kAddressMessage);
 }
 
@@ -112,7 +112,7 @@ TEST(ConnectE2eTest, AConnectThatHangsIsEndedAfterItsLimit) {
     ASSERT_TRUE(rig.waitForIdle(40s));
     const auto took = std::chrono::steady_clock::now() - started;
     EXPECT_GE(took, 15s);
-    EXPECT_EQ(rig.screen.currentPage(), kPageNotFound);
+    EXPECT_EQ(rig.screen.currentPage(), PageId::NotFound);
     EXPECT_EQ(rig.screen.notFoundHint(), kAddressMessage);
     // The hanging adb was ended: the shell takes the next command.
     CommandShell& shell = rig.core.shell();

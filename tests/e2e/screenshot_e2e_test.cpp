@@ -31,7 +31,7 @@ TEST_F(ScreenshotE2eTest, APictureArrivesAsAPngOnPage1) {
     ASSERT_TRUE(m_rig.waitForIdle());
 
     EXPECT_TRUE(m_rig.screen.boxes().empty());
-    EXPECT_EQ(m_rig.screen.currentPage(), kPageBusy);
+    EXPECT_EQ(m_rig.screen.currentPage(), PageId::Busy);
     EXPECT_TRUE(m_rig.screen.busyScreenshotMode());
     EXPECT_EQ(m_rig.screen.screenshotPicture(), m_path);
     EXPECT_EQ(test::ReadFile(m_path).substr(0, 8), "\x89PNG\r\n\x1a\n");
@@ -41,7 +41,7 @@ TEST_F(ScreenshotE2eTest, AFailedCaptureSaysFaultAndLeavesNoOldPicture) {
     m_rig.core.actions().takeScreenshot();
     ASSERT_TRUE(m_rig.waitForIdle());
     ASSERT_TRUE(std::filesystem::exists(m_path));
-    m_rig.screen.ShowPage(kPageHome);
+    m_rig.screen.ShowPage(PageId::Home);
 
     BoxFaults faults;
     faults.screencapFails = true;
@@ -52,7 +52,7 @@ TEST_F(ScreenshotE2eTest, AFailedCaptureSaysFaultAndLeavesNoOldPicture) {
     EXPECT_EQ(m_rig.screen.boxes()[0].request.title, "故障");
     EXPECT_EQ(m_rig.screen.boxes()[0].request.message, "什么牌子的盒子啊,到群里问问吧");
     EXPECT_EQ(m_rig.screen.screenshotPicture(), "");
-    EXPECT_EQ(m_rig.screen.currentPage(), kPageHome);
+    EXPECT_EQ(m_rig.screen.currentPage(), PageId::Home);
     EXPECT_FALSE(std::filesystem::exists(m_path));
 }
 

@@ -30,7 +30,7 @@ void CoreRig::start() {
 
 bool CoreRig::connect(const std::string& address) {
     core.actions().connect(address, "");
-    return waitForIdle() && screen.currentPage() == kPageHome;
+    return waitForIdle() && screen.currentPage() == PageId::Home;
 }
 
 bool CoreRig::waitForIdle(std::chrono::milliseconds limit) {

@@ -14,7 +14,7 @@ std::vector<FakeScreen::ShownBox> FakeScreen::boxes() const {
     return m_boxes;
 }
 
-std::vector<int> FakeScreen::pagesShown() const {
+std::vector<PageId> FakeScreen::pagesShown() const {
     std::lock_guard lock(m_mutex);
     return m_pages;
 }
@@ -89,45 +89,45 @@ void FakeScreen::setSaveFile(std::string path) {
     m_saveFile = std::move(path);
 }
 
-bool FakeScreen::ShowPage(int page, const std::string& text) {
+bool FakeScreen::ShowPage(PageId page, const std::string& text) {
     std::lock_guard lock(m_mutex);
-    if (page == m_history.current()) {
+    const int number = static_cast<int>(page);
+    if (number == m_history.current()) {
         return true;
     }
-    if (page <= 0 || page > kPageUnused) {
+    if (number <= 0 || number > static_cast<int>(PageId::Unused)) {
         return false;
     }
-    m_history.show(page);
+    m_history.show(number);
     m_pages.push_back(page);
-    if (page == kPageNotFound) {
+    if (page == PageId::NotFound) {
         m_notFoundHint = text.empty() ? "提示：请连接在同一环境下" : text;
     }
     return true;
 }
 
-void FakeScreen::ShowBusyPage(bool enter, bool use, const std::string& title,
-                              const std::string& /*hint*/, bool screenshot) {
+void FakeScreen::ShowBusyPage(const BusyPageRequest& request) {
     int back = 0;
     {
         std::lock_guard lock(m_mutex);
-        if (enter || !use) {
+        if (request.action == BusyPageRequest::Action::Enter) {
             if (m_history.enterBusy()) {
-                m_pages.push_back(kPageBusy);
+                m_pages.push_back(PageId::Busy);
             }
-        } else if (m_history.current() == kPageBusy) {
+        } else if (m_history.current() == PageHistory::kBusyPage) {
             back = m_history.busyReturn();
         }
-        m_busyScreenshot = screenshot;
-        m_busyTitle = title;
+        m_busyScreenshot = request.screenshot;
+        m_busyTitle = request.title;
     }
     if (back > 0) {
-        ShowPage(back);
+        ShowPage(static_cast<PageId>(back));
     }
 }
 
-int FakeScreen::currentPage() {
+PageId FakeScreen::currentPage() {
     std::lock_guard lock(m_mutex);
-    return m_history.current();
+    return static_cast<PageId>(m_history.current());
 }
 
 int FakeScreen::MsgBox(const MsgBoxRequest& request) {
@@ -172,7 +172,7 @@ void FakeScreen::ClosePopup() {
     m_popupMode.clear();
 }
 
-std::string FakeScreen::percentText() {
+std::string FakeScreen::percentText() const {
     std::lock_guard lock(m_mutex);
     return m_percent;
 }
@@ -257,9 +257,9 @@ std::optional<int> FakeScreen::selectedAppRow() {
     return m_selectedRow;
 }
 
-void FakeScreen::setAppRowState(int row, int state) {
+void FakeScreen::setAppRowState(int row, AppRowState state) {
     std::lock_guard lock(m_mutex);
-    m_rowStates[row] = state;
+    m_rowStates[row] = static_cast<int>(state);
 }
 
 int FakeScreen::upgradeCount() {

@@ -9,6 +9,7 @@
 
 #include "base/page_history.h"
 #include "base/screen.h"
+#include "support/page_printing.h"
 
 namespace qvpc::test {
 
@@ -26,7 +27,7 @@ class FakeScreen : public Screen {
     void answerNextBoxes(std::vector<int> answers);
 
     std::vector<ShownBox> boxes() const;
-    std::vector<int> pagesShown() const;
+    std::vector<PageId> pagesShown() const;
     std::string popupMode() const;  // "安装", "下载", "提示" or "" when closed
     std::string popupText() const;
     // Every text the popup's percent label was given, oldest first.
@@ -45,17 +46,16 @@ class FakeScreen : public Screen {
     void setFileToInstall(std::string path);
     void setSaveFile(std::string path);
 
-    bool ShowPage(int page, const std::string& text = {}) override;
-    void ShowBusyPage(bool enter, bool use, const std::string& title, const std::string& hint,
-                      bool screenshot) override;
-    int currentPage() override;
+    bool ShowPage(PageId page, const std::string& text = {}) override;
+    void ShowBusyPage(const BusyPageRequest& request) override;
+    PageId currentPage() override;
     int MsgBox(const MsgBoxRequest& request) override;
     int SystemMsgBox(const SystemMsgBoxRequest& request) override;
     void ShowInstalling(const std::string& message, bool closeVisible) override;
     void ShowDownloading(const std::string& targetPath, const std::string& status) override;
     void ShowPrompt(const std::string& message) override;
     void ClosePopup() override;
-    std::string percentText() override;
+    std::string percentText() const;
     void setPercentText(const std::string& text) override;
     void setDownloadProgress(int percent) override;
     void setScreenshotPicture(const std::string& pngPath) override;
@@ -71,7 +71,7 @@ class FakeScreen : public Screen {
     void resetDeviceListScroll() override;
     void setCatalogTileState(int position, const std::string& state) override;
     std::optional<int> selectedAppRow() override;
-    void setAppRowState(int row, int state) override;
+    void setAppRowState(int row, AppRowState state) override;
     int upgradeCount() override;
     void setUpgradeCount(int count) override;
     std::string chooseFileToInstall(const std::string& title, const std::string& startDir) override;
@@ -91,7 +91,7 @@ class FakeScreen : public Screen {
     mutable std::mutex m_mutex;
     std::deque<int> m_answers;
     std::vector<ShownBox> m_boxes;
-    std::vector<int> m_pages;
+    std::vector<PageId> m_pages;
     PageHistory m_history;
     std::string m_notFoundHint;
     std::string m_busyTitle;

@@ -19,19 +19,19 @@ namespace {
 using ConnectionPagesTest = UiTest;
 
 TEST_F(ConnectionPagesTest, CancelOnManualIpReturnsToWhereItCameFrom) {
-    m_window->ShowPage(3);
+    m_window->ShowPage(PageId::NotFound);
     clickButton(PageButton::EnterIp);
-    ASSERT_EQ(m_window->currentPage(), 7);
+    ASSERT_EQ(m_window->currentPage(), PageId::ManualIp);
     clickButton(PageButton::CancelManualIp);
-    EXPECT_EQ(m_window->currentPage(), 3);
+    EXPECT_EQ(m_window->currentPage(), PageId::NotFound);
     EXPECT_EQ(mainLogTexts(), (std::vector<std::string>{"输入IP_连接", "手动IP_取消"}));
 }
 
 TEST_F(ConnectionPagesTest, RetryRescansAfterNothingFoundAndReconnectsAfterAFailure) {
-    m_window->ShowPage(3);
+    m_window->ShowPage(PageId::NotFound);
     clickButton(PageButton::Retry);
-    m_window->ShowPage(6);
-    m_window->ShowPage(3, QString::fromUtf8("连接失败,请确认盒子已开启ADB"));
+    m_window->ShowPage(PageId::Start);
+    m_window->ShowPage(PageId::NotFound, QString::fromUtf8("连接失败,请确认盒子已开启ADB"));
     clickButton(PageButton::Retry);
     EXPECT_EQ(m_actions.calls(), (std::vector<std::string>{"startLanScan", "retryConnect"}));
     EXPECT_EQ(mainLogTexts(), (std::vector<std::string>{"再试一次", "再试一次"}));
@@ -69,8 +69,8 @@ TEST_F(ConnectionPagesTest, PageThreeHintStaysInsideTheWindowBelowTheButtons) {
     const int buttonsBottom = m_window->pageButton(PageButton::NotFoundGuide)->geometry().bottom();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.failure);
-        m_window->ShowPage(6);
-        m_window->ShowPage(3, QString::fromUtf8(c.failure));
+        m_window->ShowPage(PageId::Start);
+        m_window->ShowPage(PageId::NotFound, QString::fromUtf8(c.failure));
         if (!c.wraps) {
             EXPECT_EQ(hint.geometry(), QRect(0, 452, 900, 20));
         }
@@ -87,18 +87,18 @@ TEST_F(ConnectionPagesTest, PageThreeHintStaysInsideTheWindowBelowTheButtons) {
 }
 
 TEST_F(ConnectionPagesTest, ConnectRefusesAShortAddressWithABox) {
-    m_window->ShowPage(7);
+    m_window->ShowPage(PageId::ManualIp);
     EXPECT_EQ(m_window->manualIpPage().address(), QStringLiteral("192.168.0."));
     answerNextBox(0);
     clickButton(PageButton::ConnectTypedIp);
     EXPECT_EQ(shownMessage, QString::fromUtf8("IP地址格式不正确"));
     EXPECT_EQ(shownTitle, QString());
     EXPECT_TRUE(m_actions.calls().empty());
-    EXPECT_EQ(m_window->currentPage(), 7);
+    EXPECT_EQ(m_window->currentPage(), PageId::ManualIp);
 }
 
 TEST_F(ConnectionPagesTest, ConnectPassesTheAddressAsTyped) {
-    m_window->ShowPage(7);
+    m_window->ShowPage(PageId::ManualIp);
     m_screen->setManualAddress("192.168.0.5.7");
     clickButton(PageButton::ConnectTypedIp);
     EXPECT_EQ(m_actions.calls(), std::vector<std::string>{"connect 192.168.0.5.7 []"});
@@ -107,7 +107,7 @@ TEST_F(ConnectionPagesTest, ConnectPassesTheAddressAsTyped) {
 
 TEST_F(ConnectionPagesTest, GuideArrowsWalkTheSteps) {
     GuidePage& guide = m_window->guidePage();
-    m_window->ShowPage(5);
+    m_window->ShowPage(PageId::Guide);
     EXPECT_EQ(guide.step(), 1);
     clickButton(PageButton::GuidePrevious);
     EXPECT_EQ(guide.step(), 1);
@@ -147,7 +147,7 @@ TEST_F(ConnectionPagesTest, GuideArrowsWalkTheSteps) {
 TEST_F(ConnectionPagesTest, GuideNextButtonStepsThenFinishesWithAReconnect) {
     GuidePage& guide = m_window->guidePage();
     m_actions.ip = "192.168.1.20";
-    m_window->ShowPage(3);
+    m_window->ShowPage(PageId::NotFound);
     clickButton(PageButton::NotFoundGuide);
     for (int press = 0; press < 3; ++press) {
         clickButton(PageButton::GuideNextOrFinish);
@@ -162,19 +162,19 @@ TEST_F(ConnectionPagesTest, GuideNextButtonStepsThenFinishesWithAReconnect) {
 }
 
 TEST_F(ConnectionPagesTest, GuideFinishWithoutACurrentAddressAsksForOne) {
-    m_window->ShowPage(5);
+    m_window->ShowPage(PageId::Guide);
     m_window->guidePage().ShowGuideStep(4);
     clickButton(PageButton::GuideNextOrFinish);
     EXPECT_TRUE(m_actions.calls().empty());
-    EXPECT_EQ(m_window->currentPage(), 7);
+    EXPECT_EQ(m_window->currentPage(), PageId::ManualIp);
 }
 
 TEST_F(ConnectionPagesTest, GuideBackResetsAndReturns) {
-    m_window->ShowPage(7);
+    m_window->ShowPage(PageId::ManualIp);
     clickButton(PageButton::ManualIpGuide);
     clickButton(PageButton::GuideNext);
     clickButton(PageButton::GuideBack);
-    EXPECT_EQ(m_window->currentPage(), 7);
+    EXPECT_EQ(m_window->currentPage(), PageId::ManualIp);
     EXPECT_EQ(m_window->guidePage().step(), 1);
 }
 
@@ -214,7 +214,7 @@ TEST_F(ConnectionPagesTest, DeviceListKeepsNewestFirstAndTheManualTileLast) {
 }
 
 TEST_F(ConnectionPagesTest, TileClicksConnectOrAskForAnAddress) {
-    m_window->ShowPage(2);
+    m_window->ShowPage(PageId::DeviceList);
     m_screen->clearDeviceTiles();
     m_screen->addDeviceTileInFront(ManualTile());
     m_screen->addDeviceTileInFront(Device("192.168.1.20", "智能电视"));
@@ -227,12 +227,12 @@ TEST_F(ConnectionPagesTest, TileClicksConnectOrAskForAnAddress) {
     EXPECT_EQ(m_window->pageButton(PageButton::Disconnect)->x(), 170);
 
     QTest::mouseClick(&list, Qt::LeftButton, {}, list.itemRect(1).center());
-    EXPECT_EQ(m_window->currentPage(), 7);
+    EXPECT_EQ(m_window->currentPage(), PageId::ManualIp);
     EXPECT_EQ(m_actions.calls().size(), 1u);
 }
 
 TEST_F(ConnectionPagesTest, LongDeviceListScrollsAndResets) {
-    m_window->ShowPage(2);
+    m_window->ShowPage(PageId::DeviceList);
     DeviceTileList& list = m_window->deviceListPage().list();
     m_screen->addDeviceTileInFront(ManualTile());
     for (int i = 1; i <= 9; ++i) {

@@ -34,7 +34,7 @@ int VisiblePage(MainWindow& window) {
 }
 
 TEST_F(MainWindowTest, OpensOnTheStartPage) {
-    EXPECT_EQ(m_window->currentPage(), 6);
+    EXPECT_EQ(m_window->currentPage(), PageId::Start);
     EXPECT_EQ(VisiblePage(*m_window), 6);
     EXPECT_EQ(m_window->size(), QSize(926, 626));
     EXPECT_EQ(m_window->contentFrame().geometry(), QRect(13, 13, 900, 600));
@@ -45,7 +45,7 @@ TEST_F(MainWindowTest, OpensOnTheStartPage) {
 // Where no compositor shows translucent windows, the shadow's margin would
 // be drawn black: the window is then only its frame.
 TEST_F(MainWindowTest, WithoutTheShadowTheFrameIsTheWholeWindow) {
-    m_window->ShowPage(4);
+    m_window->ShowPage(PageId::Home);
     const QRect shadowed = m_window->contentFrame().geometry();
     const QImage withShadow = m_window->grab(shadowed).toImage();
     const QPoint buttonAt =
@@ -84,29 +84,29 @@ TEST_F(MainWindowTest, WithoutTheShadowTheFrameIsTheWholeWindow) {
 }
 
 TEST_F(MainWindowTest, ShowPageSwitchesAndRemembersThePreviousPage) {
-    EXPECT_TRUE(m_window->ShowPage(2));
+    EXPECT_TRUE(m_window->ShowPage(PageId::DeviceList));
     EXPECT_EQ(VisiblePage(*m_window), 2);
-    EXPECT_EQ(m_window->previousPage(), 6);
-    EXPECT_TRUE(m_window->ShowPage(2));  // the same page: nothing changes
-    EXPECT_EQ(m_window->previousPage(), 6);
+    EXPECT_EQ(m_window->previousPage(), PageId::Start);
+    EXPECT_TRUE(m_window->ShowPage(PageId::DeviceList));  // the same page: nothing changes
+    EXPECT_EQ(m_window->previousPage(), PageId::Start);
 }
 
 TEST_F(MainWindowTest, PageThreeTakesItsTextOnlyWhenSwitchedTo) {
-    m_window->ShowPage(3, QString::fromUtf8("连接失败,请检查盒子"));
+    m_window->ShowPage(PageId::NotFound, QString::fromUtf8("连接失败,请检查盒子"));
     EXPECT_TRUE(m_window->notFoundPage().showsFailure());
-    m_window->ShowPage(3);  // already there: the failure text stays
+    m_window->ShowPage(PageId::NotFound);  // already there: the failure text stays
     EXPECT_EQ(m_window->notFoundPage().hint(), QString::fromUtf8("连接失败,请检查盒子"));
 
-    m_window->ShowPage(6);
-    m_window->ShowPage(3);
+    m_window->ShowPage(PageId::Start);
+    m_window->ShowPage(PageId::NotFound);
     EXPECT_FALSE(m_window->notFoundPage().showsFailure());
     EXPECT_EQ(m_window->notFoundPage().hint(), QString::fromUtf8("提示：请连接在同一环境下"));
 }
 
 TEST_F(MainWindowTest, OutOfRangePagesAreLoggedAndIgnored) {
-    EXPECT_FALSE(m_window->ShowPage(11));
-    EXPECT_FALSE(m_window->ShowPage(0));
-    EXPECT_EQ(m_window->currentPage(), 6);
+    EXPECT_FALSE(m_window->ShowPage(static_cast<PageId>(11)));
+    EXPECT_FALSE(m_window->ShowPage(static_cast<PageId>(0)));
+    EXPECT_EQ(m_window->currentPage(), PageId::Start);
     EXPECT_EQ(VisiblePage(*m_window), 6);
     const std::vector<std::string> expected(2, "显示页面超出范围,无效.<程_页面当前页>=6");
     EXPECT_EQ(mainLogTexts(), expected);
@@ -114,40 +114,40 @@ TEST_F(MainWindowTest, OutOfRangePagesAreLoggedAndIgnored) {
 
 TEST_F(MainWindowTest, BusyPageEntersAndLeaves) {
     BusyPage& busy = m_window->busyPage();
-    m_window->ShowBusyPage(true, true, QString::fromUtf8("正在连接 192.168.1.20"), {}, false);
-    EXPECT_EQ(m_window->currentPage(), 1);
-    EXPECT_EQ(m_window->previousPage(), 6);
+    m_window->ShowBusyPage(BusyPageRequest::Enter("正在连接 192.168.1.20"));
+    EXPECT_EQ(m_window->currentPage(), PageId::Busy);
+    EXPECT_EQ(m_window->previousPage(), PageId::Start);
     EXPECT_EQ(busy.title(), QString::fromUtf8("正在连接 192.168.1.20"));
     EXPECT_EQ(busy.hint(), QString());
     EXPECT_FALSE(busy.indicator().isHidden());
     EXPECT_TRUE(busy.indicator().isAnimating());
     EXPECT_TRUE(busy.screenshot().isHidden());
 
-    m_window->ShowBusyPage(false, true, {}, {}, false);
-    EXPECT_EQ(m_window->currentPage(), 6);
+    m_window->ShowBusyPage(BusyPageRequest::Leave());
+    EXPECT_EQ(m_window->currentPage(), PageId::Start);
     EXPECT_FALSE(busy.indicator().isAnimating());
 
-    m_window->ShowPage(4);
-    m_window->ShowBusyPage(true, true, QString::fromUtf8("正在截屏,请稍后..."), {}, false);
-    m_window->ShowBusyPage(false, false, {}, {}, true);  // the picture replaces the texts
-    EXPECT_EQ(m_window->currentPage(), 1);
+    m_window->ShowPage(PageId::Home);
+    m_window->ShowBusyPage(BusyPageRequest::Enter("正在截屏,请稍后..."));
+    m_window->ShowBusyPage(BusyPageRequest::ShowScreenshot());  // the picture replaces the texts
+    EXPECT_EQ(m_window->currentPage(), PageId::Busy);
     EXPECT_TRUE(busy.isScreenshotMode());
     EXPECT_TRUE(busy.indicator().isHidden());
 }
 
 TEST_F(MainWindowTest, CancelAfterAConnectThatCameToNothingNeverShowsTheBusyPage) {
-    m_window->ShowPage(3);
-    m_window->ShowPage(7);
-    m_window->ShowBusyPage(true, true, QString::fromUtf8("正在连接 192.168.1.5"), {}, false);
-    m_window->ShowBusyPage(false, true, {}, {}, false);
+    m_window->ShowPage(PageId::NotFound);
+    m_window->ShowPage(PageId::ManualIp);
+    m_window->ShowBusyPage(BusyPageRequest::Enter("正在连接 192.168.1.5"));
+    m_window->ShowBusyPage(BusyPageRequest::Leave());
     ASSERT_EQ(VisiblePage(*m_window), 7);
     clickButton(PageButton::CancelManualIp);
     EXPECT_EQ(VisiblePage(*m_window), 3);
 }
 
 TEST_F(MainWindowTest, ScreenshotMenuRunsItsActions) {
-    m_window->ShowPage(4);
-    m_window->ShowBusyPage(true, true, {}, {}, true);
+    m_window->ShowPage(PageId::Home);
+    m_window->ShowBusyPage(BusyPageRequest::ShowScreenshot());
     ContextMenu& menu = m_window->busyPage().menu();
     for (const char* item : {"刷新", "另存为", "打开文件夹"}) {
         EXPECT_TRUE(menu.trigger(QString::fromUtf8(item)));
@@ -155,17 +155,17 @@ TEST_F(MainWindowTest, ScreenshotMenuRunsItsActions) {
     EXPECT_EQ(m_actions.calls(), (std::vector<std::string>{"takeScreenshot", "saveScreenshotAs",
                                                            "openScreenshotFolder"}));
     EXPECT_TRUE(menu.trigger(QString::fromUtf8("关闭截图")));
-    EXPECT_EQ(m_window->currentPage(), 4);
+    EXPECT_EQ(m_window->currentPage(), PageId::Home);
 }
 
 TEST_F(MainWindowTest, TheScreenshotHasAVisibleWayOut) {
     BusyPage& busy = m_window->busyPage();
     ImageButton& close = busy.closeButton();
-    m_window->ShowPage(4);
-    m_window->ShowBusyPage(true, true, QString::fromUtf8("正在截屏,请稍后..."), {}, false);
+    m_window->ShowPage(PageId::Home);
+    m_window->ShowBusyPage(BusyPageRequest::Enter("正在截屏,请稍后..."));
     EXPECT_TRUE(close.isHidden());
 
-    m_window->ShowBusyPage(false, false, {}, {}, true);
+    m_window->ShowBusyPage(BusyPageRequest::ShowScreenshot());
     ASSERT_TRUE(close.isVisible());
     // A small button in the top right corner, over the picture.
     EXPECT_LE(close.width() * close.height(), 40 * 40);
@@ -174,7 +174,7 @@ TEST_F(MainWindowTest, TheScreenshotHasAVisibleWayOut) {
     EXPECT_LT(close.y(), 20);
     EXPECT_EQ(close.toolTip(), QString::fromUtf8("关闭截图"));
     click(&close);
-    EXPECT_EQ(m_window->currentPage(), 4);
+    EXPECT_EQ(m_window->currentPage(), PageId::Home);
     EXPECT_TRUE(m_actions.calls().empty());
 }
 
@@ -217,7 +217,7 @@ TEST_F(MainWindowTest, EachButtonLogsThenActs) {
     };
     for (const DispatchCase& c : cases) {
         SCOPED_TRACE(c.log);
-        m_window->ShowPage(c.page);
+        m_window->ShowPage(static_cast<PageId>(c.page));
         const std::size_t logsBefore = mainLogTexts().size();
         const std::size_t callsBefore = m_actions.calls().size();
         clickButton(c.button);
@@ -235,12 +235,12 @@ TEST_F(MainWindowTest, EachButtonLogsThenActs) {
         } else {
             EXPECT_EQ(calls.size(), callsBefore);
         }
-        EXPECT_EQ(m_window->currentPage(), c.pageAfter);
+        EXPECT_EQ(static_cast<int>(m_window->currentPage()), c.pageAfter);
     }
 }
 
 TEST_F(MainWindowTest, BackFromAppManagementRestoresTheCatalogView) {
-    m_window->ShowPage(9);
+    m_window->ShowPage(PageId::AppManagement);
     m_window->appManagementPage().showInstalledView();
     clickButton(PageButton::AppManagementBack);
     EXPECT_TRUE(m_window->appManagementPage().isCatalogView());
@@ -248,7 +248,7 @@ TEST_F(MainWindowTest, BackFromAppManagementRestoresTheCatalogView) {
 }
 
 TEST_F(MainWindowTest, TutorialOpensItsPageThenLogs) {
-    m_window->ShowPage(7);
+    m_window->ShowPage(PageId::ManualIp);
     clickButton(PageButton::Tutorial);
     EXPECT_EQ(m_openedUrls, std::vector<QString>{QString::fromStdString(m_config.tutorialUrl)});
     EXPECT_EQ(mainLogTexts(), std::vector<std::string>{"打开网址教程中心"});
@@ -288,7 +288,7 @@ TEST_F(MainWindowTest, DefaultLinksGoNowhereReal) {
     for (const char* text : {"完整版下载", "交流论坛", "官方网站"}) {
         click(m_window->footerLink(QString::fromUtf8(text)));
     }
-    m_window->ShowPage(7);
+    m_window->ShowPage(PageId::ManualIp);
     clickButton(PageButton::Tutorial);
     ASSERT_EQ(m_openedUrls.size(), 4u);
     for (const QString& url : m_openedUrls) {
@@ -304,7 +304,7 @@ TEST_F(MainWindowTest, DefaultLinksGoNowhereReal) {
 }
 
 TEST_F(MainWindowTest, RemoteInstallPageReportsClicksAndDrops) {
-    m_window->ShowPage(8);
+    m_window->ShowPage(PageId::RemoteInstall);
     TextLabel& area = m_window->remoteInstallPage().dropArea();
     click(&area);
 
@@ -336,7 +336,7 @@ TEST_F(MainWindowTest, RemoteInstallPageTakesOnlyLocalFilesWhileDragging) {
         {"a local file and a web link", {apk, link}, false},
         {"plain text", {}, false},
     };
-    m_window->ShowPage(8);
+    m_window->ShowPage(PageId::RemoteInstall);
     TextLabel& area = m_window->remoteInstallPage().dropArea();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

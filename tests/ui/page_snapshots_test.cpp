@@ -59,8 +59,8 @@ TEST_F(PageSnapshots, SavesEveryPage) {
     m_screen->setManualAddress("192.168.1.");
     save(QStringLiteral("page6-start"));
 
-    m_screen->ShowBusyPage(true, true, "正在查找设备 ... ...", "提示：请连接在同一网络环境下",
-                           false);
+    m_screen->ShowBusyPage(
+        BusyPageRequest::Enter("正在查找设备 ... ...", "提示：请连接在同一网络环境下"));
     save(QStringLiteral("page1-busy"));
 
     QImage tv(1280, 720, QImage::Format_RGB32);
@@ -77,7 +77,7 @@ TEST_F(PageSnapshots, SavesEveryPage) {
     const QString shot = QString::fromStdString(m_dir.path() + "/screenshot.png");
     ASSERT_TRUE(tv.save(shot));
     m_screen->setScreenshotPicture(shot.toStdString());
-    m_screen->ShowBusyPage(false, false, {}, {}, true);
+    m_screen->ShowBusyPage(BusyPageRequest::ShowScreenshot());
     save(QStringLiteral("page1-screenshot"));
 
     m_screen->clearDeviceTiles();
@@ -85,20 +85,20 @@ TEST_F(PageSnapshots, SavesEveryPage) {
     m_screen->addDeviceTileInFront(Device("192.168.1.25", "小米盒子3"));
     m_screen->addDeviceTileInFront(Device("192.168.1.31", "智能电视"));
     m_screen->addDeviceTileInFront(Device("192.168.1.102", "天猫魔盒M17"));
-    m_screen->ShowPage(2);
+    m_screen->ShowPage(PageId::DeviceList);
     save(QStringLiteral("page2-devices"));
     DeviceTileList& list = m_window->deviceListPage().list();
     QTest::mouseMove(&list, list.itemRect(1).center());
     save(QStringLiteral("page2-devices-hover"));
     QTest::mouseMove(m_window.get(), QPoint(5, 5));
 
-    m_screen->ShowPage(3);
+    m_screen->ShowPage(PageId::NotFound);
     save(QStringLiteral("page3-nodevice"));
-    m_screen->ShowPage(6);
-    m_screen->ShowPage(3, "连接失败,请确认盒子已打开ADB调试");
+    m_screen->ShowPage(PageId::Start);
+    m_screen->ShowPage(PageId::NotFound, "连接失败,请确认盒子已打开ADB调试");
     save(QStringLiteral("page3-failed"));
-    m_screen->ShowPage(6);
-    m_screen->ShowPage(3,
+    m_screen->ShowPage(PageId::Start);
+    m_screen->ShowPage(PageId::NotFound,
                        "很抱歉，由于您电脑上安装的豌豆荚或腾讯手机助手或百度手机助手等助手类软件与"
                        "本程序冲突，建议关闭所有助手类软件，并拔出与电脑连接的安卓设备，再重新试一"
                        "次，如果仍然不行，只能说明，您装的软件太霸道了，只有把他卸载，本程序才能正"
@@ -106,25 +106,25 @@ TEST_F(PageSnapshots, SavesEveryPage) {
     save(QStringLiteral("page3-failed-long"));
 
     m_screen->setBoxName("天猫魔盒");
-    m_screen->ShowPage(4);
+    m_screen->ShowPage(PageId::Home);
     save(QStringLiteral("page4-home"));
 
-    m_screen->ShowPage(5);
+    m_screen->ShowPage(PageId::Guide);
     for (int step = 1; step <= 4; ++step) {
         m_window->guidePage().ShowGuideStep(step);
         save(QStringLiteral("page5-guide-step%1").arg(step));
     }
 
-    m_screen->ShowPage(7);
+    m_screen->ShowPage(PageId::ManualIp);
     save(QStringLiteral("page7-manual-ip"));
-    m_screen->ShowPage(8);
+    m_screen->ShowPage(PageId::RemoteInstall);
     save(QStringLiteral("page8-remote-install"));
-    m_screen->ShowPage(9);
+    m_screen->ShowPage(PageId::AppManagement);
     save(QStringLiteral("page9-app-management"));
 }
 
 TEST_F(PageSnapshots, SavesBoxesAndPopups) {
-    m_screen->ShowPage(4);
+    m_screen->ShowPage(PageId::Home);
     MsgBoxRequest one;
     one.message = "IP地址格式不正确";
     saveWithBox(QStringLiteral("msgbox-1-button"), one);

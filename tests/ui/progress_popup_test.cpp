@@ -83,16 +83,15 @@ TEST_F(ProgressPopupTest, InstallModeWithTheCloseButton) {
     EXPECT_EQ(m_window->popup().closeButton().geometry(), QRect(345, 0, 48, 42));
 }
 
-TEST_F(ProgressPopupTest, PercentIsReadAndWrittenFromAnyThread) {
+TEST_F(ProgressPopupTest, PercentIsWrittenFromAnyThread) {
     m_screen->ShowInstalling("正在安装... ...", false);
-    std::string read;
+    bool written = false;
     std::thread worker([&] {
         m_screen->setPercentText("37%");
-        read = m_screen->percentText();
+        written = true;
     });
-    ASSERT_TRUE(waitFor([&] { return !read.empty(); }));
+    ASSERT_TRUE(waitFor([&] { return written; }));
     worker.join();
-    EXPECT_EQ(read, "37%");
     EXPECT_EQ(m_window->popup().percentLabel().text(), QStringLiteral("37%"));
 }
 
@@ -100,10 +99,10 @@ TEST_F(ProgressPopupTest, APopupOpenedAgainStartsClean) {
     m_screen->ShowInstalling("a", false);
     m_screen->setPercentText("100%");
     m_screen->ShowPrompt("b");  // switching modes keeps the popup as it is
-    EXPECT_EQ(m_screen->percentText(), "100%");
+    EXPECT_EQ(m_window->popup().percentLabel().text(), QStringLiteral("100%"));
     m_screen->ClosePopup();
     m_screen->ShowInstalling("c", false);
-    EXPECT_EQ(m_screen->percentText(), "");
+    EXPECT_EQ(m_window->popup().percentLabel().text(), QString());
 }
 
 // How far round the ring its arc goes, to the nearest 2 %, as drawn: the

@@ -14,6 +14,7 @@
 #include "base/config.h"
 #include "base/log.h"
 #include "base/user_actions.h"
+#include "support/page_printing.h"
 #include "support/temp_dir.h"
 #include "ui/main_window.h"
 #include "ui/qt_screen.h"

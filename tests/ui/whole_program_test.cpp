@@ -15,6 +15,7 @@
 #include "support/boxsim_process.h"
 #include "support/fixture_apk.h"
 #include "support/loopback.h"
+#include "support/page_printing.h"
 #include "support/temp_dir.h"
 #include "ui/busy_page.h"
 #include "ui/main_window.h"
@@ -57,11 +58,11 @@ class WholeProgramTest : public ::testing::Test {
 
     // Types the address (as given, port and all) on page 7 and connects.
     void connectTyped(const std::string& typed) {
-        m_window.ShowPage(kPageManualIp);
+        m_window.ShowPage(PageId::ManualIp);
         m_window.manualIpPage().setAddress(QString::fromStdString(typed));
         Click(m_window, PageButton::ConnectTypedIp);
-        ASSERT_TRUE(
-            QTest::qWaitFor([&] { return m_window.currentPage() == kPageHome; }, kOutcomeLimitMs))
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_window.currentPage() == PageId::Home; },
+                                    kOutcomeLimitMs))
             << "page " << m_window.currentPage();
     }
 
@@ -89,7 +90,7 @@ TEST_F(WholeProgramTest, ConnectByTypedAddressInstallByDropAndTakeAScreenshot) {
     connectTyped(m_address + ":5555");
 
     Click(m_window, PageButton::RemoteInstallTile);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m_window.currentPage() == kPageRemoteInstall; },
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_window.currentPage() == PageId::RemoteInstall; },
                                 kOutcomeLimitMs));
     test::ApkSpec spec;
     spec.packageName = "com.example.firstapp";
@@ -111,7 +112,7 @@ TEST_F(WholeProgramTest, ConnectByTypedAddressInstallByDropAndTakeAScreenshot) {
     Click(m_window, PageButton::ScreenshotTile);
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
-            return m_window.currentPage() == kPageBusy && m_window.busyPage().isScreenshotMode();
+            return m_window.currentPage() == PageId::Busy && m_window.busyPage().isScreenshotMode();
         },
         kOutcomeLimitMs));
     EXPECT_TRUE(std::filesystem::exists(m_paths.dataDir + "/screenshot.png"));
@@ -125,7 +126,7 @@ TEST_F(WholeProgramTest, ADoubleClickOnTheScreenshotTileTakesOneScreenshot) {
     Click(m_window, PageButton::ScreenshotTile);
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
-            return m_window.currentPage() == kPageBusy && m_window.busyPage().isScreenshotMode();
+            return m_window.currentPage() == PageId::Busy && m_window.busyPage().isScreenshotMode();
         },
         kOutcomeLimitMs));
     EXPECT_EQ(m_window.msgBoxes().openBox(), nullptr) << "no false 连接断开";
@@ -140,7 +141,7 @@ TEST_F(WholeProgramTest, ClosingTheWindowEndsAWaitOfTheUserInterfaceAtOnce) {
     const auto clicked = std::chrono::steady_clock::now();
     Click(m_window, PageButton::RemoteInstallTile);
     EXPECT_LT(std::chrono::steady_clock::now() - clicked, CommandShell::kAttachTimeout);
-    EXPECT_NE(m_window.currentPage(), kPageRemoteInstall);
+    EXPECT_NE(m_window.currentPage(), PageId::RemoteInstall);
     EXPECT_EQ(m_window.msgBoxes().openBox(), nullptr);
 }
 

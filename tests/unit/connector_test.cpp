@@ -38,41 +38,41 @@ TEST(ConnectorTest, EveryOutcomeEndsOnItsPage) {
         std::string printed;
         bool attached;
         std::string listed;  // adb devices, for "already connected"
-        int page;
+        PageId page;
         std::string hint;
         std::string result;
     };
     const std::string unauthorized = std::string(ConnectFailureMessage(ConnectRow::Unauthorized));
     const std::string offline = std::string(ConnectFailureMessage(ConnectRow::Offline));
     const Case cases[] = {
-        {"connected", "connected to 192.168.1.5:5555", true, "", kPageHome, "", "connected"},
+        {"connected", "connected to 192.168.1.5:5555", true, "", PageId::Home, "", "connected"},
         {"already connected, usable", "already connected to 192.168.1.5:5555", true,
-         "192.168.1.5:5555\tdevice\n", kPageHome, "", "connected"},
+         "192.168.1.5:5555\tdevice\n", PageId::Home, "", "connected"},
         {"already connected, unauthorized", "already connected to 192.168.1.5:5555", false,
-         "192.168.1.5:5555\tunauthorized\n", kPageNotFound, unauthorized, "unconnected"},
+         "192.168.1.5:5555\tunauthorized\n", PageId::NotFound, unauthorized, "unconnected"},
         {"already connected, offline", "already connected to 192.168.1.5:5555", false,
-         "192.168.1.5:5555\toffline\n", kPageNotFound, offline, "unconnected"},
+         "192.168.1.5:5555\toffline\n", PageId::NotFound, offline, "unconnected"},
         {"refused", "failed to connect to '192.168.1.5:5555': Connection refused", true, "",
-         kPageNotFound, kAddressMessage, "unconnected"},
-        {"no handshake", "failed to connect to 192.168.1.5:5555", true, "", kPageNotFound,
+         PageId::NotFound, kAddressMessage, "unconnected"},
+        {"no handshake", "failed to connect to 192.168.1.5:5555", true, "", PageId::NotFound,
          kAddressMessage, "unconnected"},
-        {"old unreachable", "unable to connect to 192.168.1.5:5555", true, "", kPageNotFound,
+        {"old unreachable", "unable to connect to 192.168.1.5:5555", true, "", PageId::NotFound,
          kAddressMessage, "unconnected"},
-        {"unauthorized", "failed to authenticate to 192.168.1.5:5555", true, "", kPageNotFound,
+        {"unauthorized", "failed to authenticate to 192.168.1.5:5555", true, "", PageId::NotFound,
          unauthorized, "unconnected"},
         {"server conflict", "ADB server didn't ACK\n* failed to start daemon\n", true, "",
-         kPageNotFound, std::string(ConnectFailureMessage(ConnectRow::ServerConflict)),
+         PageId::NotFound, std::string(ConnectFailureMessage(ConnectRow::ServerConflict)),
          "unconnected"},
-        {"nothing known", "what?", true, "", kPageManualIp, "", "unconnected"},
+        {"nothing known", "what?", true, "", PageId::ManualIp, "", "unconnected"},
     };
     for (const Case& c : cases) {
         test::TaskRig rig;
-        rig.screen.ShowPage(kPageManualIp);
+        rig.screen.ShowPage(PageId::ManualIp);
         rig.shell.setAttached(c.attached, c.listed);
         ConnectAnswered(rig, c.printed);
         EXPECT_EQ(rig.screen.currentPage(), c.page) << c.what;
         EXPECT_EQ(rig.connector.lastResult(), c.result) << c.what;
-        if (c.page == kPageNotFound) {
+        if (c.page == PageId::NotFound) {
             EXPECT_EQ(rig.screen.notFoundHint(), c.hint) << c.what;
             EXPECT_NE(rig.logText().find(c.hint), std::string::npos) << c.what;
         }
@@ -85,7 +85,7 @@ TEST(ConnectorTest, ConnectShowsTheBusyPageAndSendsTheCommand) {
     rig.state.setCurrentBrand("旧名字");
     rig.connector.Connect(kIp, "00-11-22-33-44-55");
     EXPECT_EQ(rig.screen.busyTitle(), "正在连接 192.168.1.5");
-    EXPECT_EQ(rig.screen.currentPage(), kPageBusy);
+    EXPECT_EQ(rig.screen.currentPage(), PageId::Busy);
     EXPECT_EQ(rig.shell.commands(), std::vector<std::string>{"adb connect 192.168.1.5"});
     EXPECT_EQ(rig.state.currentProgress(), kProgressConnect);
     CurrentDevice device = rig.state.currentDevice();
@@ -96,21 +96,21 @@ TEST(ConnectorTest, ConnectShowsTheBusyPageAndSendsTheCommand) {
 
 TEST(ConnectorTest, AnAddressTypedWithTheAdbPortConnectsAndAnyOtherPortIsRefused) {
     test::TaskRig rig;
-    rig.screen.ShowPage(kPageManualIp);
+    rig.screen.ShowPage(PageId::ManualIp);
     rig.connector.Connect("192.168.1.5:5555", "");
     EXPECT_EQ(rig.shell.commands(), std::vector<std::string>{"adb connect 192.168.1.5"});
     EXPECT_EQ(rig.state.currentIp(), kIp);
     rig.shell.finishCommand("connected to 192.168.1.5:5555");
     ASSERT_TRUE(rig.waitForIdle());
-    EXPECT_EQ(rig.screen.currentPage(), kPageHome);
+    EXPECT_EQ(rig.screen.currentPage(), PageId::Home);
 
     test::TaskRig other;
-    other.screen.ShowPage(kPageManualIp);
+    other.screen.ShowPage(PageId::ManualIp);
     other.connector.Connect("192.168.1.5:8090", "");
     ASSERT_EQ(other.screen.boxes().size(), 1u);
     EXPECT_EQ(other.screen.boxes()[0].request.message, "IP地址格式不正确,盒子的端口只能是5555");
     EXPECT_TRUE(other.shell.commands().empty());
-    EXPECT_EQ(other.screen.currentPage(), kPageManualIp);
+    EXPECT_EQ(other.screen.currentPage(), PageId::ManualIp);
 }
 
 TEST(ConnectorTest, AnErrorBeforeTheAddressPingsTheBox) {
@@ -150,7 +150,7 @@ TEST(ConnectorTest, ATileNamesTheBoxAndConnects) {
 
     test::TaskRig manual;
     manual.connector.ConnectToTile(Tile("", "", "手动连接新设备"));
-    EXPECT_EQ(manual.screen.currentPage(), kPageManualIp);
+    EXPECT_EQ(manual.screen.currentPage(), PageId::ManualIp);
     EXPECT_TRUE(manual.shell.commands().empty());
 }
 
@@ -159,7 +159,7 @@ TEST(ConnectorTest, DisconnectLeavesForTheStartPage) {
     rig.state.setCurrentIp(kIp);
     rig.connector.Disconnect();
     EXPECT_EQ(rig.shell.commands(), std::vector<std::string>{"adb disconnect 192.168.1.5"});
-    EXPECT_EQ(rig.screen.currentPage(), kPageStart);
+    EXPECT_EQ(rig.screen.currentPage(), PageId::Start);
     EXPECT_EQ(rig.state.currentIp(), kIp) << "the box stays the current device";
 }
 

@@ -136,14 +136,14 @@ TEST_F(LocalInstallTest, TheRemoteInstallTileOpensThePageOnlyForAnAttachedBox) {
     AppActions actions({m_rig.state, m_rig.shell, m_rig.screen, m_rig.connector, m_rig.installer,
                         m_rig.screenshot, [this] { m_rig.shell.SendCommand("# scan"); }});
     actions.enterRemoteInstall();
-    EXPECT_EQ(m_rig.screen.currentPage(), kPageRemoteInstall);
+    EXPECT_EQ(m_rig.screen.currentPage(), PageId::RemoteInstall);
     EXPECT_EQ(m_rig.shell.output(), "-");
 
-    m_rig.screen.ShowPage(kPageHome);
+    m_rig.screen.ShowPage(PageId::Home);
     m_rig.shell.setAttached(false);
     m_rig.screen.answerNextBoxes({0});
     actions.enterRemoteInstall();
-    EXPECT_EQ(m_rig.screen.currentPage(), kPageHome);
+    EXPECT_EQ(m_rig.screen.currentPage(), PageId::Home);
     EXPECT_EQ(m_rig.screen.boxes().at(0).request.title, "连接断开");
     EXPECT_EQ(m_rig.shell.commands().back(), "# scan");
 }

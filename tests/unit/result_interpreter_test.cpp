@@ -112,7 +112,7 @@ class ScreenshotResultTest : public ::testing::Test {
   protected:
     void SetUp() override {
         m_rig.state.setCurrentIp("192.168.1.5");
-        m_rig.screen.ShowPage(kPageHome);
+        m_rig.screen.ShowPage(PageId::Home);
         test::WriteFile(path(), "old picture");
     }
     std::string path() const { return Screenshot::PathIn(m_rig.dataDir); }
@@ -143,7 +143,7 @@ TEST_F(ScreenshotResultTest, ThePulledPictureIsShownOnceThePullHasEnded) {
     test::WriteFile(path(), kPng);
     m_rig.shell.finishCommand("/sdcard/screenshot.png: 1 file pulled, 0 skipped.");
     ASSERT_TRUE(m_rig.waitForIdle());
-    EXPECT_EQ(m_rig.screen.currentPage(), kPageBusy);
+    EXPECT_EQ(m_rig.screen.currentPage(), PageId::Busy);
     EXPECT_TRUE(m_rig.screen.busyScreenshotMode());
     EXPECT_EQ(m_rig.screen.screenshotPicture(), path());
     EXPECT_TRUE(m_rig.screen.boxes().empty());
@@ -168,7 +168,7 @@ TEST_F(ScreenshotResultTest, WhatAFailedOrStoppedCaptureLeavesIsNeverShown) {
     for (const Case& c : cases) {
         test::TaskRig rig;
         rig.state.setCurrentIp("192.168.1.5");
-        rig.screen.ShowPage(kPageHome);
+        rig.screen.ShowPage(PageId::Home);
         const std::string picture = Screenshot::PathIn(rig.dataDir);
         rig.shell.onCommand([&](const std::string& line) {
             if (line.starts_with("adb pull")) {
@@ -185,7 +185,7 @@ TEST_F(ScreenshotResultTest, WhatAFailedOrStoppedCaptureLeavesIsNeverShown) {
         EXPECT_EQ(rig.screen.boxes()[0].request.title, "故障") << c.what;
         EXPECT_EQ(rig.screen.screenshotPicture(), "") << c.what;
         EXPECT_FALSE(std::filesystem::exists(picture)) << c.what;
-        EXPECT_EQ(rig.screen.currentPage(), kPageHome) << c.what;
+        EXPECT_EQ(rig.screen.currentPage(), PageId::Home) << c.what;
     }
 }
 
@@ -202,13 +202,13 @@ TEST_F(ScreenshotResultTest, AFailedPullSaysSoAndGoesBack) {
     EXPECT_EQ(m_rig.screen.boxes()[0].request.title, "故障");
     EXPECT_EQ(m_rig.screen.boxes()[0].request.message, "什么牌子的盒子啊,到群里问问吧");
     EXPECT_EQ(m_rig.screen.screenshotPicture(), "");
-    EXPECT_EQ(m_rig.screen.currentPage(), kPageHome);
+    EXPECT_EQ(m_rig.screen.currentPage(), PageId::Home);
 
     // A refresh from the picture itself: the busy page has no page before it.
-    m_rig.screen.ShowBusyPage(true, true, {}, {}, true);
+    m_rig.screen.ShowBusyPage(BusyPageRequest::ShowScreenshot());
     m_rig.screenshot.TakeScreenshot();
     ASSERT_TRUE(m_rig.waitForIdle());
-    EXPECT_EQ(m_rig.screen.currentPage(), kPageHome);
+    EXPECT_EQ(m_rig.screen.currentPage(), PageId::Home);
 }
 
 TEST(TilePositionTest, ReadsTheNumberBetweenTheBrackets) {
