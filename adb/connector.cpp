@@ -19,8 +19,30 @@ constexpr std::string_view kOnlyAdbPort = "IP地址格式不正确,盒子的端�
 }  // namespace
 
 Connector::Connector(SharedState& state, TaskShell& shell, Screen& screen, Log& log,
-                     ProgressEngine& engine)
-    : m_state(state), m_shell(shell), m_screen(screen), m_log(log), m_engine(engine) {}
+                     ProgressEngine& engine, std::function<void()> recognize)
+    : m_state(state),
+      m_shell(shell),
+      m_screen(screen),
+      m_log(log),
+      m_engine(engine),
+      m_recognize(std::move(recognize)) {}
+
+void Connector::InterpretResult(TimerId timer) {
+    const std::string result = ClassifyConnect();
+    m_engine.EndTask(timer);
+    if (result == kConnected) {
+        if (m_recognize) {
+            m_recognize();
+        } else {
+            nameUnnamedBox();
+        }
+    }
+}
+
+void Connector::TaskLost(TimerId timer) {
+    ShowConnectTimedOut();
+    m_engine.EndTask(timer);
+}
 
 void Connector::Connect(const std::string& address, const std::string& mac) {
     if (m_engine.CheckTaskConflict()) {
@@ -39,10 +61,9 @@ void Connector::Connect(const std::string& address, const std::string& mac) {
     // The end of a command still running would end this task at once.
     m_shell.WaitUntilIdle(kIdleLimit);
     m_shell.resetOutput();
-    m_state.setStopRequested(false);
     m_shell.ShellStatus();
     m_shell.SendCommand(adb_commands::Connect(ip));
-    m_engine.StartTask(kProgressConnect);
+    m_engine.StartTask({.progressName = kProgressConnect, .owner = this});
 }
 
 void Connector::Disconnect() {
@@ -117,9 +138,7 @@ void Connector::showFailure(std::string_view message) {
     m_log.WriteLog(log_category::kTask, message);
 }
 
-void Connector::RecognizeConnectedBox() {
-    // The box's model, brand, MAC and records come with the device identity;
-    // until then a box without a name is shown under the default one.
+void Connector::nameUnnamedBox() {
     bool unnamed;
     {
         std::lock_guard lock(m_mutex);

@@ -70,15 +70,8 @@ const std::array kRows = {
         "请检查盒子的adb调试模式是否已打开,再尝试重新连接"},
 };
 
-constexpr InstallOutcome kNoneOfThem{Kind::Failure, 16, kFailedTitle,
+constexpr InstallOutcome kNoneOfThem{Kind::Failure, InstallOutcome::kNoneOfThemRow, kFailedTitle,
                                      "连接断开.请检查盒子的adb调试模式是否已打开,再尝试重新连接"};
-
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
-}
 
 // adb 29 names the box: "error: device '192.168.1.5:5555' not found".
 bool NamesMissingDevice(std::string_view lowerOutput) {
@@ -163,24 +156,6 @@ bool IsFailureLine(std::string_view lowerLine) {
 }
 
 }  // namespace
-
-bool ContainsIgnoringCase(std::string_view text, std::string_view what) {
-    return Lower(text).find(Lower(what)) != std::string::npos;
-}
-
-std::string WithoutServerNotes(std::string_view output) {
-    std::string kept;
-    while (!output.empty()) {
-        std::size_t end = output.find('\n');
-        std::size_t next = end == std::string_view::npos ? output.size() : end + 1;
-        std::string_view line = output.substr(0, next);
-        if (!line.starts_with("* daemon ")) {
-            kept += line;
-        }
-        output.remove_prefix(next);
-    }
-    return kept;
-}
 
 InstallOutcome ClassifyInstallOutput(std::string_view output, std::string_view localPath) {
     // OutputBuffer starts with the marker it was reset to ("-", "="), and what

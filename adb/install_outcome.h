@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "adb/adb_output.h"
+
 namespace qvpc {
 
 // What an installation's output says, by the first row of the table that
@@ -15,8 +17,12 @@ struct InstallOutcome {
         Transferring,
     };
 
+    // The rows that callers tell apart.
+    static constexpr int kMediaUnavailableRow = 2;
+    static constexpr int kNoneOfThemRow = 16;
+
     Kind kind = Kind::Failure;
-    int row = 16;
+    int row = kNoneOfThemRow;
     std::string_view title;
     std::string_view text;
 };
@@ -30,12 +36,5 @@ InstallOutcome ClassifyInstallOutput(std::string_view output, std::string_view l
 // push summary without a verdict, or a streamed install, which shows no
 // progress of its transfer.
 bool AwaitsVerdict(std::string_view output, std::string_view localPath);
-
-// The output without the notes of an ADB server starting ("* daemon started
-// successfully"), which say nothing about the command.
-std::string WithoutServerNotes(std::string_view output);
-
-// Substring test without regard to (ASCII) case.
-bool ContainsIgnoringCase(std::string_view text, std::string_view what);
 
 }  // namespace qvpc

@@ -105,19 +105,13 @@ void ProgressEngine::shutDown() {
     m_timers.shutDown();
 }
 
-void ProgressEngine::setInterpreter(TaskInterpreter* interpreter) {
-    std::lock_guard lock(m_hookMutex);
-    m_interpreter = interpreter;
-}
-
-void ProgressEngine::setForcedStopHook(std::function<void(std::string_view)> hook) {
+void ProgressEngine::setForcedStopHook(std::function<void()> hook) {
     std::lock_guard lock(m_hookMutex);
     m_forcedStopHook = std::move(hook);
 }
 
-bool ProgressEngine::StartTask(std::string_view progressName, std::optional<std::string> subject,
-                               std::string extra) {
-    if (!m_state.currentProgress().empty()) {
+bool ProgressEngine::StartTask(TaskRequest request) {
+    if (!currentProgress().empty()) {
         TimerId abandoned;
         {
             std::lock_guard lock(m_mutex);
@@ -130,33 +124,32 @@ bool ProgressEngine::StartTask(std::string_view progressName, std::optional<std:
             // its timer stops now so that it can never end the next task.
             if (m_task.timer == abandoned) {
                 m_timers.stop(abandoned);
-                m_task.timer = 0;
                 m_shell.resetOutput();
-                m_state.setCurrentProgress({});
+                m_task = {};
             }
         }
         m_log.WriteLog(log_category::kTask, "接口进度，进度不为空，不能同时进行俩任务");
         return false;
     }
 
-    m_state.setCurrentProgress(std::string(progressName));
-    if (subject && progressName == kProgressInstall) {
+    if (request.subject && request.progressName == kProgressInstall) {
         m_screen.ShowInstalling("正在安装... ...", false);
-        m_state.setTaskExtra(std::move(extra));
     }
     std::lock_guard lock(m_mutex);
     const Clock::time_point now = Clock::now();
-    m_task = RunningTask{.timer = m_timers.start(),
+    m_task = RunningTask{.progressName = std::string(request.progressName),
+                         .timer = m_timers.start(),
+                         .owner = request.owner,
+                         .subject = request.subject.value_or(std::string{}),
+                         .extra = std::move(request.extra),
                          .start = now,
-                         .subject = subject.value_or(std::string{}),
                          .outputChanges = m_shell.outputChanges(),
-                         .lastChange = now,
-                         .transferEnded = std::nullopt};
+                         .lastChange = now};
     return true;
 }
 
 bool ProgressEngine::CheckTaskConflict(std::string_view stopLog) {
-    const std::string running = m_state.currentProgress();
+    const std::string running = currentProgress();
     if (running.empty()) {
         return false;
     }
@@ -168,36 +161,38 @@ bool ProgressEngine::CheckTaskConflict(std::string_view stopLog) {
         }
         ForceStop();
     }
-    m_log.WriteLog(log_category::kOperation, "有任务正在进行: " + m_state.currentProgress());
+    m_log.WriteLog(log_category::kOperation, "有任务正在进行: " + currentProgress());
     return true;
 }
 
 void ProgressEngine::ForceStop() {
     m_log.WriteLog(log_category::kOperation, "需要设计中断操作");
-    // The request is carried out here and now rather than by the next tick:
-    // a task started right after this call must not be taken for the stopped
-    // one, and a stalled task has no tick that would ever consume the request.
-    m_state.setStopRequested(true);
-    const std::string stopped = m_state.currentProgress();
+    // Carried out here and now rather than by the next tick: a task started
+    // right after this call must not be taken for the stopped one, and a
+    // stalled task has no tick that would ever end it.
+    TaskOwner* owner;
     {
         std::lock_guard lock(m_mutex);
         m_timers.stop(m_task.timer);
         m_task.timer = 0;
+        owner = m_task.owner;
     }
     endTaskCommands();
     {
         std::lock_guard lock(m_mutex);
         m_shell.resetOutput();
-        m_state.setCurrentProgress({});
-        m_state.setStopRequested(false);
+        m_task = {};
     }
-    std::function<void(std::string_view)> hook;
+    if (owner) {
+        owner->TaskStopped();
+    }
+    std::function<void()> hook;
     {
         std::lock_guard lock(m_hookMutex);
         hook = m_forcedStopHook;
     }
     if (hook) {
-        hook(stopped);
+        hook();
     }
 }
 
@@ -212,7 +207,27 @@ void ProgressEngine::EndTask(TimerId timer, bool withShellStatus) {
         m_shell.ShellStatus();
     }
     m_shell.resetOutput();
-    m_state.setCurrentProgress({});
+    m_task = {};
+}
+
+std::string ProgressEngine::currentProgress() const {
+    std::lock_guard lock(m_mutex);
+    return m_task.progressName;
+}
+
+std::string ProgressEngine::taskExtra() const {
+    std::lock_guard lock(m_mutex);
+    return m_task.extra;
+}
+
+bool ProgressEngine::mayWaitForVerdict(TimerId timer) {
+    std::lock_guard lock(m_mutex);
+    return timer == m_task.timer && ++m_task.ticksWithoutVerdict <= kTicksWithoutVerdict;
+}
+
+TaskOwner* ProgressEngine::ownerOf(TimerId timer) const {
+    std::lock_guard lock(m_mutex);
+    return timer == m_task.timer ? m_task.owner : nullptr;
 }
 
 std::string ProgressEngine::taskSubject() const {
@@ -241,6 +256,8 @@ void ProgressEngine::endTaskCommands() {
 }
 
 void ProgressEngine::Tick(TimerId timer) {
+    TaskOwner* owner;
+    std::string progress;
     {
         std::lock_guard lock(m_mutex);
         // The timer of a task that was stopped or abandoned meanwhile.
@@ -248,28 +265,19 @@ void ProgressEngine::Tick(TimerId timer) {
             m_timers.stop(timer);
             return;
         }
+        owner = m_task.owner;
+        progress = m_task.progressName;
     }
-    TaskInterpreter* interpreter;
-    {
-        std::lock_guard lock(m_hookMutex);
-        interpreter = m_interpreter;
+    if (!owner) {
+        EndTask(timer);
+        return;
     }
 
     const std::string status = m_shell.ShellStatus();
-    if (status == kBoxShellPrompt || status == kBoxRootShellPrompt) {
-        if (interpreter) {
-            interpreter->InterpretResult(timer);
-        }
-        return;
-    }
-    const std::string progress = m_state.currentProgress();
     // The prompt between two command lines of a task is not its end.
-    if (status == m_shell.prompt() && m_shell.idle()) {
-        if (progress.empty() || !interpreter) {
-            stopTimerOf(timer);
-        } else {
-            interpreter->InterpretResult(timer);
-        }
+    if (status == kBoxShellPrompt || status == kBoxRootShellPrompt ||
+        (status == m_shell.prompt() && m_shell.idle())) {
+        owner->InterpretResult(timer);
         return;
     }
     if (status.find(kUnshowablePath) != std::string::npos) {
@@ -282,7 +290,7 @@ void ProgressEngine::Tick(TimerId timer) {
         // Nothing will ever finish the command: the shell that ran it is gone
         // (the next command starts a new one).
         m_log.WriteLog(log_category::kTask, "命令行意外结束,任务中断: " + progress);
-        endLost(timer, interpreter);
+        owner->TaskLost(timer);
         return;
     }
     const std::string output = m_shell.output();
@@ -295,7 +303,7 @@ void ProgressEngine::Tick(TimerId timer) {
         if (progress != kProgressConnect && !m_state.currentIp().empty()) {
             m_shell.SendCommand(adb_commands::Disconnect(m_state.currentIp()));
         }
-        endLost(timer, interpreter);
+        owner->TaskLost(timer);
         return;
     }
     if (progress == kProgressInstall) {
@@ -324,14 +332,6 @@ bool ProgressEngine::pastItsLimit(std::string_view progress, const std::string& 
                                     : now - m_task.lastChange >= m_timings.stallLimit;
     }
     return now - m_task.start >= m_timings.commandLimit;
-}
-
-void ProgressEngine::endLost(TimerId timer, TaskInterpreter* interpreter) {
-    if (interpreter) {
-        interpreter->TaskLost(timer);
-    } else {
-        EndTask(timer);
-    }
 }
 
 void ProgressEngine::updateInstallPercent(const std::string& output) {

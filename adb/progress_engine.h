@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "adb/task_owner.h"
 #include "adb/task_timers.h"
 
 namespace qvpc {
@@ -17,22 +18,11 @@ class Screen;
 class SharedState;
 class TaskShell;
 
-// What the engine hands a task to when its command has ended.
-class TaskInterpreter {
-  public:
-    virtual ~TaskInterpreter() = default;
-    // The shell is back at a prompt while the task of this timer runs.
-    virtual void InterpretResult(TimerId timer) = 0;
-    // The task will get no outcome: it ran past its limit (its command has
-    // been ended) or the shell running it is gone. Reported as a lost
-    // connection.
-    virtual void TaskLost(TimerId timer) = 0;
-};
-
-// One task at a time, named by its progress name in CurrentProgress. While a
+// One task at a time, named by its progress name (CurrentProgress). While a
 // task runs its timer ticks: it watches the shell, shows the install
-// percentage, and hands the task to the interpreter once the shell is back at
-// its prompt; the interpreter ends it with EndTask.
+// percentage, bounds the task, and hands it to its owner once the shell is
+// back at its prompt; the owner ends it with EndTask. The engine keeps the
+// one record of the running task.
 //
 // StartTask, ForceStop and the conflict prompt run on the user-interface
 // thread, the ticks on the timers' thread. Neither ever waits for the other:
@@ -64,17 +54,14 @@ class ProgressEngine {
     ProgressEngine(const ProgressEngine&) = delete;
     ProgressEngine& operator=(const ProgressEngine&) = delete;
 
-    void setInterpreter(TaskInterpreter* interpreter);
-    // Runs when a task is stopped by force, with its progress name (what the
-    // task leaves behind is cleared there: half a pulled picture, the
-    // companion's last list reply).
-    void setForcedStopHook(std::function<void(std::string_view stopped)> hook);
+    // Runs whenever a task is stopped by force (the companion's last list
+    // reply is emptied there).
+    void setForcedStopHook(std::function<void()> hook);
 
     // Starts the task; false when one is already running, which is then
-    // abandoned after a one-button notice. An installation with a subject (the
-    // APK's path) shows the installing popup and sets TaskExtra.
-    bool StartTask(std::string_view progressName, std::optional<std::string> subject = {},
-                   std::string extra = {});
+    // abandoned after a one-button notice. An installation with a subject
+    // shows the installing popup.
+    bool StartTask(TaskRequest request);
 
     // The conflict prompt every operation on the box asks first. When a task
     // runs: the two-button question whether to stop it (confirming writes
@@ -92,8 +79,17 @@ class ProgressEngine {
     // timer whose task is no longer the running one is only stopped.
     void EndTask(TimerId timer, bool withShellStatus = false);
 
-    // The subject the running task was started with (an installation's APK).
+    // The running task's progress name (CurrentProgress), "" when none runs.
+    std::string currentProgress() const;
+    // The subject and extra text the running task was started with.
     std::string taskSubject() const;
+    std::string taskExtra() const;
+
+    // An owner's question when the shell is back at its prompt but the
+    // output holds no verdict: true for a few ticks, then the command has
+    // ended for good and nothing more will come.
+    bool mayWaitForVerdict(TimerId timer);
+    static constexpr int kTicksWithoutVerdict = 3;
 
     // Ends the timers' thread; no tick runs afterwards.
     void shutDown();
@@ -106,7 +102,7 @@ class ProgressEngine {
     // Whether the running task has run past its limit; notes the output's
     // changes as it goes.
     bool pastItsLimit(std::string_view progress, const std::string& output);
-    void endLost(TimerId timer, TaskInterpreter* interpreter);
+    TaskOwner* ownerOf(TimerId timer) const;
     void updateInstallPercent(const std::string& output);
     void endTaskCommands();
 
@@ -117,21 +113,24 @@ class ProgressEngine {
     const Timings m_timings;
 
     std::mutex m_hookMutex;
-    TaskInterpreter* m_interpreter = nullptr;
-    std::function<void(std::string_view)> m_forcedStopHook;
+    std::function<void()> m_forcedStopHook;
 
-    // The running task: its timer (0 when none ticks: idle or stalled), when
-    // it started, its subject, and how its output moved. Guarded by m_mutex,
-    // which also orders the changes of CurrentProgress and OutputBuffer that
-    // end a task.
+    // The running task: its progress name ("" when idle), its timer (0 when
+    // none ticks: idle or stalled), owner, subject and extra text, when it
+    // started, and how its output moved. Guarded by m_mutex, which also
+    // orders the changes of the name and OutputBuffer that end a task.
     struct RunningTask {
+        std::string progressName;
         TimerId timer = 0;
-        std::chrono::steady_clock::time_point start;
+        TaskOwner* owner = nullptr;
         std::string subject;
+        std::string extra;
+        std::chrono::steady_clock::time_point start;
         std::uint64_t outputChanges = 0;
         std::chrono::steady_clock::time_point lastChange;
         std::optional<std::chrono::steady_clock::time_point> transferEnded;
         int shownPercent = 0;  // what the popup's percent label shows
+        int ticksWithoutVerdict = 0;
     };
     mutable std::mutex m_mutex;
     RunningTask m_task;

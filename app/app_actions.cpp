@@ -3,17 +3,20 @@
 #include "adb/attachment_check.h"
 #include "adb/connector.h"
 #include "adb/task_shell.h"
+#include "app/core_parts.h"
 #include "apps/local_install.h"
 #include "apps/screenshot.h"
 #include "base/screen.h"
 #include "base/shared_state.h"
 
 namespace qvpc {
-AppActions::AppActions(Parts parts) : m_parts(std::move(parts)) {}
+AppActions::AppActions(CoreParts& parts, TaskShell& shell, Screen& screen,
+                       std::function<void()> startLanScan)
+    : m_parts(parts), m_shell(shell), m_screen(screen), m_startLanScan(std::move(startLanScan)) {}
 
 void AppActions::startLanScan() {
-    if (m_parts.startLanScan) {
-        m_parts.startLanScan();
+    if (m_startLanScan) {
+        m_startLanScan();
     }
 }
 
@@ -39,11 +42,11 @@ std::string AppActions::currentIp() {
 }
 
 void AppActions::enterRemoteInstall() {
-    if (!CheckDeviceAttached(m_parts.shell, m_parts.state, m_parts.screen, m_parts.startLanScan)) {
+    if (!CheckDeviceAttached(m_shell, m_parts.state, m_screen, m_startLanScan)) {
         return;
     }
-    m_parts.shell.resetOutput();
-    m_parts.screen.ShowPage(PageId::RemoteInstall);
+    m_shell.resetOutput();
+    m_screen.ShowPage(PageId::RemoteInstall);
 }
 
 void AppActions::installApk(const std::string& path, const std::string& itemKey) {

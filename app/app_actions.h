@@ -6,28 +6,16 @@
 
 namespace qvpc {
 
-class Connector;
-class LocalInstaller;
 class Screen;
-class Screenshot;
-class SharedState;
 class TaskShell;
+struct CoreParts;
 
 // The core's answers to what the pages ask; the actions that later parts of
 // the program bring keep the defaults of UserActions until then.
 class AppActions : public UserActions {
   public:
-    struct Parts {
-        SharedState& state;
-        TaskShell& shell;
-        Screen& screen;
-        Connector& connector;
-        LocalInstaller& installer;
-        Screenshot& screenshot;
-        std::function<void()> startLanScan;
-    };
-
-    explicit AppActions(Parts parts);
+    AppActions(CoreParts& parts, TaskShell& shell, Screen& screen,
+               std::function<void()> startLanScan);
 
     void startLanScan() override;
     void connect(const std::string& ip, const std::string& mac) override;
@@ -49,7 +37,10 @@ class AppActions : public UserActions {
     void openScreenshotFolder() override;
 
   private:
-    Parts m_parts;
+    CoreParts& m_parts;
+    TaskShell& m_shell;
+    Screen& m_screen;
+    std::function<void()> m_startLanScan;
 };
 
 }  // namespace qvpc

@@ -24,31 +24,15 @@ AppCore::AppCore(AppPaths paths, Config config, Log& log, Screen& screen,
       m_log(log),
       m_screen(screen),
       m_shell(m_paths.dataDir, log, screen),
-      m_engine(m_state, m_shell, screen, log, timings),
-      m_connector(m_state, m_shell, screen, log, m_engine),
-      m_interpreter(m_state, m_shell, screen, log, m_engine, m_connector,
-                    Screenshot::PathIn(m_paths.dataDir)),
-      m_installer(
-          m_state, m_shell, screen, log, m_engine, [this] { StartLanScan(); }, ProgramDir()),
-      m_screenshot(
-          m_state, m_shell, screen, log, m_engine, [this] { StartLanScan(); }, m_paths.dataDir),
-      m_actions(std::make_unique<AppActions>(AppActions::Parts{
-          .state = m_state,
-          .shell = m_shell,
-          .screen = screen,
-          .connector = m_connector,
-          .installer = m_installer,
-          .screenshot = m_screenshot,
-          .startLanScan = [this] { StartLanScan(); },
-      })),
-      m_gate(std::make_unique<ActionGate>(*m_actions)) {
-    m_engine.setInterpreter(&m_interpreter);
-    m_engine.setForcedStopHook([this](std::string_view stopped) {
-        if (stopped == kProgressScreenshot) {
-            m_screenshot.DiscardUnfinished();
-        }
-    });
-}
+      m_parts({.shell = m_shell,
+               .screen = screen,
+               .log = log,
+               .dataDir = m_paths.dataDir,
+               .browseDir = ProgramDir(),
+               .timings = timings,
+               .startLanScan = [this] { StartLanScan(); }}),
+      m_actions(m_parts, m_shell, screen, [this] { StartLanScan(); }),
+      m_gate(m_actions) {}
 
 AppCore::~AppCore() {
     Shutdown();
@@ -96,10 +80,10 @@ void AppCore::Shutdown() {
     }
     // A task still running is stopped as a user would stop it, so what it
     // leaves behind (half a pulled picture) goes too.
-    if (!m_state.currentProgress().empty()) {
-        m_engine.ForceStop();
+    if (!m_parts.engine.currentProgress().empty()) {
+        m_parts.engine.ForceStop();
     }
-    m_engine.shutDown();
+    m_parts.engine.shutDown();
     // Only what this program started ends: its own shell with whatever that
     // runs, then the ADB server it started.
     m_shell.Stop();

@@ -6,12 +6,9 @@
 #include <vector>
 
 #include "adb/command_shell.h"
-#include "adb/connector.h"
-#include "adb/progress_engine.h"
-#include "adb/result_interpreter.h"
 #include "app/action_gate.h"
-#include "apps/local_install.h"
-#include "apps/screenshot.h"
+#include "app/app_actions.h"
+#include "app/core_parts.h"
 #include "base/app_paths.h"
 #include "base/config.h"
 #include "base/shared_state.h"
@@ -56,14 +53,14 @@ class AppCore {
     const Config& config() const { return m_config; }
     Log& log() { return m_log; }
     Screen& screen() { return m_screen; }
-    SharedState& state() { return m_state; }
+    SharedState& state() { return m_parts.state; }
     CommandShell& shell() { return m_shell; }
-    ProgressEngine& engine() { return m_engine; }
-    Connector& connector() { return m_connector; }
-    LocalInstaller& installer() { return m_installer; }
-    Screenshot& screenshot() { return m_screenshot; }
+    ProgressEngine& engine() { return m_parts.engine; }
+    Connector& connector() { return m_parts.connector; }
+    LocalInstaller& installer() { return m_parts.installer; }
+    Screenshot& screenshot() { return m_parts.screenshot; }
     // What the window's clicks reach, one action at a time.
-    UserActions& actions() { return *m_gate; }
+    UserActions& actions() { return m_gate; }
 
   private:
     // Runs once the carried files are written: the database opens here, so
@@ -74,15 +71,10 @@ class AppCore {
     Config m_config;
     Log& m_log;
     Screen& m_screen;
-    SharedState m_state;
     CommandShell m_shell;
-    ProgressEngine m_engine;
-    Connector m_connector;
-    ResultInterpreter m_interpreter;
-    LocalInstaller m_installer;
-    Screenshot m_screenshot;
-    std::unique_ptr<UserActions> m_actions;
-    std::unique_ptr<ActionGate> m_gate;
+    CoreParts m_parts;
+    AppActions m_actions;
+    ActionGate m_gate;
     std::vector<std::thread> m_workers;
     bool m_shutDown = false;
 };

@@ -45,6 +45,7 @@ LocalInstaller::LocalInstaller(SharedState& state, TaskShell& shell, Screen& scr
       m_screen(screen),
       m_log(log),
       m_engine(engine),
+      m_result(shell, screen, log, engine),
       m_startLanScan(std::move(startLanScan)),
       m_browseDir(std::move(browseDir)) {}
 
@@ -68,7 +69,10 @@ void LocalInstaller::InstallApk(const std::string& path, const std::string& item
         return;
     }
     m_shell.resetOutput();
-    if (!m_engine.StartTask(kProgressInstall, path, itemKey)) {
+    if (!m_engine.StartTask({.progressName = kProgressInstall,
+                             .owner = &m_result,
+                             .subject = path,
+                             .extra = itemKey})) {
         return;
     }
     m_shell.resetOutput("=");

@@ -3,6 +3,8 @@
 #include <functional>
 #include <string>
 
+#include "apps/install_result.h"
+
 namespace qvpc {
 
 class Log;
@@ -36,6 +38,7 @@ class LocalInstaller {
     Screen& m_screen;
     Log& m_log;
     ProgressEngine& m_engine;
+    InstallResult m_result;
     std::function<void()> m_startLanScan;
     const std::string m_browseDir;
 };

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "adb/adb_commands.h"
+#include "adb/adb_output.h"
 #include "adb/attachment_check.h"
 #include "adb/progress_engine.h"
 #include "adb/task_names.h"
@@ -17,6 +18,21 @@ namespace qvpc {
 namespace {
 
 constexpr std::string_view kMissingScreenshot = "文件不存在,请重新截图.";
+
+// What the capture command line printed: the text between the first and the
+// second prompt of the task's output (the box's old picture is removed
+// before it, the pull comes after it).
+std::string CaptureOutput(const std::string& output, const std::string& prompt) {
+    const std::string separator = "\r\n" + prompt;
+    const std::size_t first = output.find(separator);
+    if (first == std::string::npos) {
+        return {};
+    }
+    const std::size_t from = first + separator.size();
+    const std::size_t second = output.find(separator, from);
+    return WithoutServerNotes(
+        output.substr(from, second == std::string::npos ? std::string::npos : second - from));
+}
 
 }  // namespace
 
@@ -53,7 +69,7 @@ void Screenshot::TakeScreenshot() {
     m_shell.SendCommand(adb_commands::RemoveScreenshotOnBox());
     m_shell.SendCommand(adb_commands::Screencap());
     m_shell.SendCommand(adb_commands::PullScreenshot(m_path));
-    m_engine.StartTask(kProgressScreenshot);
+    m_engine.StartTask({.progressName = kProgressScreenshot, .owner = this});
 }
 
 void Screenshot::SaveScreenshotAs() {
@@ -78,10 +94,39 @@ void Screenshot::SaveScreenshotAs() {
     }
 }
 
-void Screenshot::DiscardUnfinished() {
+void Screenshot::InterpretResult(TimerId timer) {
+    // The box's old capture was removed before this one, so a failed capture
+    // leaves no picture to pull; a box that could not remove it still says
+    // that its capture failed (screencap prints nothing when it succeeds).
+    const std::string capture = CaptureOutput(m_shell.output(), m_shell.prompt());
+    const bool captureFailed =
+        ContainsIgnoringCase(capture, "error") || ContainsIgnoringCase(capture, "not found");
+    finish(timer, !captureFailed && IsPngFile(m_path));
+}
+
+void Screenshot::TaskLost(TimerId timer) {
+    finish(timer, false);
+}
+
+void Screenshot::TaskStopped() {
     // A pull that was ended leaves half a file.
     std::error_code ec;
     std::filesystem::remove(m_path, ec);
+}
+
+void Screenshot::finish(TimerId timer, bool captured) {
+    if (captured) {
+        m_screen.setScreenshotPicture(m_path);
+        m_screen.ShowBusyPage(BusyPageRequest::ShowScreenshot());
+    } else {
+        // Whatever lies there (half a pull, an old picture) is not this capture.
+        std::error_code ec;
+        std::filesystem::remove(m_path, ec);
+        m_screen.MsgBox(Notice("故障", "什么牌子的盒子啊,到群里问问吧"));
+        m_screen.setScreenshotPicture({});
+        m_screen.ShowBusyPage(BusyPageRequest::Leave());
+    }
+    m_engine.EndTask(timer, true);
 }
 
 void Screenshot::OpenScreenshotFolder() {

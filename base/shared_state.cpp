@@ -2,36 +2,6 @@
 
 namespace qvpc {
 
-std::string SharedState::currentProgress() const {
-    std::lock_guard lock(m_mutex);
-    return m_currentProgress;
-}
-
-void SharedState::setCurrentProgress(std::string name) {
-    std::lock_guard lock(m_mutex);
-    m_currentProgress = std::move(name);
-}
-
-std::string SharedState::taskExtra() const {
-    std::lock_guard lock(m_mutex);
-    return m_taskExtra;
-}
-
-void SharedState::setTaskExtra(std::string extra) {
-    std::lock_guard lock(m_mutex);
-    m_taskExtra = std::move(extra);
-}
-
-bool SharedState::stopRequested() const {
-    std::lock_guard lock(m_mutex);
-    return m_stopRequested;
-}
-
-void SharedState::setStopRequested(bool requested) {
-    std::lock_guard lock(m_mutex);
-    m_stopRequested = requested;
-}
-
 CurrentDevice SharedState::currentDevice() const {
     std::lock_guard lock(m_mutex);
     return m_device;

@@ -13,19 +13,11 @@ struct CurrentDevice {
     std::string model;  // ro.product.model in upper case
 };
 
-// The state the threads of the program share: the running task and the current
-// device. Every access takes the lock, so a reader never sees half a value.
+// The state the threads of the program share: the current device (the running
+// task is the task engine's). Every access takes the lock, so a reader never
+// sees half a value.
 class SharedState {
   public:
-    std::string currentProgress() const;
-    void setCurrentProgress(std::string name);
-
-    std::string taskExtra() const;
-    void setTaskExtra(std::string extra);
-
-    bool stopRequested() const;
-    void setStopRequested(bool requested);
-
     CurrentDevice currentDevice() const;
     void setCurrentDevice(CurrentDevice device);
     std::string currentIp() const;
@@ -36,9 +28,6 @@ class SharedState {
 
   private:
     mutable std::mutex m_mutex;
-    std::string m_currentProgress;
-    std::string m_taskExtra;
-    bool m_stopRequested = false;
     CurrentDevice m_device;
 };
 

@@ -34,7 +34,7 @@ bool CoreRig::connect(const std::string& address) {
 }
 
 bool CoreRig::waitForIdle(std::chrono::milliseconds limit) {
-    return WaitFor([this] { return core.state().currentProgress().empty(); }, limit);
+    return WaitFor([this] { return core.engine().currentProgress().empty(); }, limit);
 }
 
 bool Listening(int port) {

@@ -18,15 +18,19 @@ TaskRig::TaskRig(ProgressEngine::Timings timings)
     : dataDir(dir.path() + "/RiVod"),
       shell(dataDir),
       log(dir.path() + "/log.txt"),
-      engine(state, shell, screen, log, timings),
-      connector(state, shell, screen, log, engine),
-      interpreter(state, shell, screen, log, engine, connector, Screenshot::PathIn(dataDir)),
-      installer(
-          state, shell, screen, log, engine, [this] { ++m_lanScans; }, dir.path()),
-      screenshot(
-          state, shell, screen, log, engine, [this] { ++m_lanScans; }, dataDir) {
+      parts({.shell = shell,
+               .screen = screen,
+               .log = log,
+               .dataDir = dataDir,
+               .browseDir = dir.path(),
+               .timings = timings,
+               .startLanScan = [this] { ++m_lanScans; }}),
+      state(parts.state),
+      engine(parts.engine),
+      connector(parts.connector),
+      installer(parts.installer),
+      screenshot(parts.screenshot) {
     std::filesystem::create_directories(dataDir);
-    engine.setInterpreter(&interpreter);
 }
 
 TaskRig::~TaskRig() {
@@ -38,7 +42,7 @@ std::string TaskRig::logText() const {
 }
 
 bool TaskRig::waitForIdle(std::chrono::milliseconds limit) {
-    return WaitFor([this] { return state.currentProgress().empty(); }, limit);
+    return WaitFor([this] { return engine.currentProgress().empty(); }, limit);
 }
 
 }  // namespace qvpc::test

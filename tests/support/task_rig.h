@@ -3,13 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "adb/connector.h"
-#include "adb/progress_engine.h"
-#include "adb/result_interpreter.h"
-#include "apps/local_install.h"
-#include "apps/screenshot.h"
+#include "app/core_parts.h"
 #include "base/log.h"
-#include "base/shared_state.h"
 #include "support/fake_screen.h"
 #include "support/fake_shell.h"
 #include "support/temp_dir.h"
@@ -36,13 +31,14 @@ struct TaskRig {
     std::string dataDir;
     FakeShell shell;
     FakeScreen screen;
-    SharedState state;
     Log log;
-    ProgressEngine engine;
-    Connector connector;
-    ResultInterpreter interpreter;
-    LocalInstaller installer;
-    Screenshot screenshot;
+    CoreParts parts;
+    // The parts by name.
+    SharedState& state;
+    ProgressEngine& engine;
+    Connector& connector;
+    LocalInstaller& installer;
+    Screenshot& screenshot;
 
   private:
     int m_lanScans = 0;

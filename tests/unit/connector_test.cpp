@@ -87,7 +87,7 @@ TEST(ConnectorTest, ConnectShowsTheBusyPageAndSendsTheCommand) {
     EXPECT_EQ(rig.screen.busyTitle(), "正在连接 192.168.1.5");
     EXPECT_EQ(rig.screen.currentPage(), PageId::Busy);
     EXPECT_EQ(rig.shell.commands(), std::vector<std::string>{"adb connect 192.168.1.5"});
-    EXPECT_EQ(rig.state.currentProgress(), kProgressConnect);
+    EXPECT_EQ(rig.engine.currentProgress(), kProgressConnect);
     CurrentDevice device = rig.state.currentDevice();
     EXPECT_EQ(device.ip, kIp);
     EXPECT_EQ(device.mac, "00-11-22-33-44-55");
@@ -122,12 +122,13 @@ TEST(ConnectorTest, AnErrorBeforeTheAddressPingsTheBox) {
 
 TEST(ConnectorTest, AConnectWhileATaskRunsAsksAndDoesNotConnect) {
     test::TaskRig rig;
-    ASSERT_TRUE(rig.engine.StartTask(kProgressScreenshot));
+    ASSERT_TRUE(
+        rig.engine.StartTask({.progressName = kProgressScreenshot, .owner = &rig.screenshot}));
     rig.screen.answerNextBoxes({0});
     rig.connector.Connect(kIp, "");
     EXPECT_EQ(rig.screen.boxes().at(0).request.message, "有任务正在进行:进度_截屏是否要强制停止?");
     EXPECT_TRUE(rig.shell.commands().empty());
-    EXPECT_EQ(rig.state.currentProgress(), "") << "confirming abandoned the task";
+    EXPECT_EQ(rig.engine.currentProgress(), "") << "confirming abandoned the task";
 
     rig.connector.Connect(kIp, "");
     EXPECT_EQ(rig.shell.commands(), std::vector<std::string>{"adb connect 192.168.1.5"});

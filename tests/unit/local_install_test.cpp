@@ -39,8 +39,8 @@ TEST_F(LocalInstallTest, AnApkIsInstalledAsOneQuotedArgument) {
     EXPECT_EQ(installCommands(),
               std::vector<std::string>{"adb -s 192.168.1.5:5555 install -r \"" + m_rig.dir.path() +
                                        "/my tv \\\"app\\\" \\$(x).apk\""});
-    EXPECT_EQ(m_rig.state.currentProgress(), kProgressInstall);
-    EXPECT_EQ(m_rig.state.taskExtra(), "应用下载<1>");
+    EXPECT_EQ(m_rig.engine.currentProgress(), kProgressInstall);
+    EXPECT_EQ(m_rig.engine.taskExtra(), "应用下载<1>");
     EXPECT_EQ(m_rig.screen.popupMode(), "安装");
     EXPECT_EQ(m_rig.shell.output(), "=");
 }
@@ -82,18 +82,19 @@ TEST_F(LocalInstallTest, EachCheckStopsTheInstallationInOrder) {
 }
 
 TEST_F(LocalInstallTest, ARunningScreenshotIsNotDisturbedUnlessTheUserSays) {
-    ASSERT_TRUE(m_rig.engine.StartTask(kProgressScreenshot));
+    ASSERT_TRUE(
+        m_rig.engine.StartTask({.progressName = kProgressScreenshot, .owner = &m_rig.screenshot}));
     m_rig.screen.answerNextBoxes({1});
     m_rig.installer.InstallApk(file("a.apk"), "");
     EXPECT_EQ(m_rig.screen.boxes().at(0).request.title, "任务冲突");
     EXPECT_TRUE(m_rig.shell.commands().empty());
     EXPECT_EQ(m_rig.shell.attachChecks(), 0);
-    EXPECT_EQ(m_rig.state.currentProgress(), kProgressScreenshot);
+    EXPECT_EQ(m_rig.engine.currentProgress(), kProgressScreenshot);
     EXPECT_EQ(m_rig.logText().find("安装应用,需要中断操作"), std::string::npos);
 
     m_rig.screen.answerNextBoxes({0});
     m_rig.installer.InstallApk(file("a.apk"), "");
-    EXPECT_EQ(m_rig.state.currentProgress(), "");
+    EXPECT_EQ(m_rig.engine.currentProgress(), "");
     EXPECT_TRUE(installCommands().empty()) << "the user starts it again";
     EXPECT_NE(m_rig.logText().find("安装应用,需要中断操作"), std::string::npos);
 }
@@ -108,7 +109,7 @@ TEST_F(LocalInstallTest, ALostBoxIsReportedAndTheSearchOffered) {
               "您的电脑与盒子的连接断开\r\n请重新连接盒子");
     EXPECT_EQ(m_rig.lanScans(), 1);
     EXPECT_TRUE(installCommands().empty());
-    EXPECT_EQ(m_rig.state.currentProgress(), "");
+    EXPECT_EQ(m_rig.engine.currentProgress(), "");
 }
 
 TEST_F(LocalInstallTest, DropsAndTheBrowseDialogInstallOneFile) {
@@ -129,12 +130,12 @@ TEST_F(LocalInstallTest, DropsAndTheBrowseDialogInstallOneFile) {
     test::TaskRig dropped;
     dropped.state.setCurrentIp("192.168.1.5");
     dropped.installer.onFilesDropped(file("d.apk") + "\r\n");
-    EXPECT_EQ(dropped.state.currentProgress(), kProgressInstall);
+    EXPECT_EQ(dropped.engine.currentProgress(), kProgressInstall);
 }
 
 TEST_F(LocalInstallTest, TheRemoteInstallTileOpensThePageOnlyForAnAttachedBox) {
-    AppActions actions({m_rig.state, m_rig.shell, m_rig.screen, m_rig.connector, m_rig.installer,
-                        m_rig.screenshot, [this] { m_rig.shell.SendCommand("# scan"); }});
+    AppActions actions(m_rig.parts, m_rig.shell, m_rig.screen,
+                       [this] { m_rig.shell.SendCommand("# scan"); });
     actions.enterRemoteInstall();
     EXPECT_EQ(m_rig.screen.currentPage(), PageId::RemoteInstall);
     EXPECT_EQ(m_rig.shell.output(), "-");
@@ -149,13 +150,7 @@ TEST_F(LocalInstallTest, TheRemoteInstallTileOpensThePageOnlyForAnAttachedBox) {
 }
 
 TEST_F(LocalInstallTest, RetryConnectsAgainToTheCurrentBox) {
-    AppActions actions({m_rig.state,
-                        m_rig.shell,
-                        m_rig.screen,
-                        m_rig.connector,
-                        m_rig.installer,
-                        m_rig.screenshot,
-                        {}});
+    AppActions actions(m_rig.parts, m_rig.shell, m_rig.screen, {});
     m_rig.state.setCurrentMac("00-11-22-33-44-55");
     actions.retryConnect();
     EXPECT_EQ(m_rig.shell.commands(), std::vector<std::string>{"adb connect 192.168.1.5"});

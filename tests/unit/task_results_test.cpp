@@ -1,11 +1,11 @@
-#include "adb/result_interpreter.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <thread>
 
 #include "adb/task_names.h"
+#include "apps/install_result.h"
+#include "apps/uninstall_result.h"
 #include "support/task_rig.h"
 #include "support/wait.h"
 
@@ -20,12 +20,22 @@ constexpr const char* kPushed =
     "Performing Push Install\n/tmp/a.apk: 1 file pushed, 0 skipped. 2.0 MB/s (100 bytes in "
     "0.001s)\n\tpkg: /data/local/tmp/a.apk\r\n";
 
-// An installation task of the given extra text whose command printed `printed`.
+// An installation of the given extra text whose command printed `printed`.
 void Install(test::TaskRig& rig, const std::string& extra, const std::string& printed) {
-    rig.shell.resetOutput();
-    ASSERT_TRUE(rig.engine.StartTask(kProgressInstall, "/tmp/a.apk", extra));
-    rig.shell.finishCommand(printed);
+    const std::string apk = rig.dir.path() + "/a.apk";
+    test::WriteFile(apk, "apk");
+    rig.state.setCurrentIp("192.168.1.5");
+    rig.shell.onCommand([&rig, printed](const std::string& line) {
+        if (line.find(" install -r ") != std::string::npos) {
+            rig.shell.finishCommand(printed);
+        }
+    });
+    const std::size_t boxes = rig.screen.boxes().size();
+    rig.installer.InstallApk(apk, extra);
     ASSERT_TRUE(rig.waitForIdle());
+    // The task ends before the user is told: wait for what the user sees.
+    ASSERT_TRUE(test::WaitFor(
+        [&] { return rig.screen.boxes().size() > boxes || rig.screen.popupMode() == "提示"; }));
 }
 
 TEST(InstallResultTest, SuccessMarksTheCatalogTileAndSaysSo) {
@@ -96,7 +106,8 @@ TEST(UninstallResultTest, TheVerdictMarksTheRowOrTellsTheFailure) {
         rig.screen.setSelectedAppRow(1);
         rig.screen.ShowInstalling("正在卸载... ...", false);
         rig.shell.resetOutput();
-        ASSERT_TRUE(rig.engine.StartTask(kProgressUninstall));
+        UninstallResult owner(rig.shell, rig.screen, rig.engine);
+        ASSERT_TRUE(rig.engine.StartTask({.progressName = kProgressUninstall, .owner = &owner}));
         rig.shell.finishCommand(c.printed);
         ASSERT_TRUE(rig.waitForIdle()) << c.printed;
         EXPECT_EQ(rig.screen.popupMode(), "") << c.printed;
@@ -138,7 +149,7 @@ TEST_F(ScreenshotResultTest, ThePulledPictureIsShownOnceThePullHasEnded) {
     // The prompt between capture and pull ends nothing, even with half a file.
     test::WriteFile(path(), kPng.substr(0, 5));
     std::this_thread::sleep_for(test::TaskRig::kPeriod * 8);
-    EXPECT_EQ(m_rig.state.currentProgress(), kProgressScreenshot);
+    EXPECT_EQ(m_rig.engine.currentProgress(), kProgressScreenshot);
 
     test::WriteFile(path(), kPng);
     m_rig.shell.finishCommand("/sdcard/screenshot.png: 1 file pulled, 0 skipped.");

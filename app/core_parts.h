@@ -1,0 +1,44 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "adb/connector.h"
+#include "adb/progress_engine.h"
+#include "apps/local_install.h"
+#include "apps/screenshot.h"
+#include "base/shared_state.h"
+
+namespace qvpc {
+
+class Log;
+class Screen;
+class TaskShell;
+
+// The parts of the core that work on the box, made and wired to each other
+// in this one place, for the program (on the real shell) and for its tests
+// (on a scripted one). A new part is added here and nowhere else.
+struct CoreParts {
+    struct Needs {
+        TaskShell& shell;
+        Screen& screen;
+        Log& log;
+        std::string dataDir;
+        // Where the browse dialog of the local install page starts.
+        std::string browseDir;
+        ProgressEngine::Timings timings;
+        std::function<void()> startLanScan;
+    };
+
+    explicit CoreParts(Needs needs);
+    CoreParts(const CoreParts&) = delete;
+    CoreParts& operator=(const CoreParts&) = delete;
+
+    SharedState state;
+    ProgressEngine engine;
+    Connector connector;
+    LocalInstaller installer;
+    Screenshot screenshot;
+};
+
+}  // namespace qvpc
