@@ -12,7 +12,9 @@
 #include "adb/shell_status.h"
 #include "base/gbk.h"
 #include "base/log.h"
+#include "support/child_process.h"
 #include "support/fake_screen.h"
+#include "support/signal_state.h"
 #include "support/temp_dir.h"
 #include "support/wait.h"
 
@@ -29,6 +31,30 @@ if [ "$1" = devices ]; then
     printf '\n'
 fi
 )";
+
+// Sets an environment variable while it lives, then puts back what was there.
+class SetVariable {
+  public:
+    SetVariable(const char* name, const char* value) : m_name(name) {
+        if (const char* before = std::getenv(name)) {
+            m_before = before;
+        }
+        ::setenv(name, value, 1);
+    }
+    ~SetVariable() {
+        if (m_before) {
+            ::setenv(m_name, m_before->c_str(), 1);
+        } else {
+            ::unsetenv(m_name);
+        }
+    }
+    SetVariable(const SetVariable&) = delete;
+    SetVariable& operator=(const SetVariable&) = delete;
+
+  private:
+    const char* m_name;
+    std::optional<std::string> m_before;
+};
 
 class CommandShellTest : public ::testing::Test {
   protected:
@@ -175,6 +201,49 @@ TEST_F(CommandShellTest, EndRunningCommandBringsTheShellBack) {
 
     shell.EndRunningCommand();
     EXPECT_TRUE(waitForPrompt(shell));
+}
+
+TEST_F(CommandShellTest, TheShellLeadsASessionThatStopEndsAsAWhole) {
+    CommandShell shell(m_dataDir, m_log, m_screen);
+    ASSERT_TRUE(shell.StartShell());
+    ASSERT_TRUE(waitForPrompt(shell));
+    EXPECT_EQ(::getsid(shell.shellPid()), shell.shellPid());
+    EXPECT_EQ(::getpgid(shell.shellPid()), shell.shellPid());
+
+    shell.resetOutput("");
+    shell.SendCommand("sleep 600 & echo $!");
+    ASSERT_TRUE(waitForPrompt(shell)) << shell.output();
+    const pid_t sleeper = std::stoi(shell.output());
+    EXPECT_EQ(::getsid(sleeper), shell.shellPid());
+
+    shell.Stop();
+    EXPECT_TRUE(test::WaitFor([&] { return test::Ended(sleeper); }))
+        << "what the shell ran outlived it";
+}
+
+TEST_F(CommandShellTest, ItsProgramsGetItsEnvironmentAndSignalsAtTheirDefaults) {
+    CommandShell shell(m_dataDir, m_log, m_screen);
+    bool started = false;
+    {
+        // What the program inherited or set for itself is none of theirs.
+        SetVariable locale("LC_ALL", "fr_FR.UTF-8"), term("TERM", "dumb"), ps2("PS2", "> ");
+        test::SignalsSetAside setAside;
+        started = shell.StartShell();
+    }
+    ASSERT_TRUE(started);
+    ASSERT_TRUE(waitForPrompt(shell));
+
+    shell.resetOutput("");
+    shell.SendCommand("echo \"$LC_ALL|$TERM|$PS2|$PWD\"; cat /proc/self/status");
+    ASSERT_TRUE(waitForPrompt(shell)) << shell.output();
+    const std::string text = shell.output();
+    EXPECT_TRUE(text.starts_with("C.UTF-8|xterm||" + m_dataDir + "\r\n")) << text;
+    std::optional<test::SignalMasks> masks = test::ReadSignalMasks(text);
+    ASSERT_TRUE(masks) << text;
+    EXPECT_EQ(masks->blocked, 0u);
+    for (int signal : {SIGPIPE, SIGINT, SIGTERM}) {
+        EXPECT_FALSE(masks->ignores(signal)) << "signal " << signal;
+    }
 }
 
 TEST_F(CommandShellTest, IsDeviceAttachedAsksAdbAndReadsTheBoxsState) {

@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "support/temp_dir.h"
+
 extern char** environ;
 
 namespace qvpc::test {
@@ -61,6 +63,13 @@ std::optional<int> ChildProcess::stop(int signal, std::chrono::milliseconds limi
         return std::nullopt;
     }
     return WEXITSTATUS(*m_status);
+}
+
+bool Ended(pid_t pid) {
+    const std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
+    // The command name in parentheses may hold spaces itself.
+    const std::size_t close = stat.rfind(')');
+    return close == std::string::npos || stat.compare(close, 4, ") Z ") == 0;
 }
 
 }  // namespace qvpc::test

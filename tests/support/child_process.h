@@ -30,4 +30,7 @@ class ChildProcess {
     std::optional<int> m_status;
 };
 
+// Whether pid has ended: gone, or a zombie its parent has not collected yet.
+bool Ended(pid_t pid);
+
 }  // namespace qvpc::test
