@@ -1,7 +1,9 @@
 #pragma once
 
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <optional>
 #include <utility>
 
 namespace qvpc {
@@ -35,5 +37,20 @@ class UniqueFd {
   private:
     int m_fd = -1;
 };
+
+// Both ends of a pipe, neither inherited by the programs we start unless
+// placed on one of their standard descriptors.
+struct Pipe {
+    UniqueFd readEnd;
+    UniqueFd writeEnd;
+};
+
+inline std::optional<Pipe> OpenPipe() {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) {
+        return std::nullopt;
+    }
+    return Pipe{UniqueFd(fds[0]), UniqueFd(fds[1])};
+}
 
 }  // namespace qvpc
