@@ -1,20 +1,15 @@
 #include "base/process.h"
 
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
+#include "base/read_until_end.h"
+#include "base/spawn.h"
 #include "base/unique_fd.h"
-
-extern char** environ;
 
 namespace qvpc {
 namespace {
@@ -47,80 +42,29 @@ int ParentOf(const std::string& statText) {
 
 std::optional<ProcessResult> RunProcess(const std::vector<std::string>& argv,
                                         std::chrono::milliseconds timeout) {
-    if (argv.empty()) {
+    std::optional<Pipe> output = OpenPipe();
+    if (!output) {
         return std::nullopt;
     }
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0) {
-        return std::nullopt;
-    }
-    UniqueFd readEnd(fds[0]);
-    UniqueFd writeEnd(fds[1]);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, writeEnd.get(), STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, writeEnd.get(), STDERR_FILENO);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(
-        &attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    sigset_t none;
-    sigemptyset(&none);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGPIPE);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-
-    std::vector<char*> args;
-    for (const std::string& arg : argv) {
-        args.push_back(const_cast<char*>(arg.c_str()));
-    }
-    args.push_back(nullptr);
-
-    pid_t pid = 0;
-    int rc = ::posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    writeEnd.reset();
-    if (rc != 0) {
+    std::optional<pid_t> pid = Spawn(argv, {.output = output->writeEnd.get(),
+                                            .error = output->writeEnd.get(),
+                                            .start = ProcessStart::NewProcessGroup});
+    // Only the program's copy may keep the pipe open, or no end of file comes.
+    output->writeEnd.reset();
+    if (!pid) {
         return std::nullopt;
     }
 
     ProcessResult result;
-    const auto deadline = Clock::now() + timeout;
-    std::array<char, 4096> buffer;
-    for (;;) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0) {
-            result.timedOut = true;
-            EndGroup(pid);
-            break;
-        }
-        pollfd fd{readEnd.get(), POLLIN, 0};
-        int ready = ::poll(&fd, 1, static_cast<int>(left.count()));
-        if (ready < 0 && errno == EINTR) {
-            continue;
-        }
-        if (ready <= 0) {
-            continue;
-        }
-        ssize_t n = ::read(readEnd.get(), buffer.data(), buffer.size());
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            break;
-        }
-        result.output.append(buffer.data(), static_cast<std::size_t>(n));
+    const ReadEnd end =
+        ReadUntilEnd(output->readEnd.get(), {.deadline = Clock::now() + timeout}, result.output);
+    result.timedOut = end == ReadEnd::DeadlinePassed;
+    // Whatever else stopped the reading, the wait below must not last for ever.
+    if (end != ReadEnd::EndOfFile) {
+        EndGroup(*pid);
     }
 
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    const int status = WaitForExit(*pid);
     if (!result.timedOut && WIFEXITED(status)) {
         result.exitCode = WEXITSTATUS(status);
     }

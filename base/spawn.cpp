@@ -3,7 +3,10 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 extern char** environ;
 
@@ -109,6 +112,13 @@ std::optional<pid_t> Spawn(const std::vector<std::string>& argv, const SpawnOpti
         return std::nullopt;
     }
     return pid;
+}
+
+int WaitForExit(pid_t pid) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return status;
 }
 
 }  // namespace qvpc

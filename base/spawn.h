@@ -36,4 +36,8 @@ struct SpawnOptions {
 // waits for it.
 std::optional<pid_t> Spawn(const std::vector<std::string>& argv, const SpawnOptions& options = {});
 
+// Waits until our child pid has ended, through any signal that interrupts the
+// wait, and collects it. Its wait status.
+int WaitForExit(pid_t pid);
+
 }  // namespace qvpc

@@ -22,8 +22,7 @@ std::pair<std::string, int> Collect(pid_t pid, Pipe& pipe) {
     pipe.writeEnd.reset();
     std::string text;
     ReadUntilEnd(pipe.readEnd.get(), {.deadline = std::chrono::steady_clock::now() + 10s}, text);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
+    const int status = WaitForExit(pid);
     return {text, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
 }
 
@@ -39,7 +38,7 @@ TEST(SpawnTest, StartsInAGroupOrASessionOfItsOwn) {
         EXPECT_EQ(::getpgid(*pid), *pid);
         EXPECT_EQ(::getsid(*pid), c.ownSession ? *pid : ::getsid(0));
         ::kill(*pid, SIGKILL);
-        ::waitpid(*pid, nullptr, 0);
+        WaitForExit(*pid);
     }
 }
 
