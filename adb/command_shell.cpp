@@ -1,13 +1,9 @@
 #include "adb/command_shell.h"
 
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
 #include <cerrno>
 #include <vector>
 
@@ -17,6 +13,8 @@
 #include "base/log.h"
 #include "base/process.h"
 #include "base/pseudo_terminal.h"
+#include "base/read_until_end.h"
+#include "base/spawn.h"
 #include "base/window_loop.h"
 
 extern char** environ;
@@ -89,70 +87,38 @@ bool CommandShell::StartShell() {
 }
 
 bool CommandShell::spawnLocked() {
-    int in[2], wake[2];
-    if (::pipe2(in, O_CLOEXEC) != 0) {
+    std::optional<Pipe> input = OpenPipe();
+    if (!input) {
         return false;
     }
-    UniqueFd inRead(in[0]), inWrite(in[1]);
     // Its output goes to a terminal rather than a pipe: adb shows an
     // install's progress ("[ 45%] ...") only there.
     std::optional<PseudoTerminal> pty = OpenPseudoTerminal();
     if (!pty) {
         return false;
     }
-    UniqueFd outRead = std::move(pty->controller);
-    UniqueFd outWrite = std::move(pty->terminal);
-    if (::pipe2(wake, O_CLOEXEC) != 0) {
+    std::optional<Pipe> wake = OpenPipe();
+    if (!wake) {
         return false;
     }
-    UniqueFd wakeRead(wake[0]), wakeWrite(wake[1]);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, inRead.get(), STDIN_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, outWrite.get(), STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, outWrite.get(), STDERR_FILENO);
-    posix_spawn_file_actions_addchdir_np(&actions, m_dataDir.c_str());
 
     // Its own session: no terminal to take over, and one process group that
-    // Stop can end as a whole.
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes,
-                             POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    sigset_t none;
-    sigemptyset(&none);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGPIPE);
-    sigaddset(&defaults, SIGINT);
-    sigaddset(&defaults, SIGTERM);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-
-    std::vector<std::string> env = ShellEnvironment(m_dataDir);
-    std::vector<char*> envp;
-    for (std::string& item : env) {
-        envp.push_back(item.data());
-    }
-    envp.push_back(nullptr);
-    // Without job control the shell does not complain that it has no terminal.
-    char shell[] = "/bin/sh";
-    char noJobControl[] = "+m";
-    char interactive[] = "-i";
-    char* argv[] = {shell, noJobControl, interactive, nullptr};
-
-    pid_t pid = -1;
-    int rc = ::posix_spawn(&pid, shell, &actions, &attributes, argv, envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    if (rc != 0) {
+    // Stop can end as a whole. Without job control the shell does not
+    // complain that it has no terminal.
+    std::optional<pid_t> pid =
+        Spawn({"/bin/sh", "+m", "-i"}, {.input = input->readEnd.get(),
+                                        .output = pty->terminal.get(),
+                                        .error = pty->terminal.get(),
+                                        .workingDirectory = m_dataDir,
+                                        .start = ProcessStart::NewSession,
+                                        .environment = ShellEnvironment(m_dataDir)});
+    if (!pid) {
         return false;
     }
 
-    m_pid = pid;
-    m_input = std::move(inWrite);
-    m_wakeWrite = std::move(wakeWrite);
+    m_pid = *pid;
+    m_input = std::move(input->writeEnd);
+    m_wakeWrite = std::move(wake->writeEnd);
     {
         std::lock_guard outputLock(m_outputMutex);
         m_lastAppendedCr = false;
@@ -161,43 +127,25 @@ bool CommandShell::spawnLocked() {
         m_promptsSeen = 0;
         m_linesSent = 2;
     }
-    m_reader = std::thread([this, outputFd = outRead.release(), wakeFd = wakeRead.release()] {
-        readerLoop(outputFd, wakeFd);
-    });
+    m_reader = std::thread(
+        [this, output = std::move(pty->controller), wakeRead = std::move(wake->readEnd)] {
+            readerLoop(output.get(), wakeRead.get());
+        });
     writeLocked(std::string(kAdbFunction) + "\n");
     waitUntilIdleLocked(kReadyLimit);
     return true;
 }
 
 void CommandShell::readerLoop(int outputFd, int wakeFd) {
-    UniqueFd output(outputFd), wake(wakeFd);
-    std::array<char, kReadSize> buffer;
     int chunkNumber = 0;
-    for (;;) {
-        std::array<pollfd, 2> fds{{{output.get(), POLLIN, 0}, {wake.get(), POLLIN, 0}}};
-        if (::poll(fds.data(), fds.size(), -1) < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return;
-        }
-        if (fds[1].revents != 0) {
-            return;
-        }
-        ssize_t n = ::read(output.get(), buffer.data(), buffer.size());
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return;
-        }
+    ReadUntilEnd(outputFd, {.chunkSize = kReadSize, .wakeFd = wakeFd}, [&](std::string_view read) {
         // Text holds no zero byte; only the byte goes. Ending the text there
         // would also drop what follows it in the same read, often the prompt
         // that ends the command.
-        std::string chunk(buffer.data(), static_cast<std::size_t>(n));
+        std::string chunk(read);
         std::erase(chunk, '\0');
         appendChunk(std::move(chunk), ++chunkNumber);
-    }
+    });
 }
 
 void CommandShell::appendChunk(std::string chunk, int chunkNumber) {
@@ -434,9 +382,7 @@ void CommandShell::stopLocked() {
     if (m_pid > 0) {
         // The shell leads its own process group, which holds what it runs.
         ::kill(-m_pid, SIGKILL);
-        int status = 0;
-        while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
-        }
+        WaitForExit(m_pid);
         m_pid = -1;
     }
     m_input.reset();
