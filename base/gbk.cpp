@@ -3,17 +3,26 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace qvpc {
 namespace {
 
+struct IconvCloser {
+    void operator()(iconv_t cd) const { iconv_close(cd); }
+};
+using IconvPtr = std::unique_ptr<std::remove_pointer_t<iconv_t>, IconvCloser>;
+
 // iconv with every unconvertible or invalid sequence replaced by one "?".
 std::string Convert(std::string_view input, const char* to, const char* from) {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
+    // A failed open is (iconv_t)-1, not null: it must not reach the closer.
+    iconv_t opened = iconv_open(to, from);
+    if (opened == reinterpret_cast<iconv_t>(-1)) {
         return std::string(input);
     }
+    IconvPtr cd(opened);
     std::string out;
     std::vector<char> buffer(4096);
     char* in = const_cast<char*>(input.data());
@@ -21,7 +30,7 @@ std::string Convert(std::string_view input, const char* to, const char* from) {
     while (inLeft > 0) {
         char* outPtr = buffer.data();
         std::size_t outLeft = buffer.size();
-        std::size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+        std::size_t rc = iconv(cd.get(), &in, &inLeft, &outPtr, &outLeft);
         out.append(buffer.data(), buffer.size() - outLeft);
         if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
             // EILSEQ or EINVAL: skip one input character.
@@ -39,7 +48,6 @@ std::string Convert(std::string_view input, const char* to, const char* from) {
             inLeft -= skip;
         }
     }
-    iconv_close(cd);
     return out;
 }
 
