@@ -24,14 +24,17 @@ void OnSignal(int) {
 }  // namespace
 
 TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, m_fds) != 0) {
+    int fds[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, fds) != 0) {
         return;
     }
-    g_signalFd = m_fds[0];
-    m_notifier = std::make_unique<QSocketNotifier>(m_fds[1], QSocketNotifier::Read);
+    m_handlerEnd.reset(fds[0]);
+    m_notifiedEnd.reset(fds[1]);
+    g_signalFd = m_handlerEnd.get();
+    m_notifier = std::make_unique<QSocketNotifier>(m_notifiedEnd.get(), QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] {
         char buffer[16];
-        while (::read(m_fds[1], buffer, sizeof buffer) > 0) {
+        while (::read(m_notifiedEnd.get(), buffer, sizeof buffer) > 0) {
         }
         emit terminationRequested();
     });
@@ -45,13 +48,10 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
 }
 
 TerminationSignals::~TerminationSignals() {
+    // The handler stops writing before the pair closes; the notifier goes
+    // before the descriptor it watches.
     g_signalFd = -1;
     m_notifier.reset();
-    for (int fd : m_fds) {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-    }
 }
 
 }  // namespace qvpc::ui

@@ -4,6 +4,8 @@
 #include <QSocketNotifier>
 #include <memory>
 
+#include "base/unique_fd.h"
+
 namespace qvpc::ui {
 
 // Turns SIGTERM, SIGINT and SIGHUP into an orderly quit of the event loop, so
@@ -20,7 +22,9 @@ class TerminationSignals : public QObject {
     void terminationRequested();
 
   private:
-    int m_fds[2] = {-1, -1};
+    // The signal handler writes to one end; the event loop reads the other.
+    UniqueFd m_handlerEnd;
+    UniqueFd m_notifiedEnd;
     std::unique_ptr<QSocketNotifier> m_notifier;
 };
 
