@@ -6,8 +6,19 @@
 
 #include <cstdio>
 #include <iostream>
+#include <memory>
 
 namespace {
+
+// sqlite3_open hands back a handle even when it fails; that one is closed too.
+struct DatabaseCloser {
+    void operator()(sqlite3* db) const { sqlite3_close(db); }
+};
+struct SqliteTextFreer {
+    void operator()(char* text) const { sqlite3_free(text); }
+};
+using DatabasePtr = std::unique_ptr<sqlite3, DatabaseCloser>;
+using SqliteText = std::unique_ptr<char, SqliteTextFreer>;
 
 constexpr const char* kSchema = R"sql(
 PRAGMA page_size = 4096;
@@ -67,18 +78,18 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::remove(argv[1]);
-    sqlite3* db = nullptr;
-    if (sqlite3_open(argv[1], &db) != SQLITE_OK) {
-        std::cerr << "qvpc_make_db_template: " << sqlite3_errmsg(db) << "\n";
-        sqlite3_close(db);
+    sqlite3* opened = nullptr;
+    const int openRc = sqlite3_open(argv[1], &opened);
+    DatabasePtr db(opened);
+    if (openRc != SQLITE_OK) {
+        std::cerr << "qvpc_make_db_template: " << sqlite3_errmsg(db.get()) << "\n";
         return 1;
     }
-    char* error = nullptr;
-    int rc = sqlite3_exec(db, kSchema, nullptr, nullptr, &error);
+    char* message = nullptr;
+    int rc = sqlite3_exec(db.get(), kSchema, nullptr, nullptr, &message);
+    SqliteText error(message);
     if (rc != SQLITE_OK) {
-        std::cerr << "qvpc_make_db_template: " << (error ? error : "failed") << "\n";
-        sqlite3_free(error);
+        std::cerr << "qvpc_make_db_template: " << (error ? error.get() : "failed") << "\n";
     }
-    sqlite3_close(db);
     return rc == SQLITE_OK ? 0 : 1;
 }
