@@ -83,12 +83,7 @@ TEST(SpawnTest, StartsWithNoSignalBlockedAndTheEndingOnesAtTheirDefaults) {
     }
     ASSERT_TRUE(pid);
     const std::string status = Collect(*pid, *out).first;
-    std::optional<test::SignalMasks> masks = test::ReadSignalMasks(status);
-    ASSERT_TRUE(masks) << status;
-    EXPECT_EQ(masks->blocked, 0u);
-    for (int signal : {SIGPIPE, SIGINT, SIGTERM}) {
-        EXPECT_FALSE(masks->ignores(signal)) << "signal " << signal;
-    }
+    EXPECT_TRUE(test::SignalsAtDefaults(status));
 }
 
 TEST(SpawnTest, WhatCannotStartIsNoProcess) {

@@ -31,14 +31,23 @@ SignalsSetAside::~SignalsSetAside() {
     ::pthread_sigmask(SIG_SETMASK, &m_mask, nullptr);
 }
 
-std::optional<SignalMasks> ReadSignalMasks(const std::string& statusText) {
+::testing::AssertionResult SignalsAtDefaults(const std::string& statusText) {
     const std::size_t at = statusText.find("SigBlk:");
-    SignalMasks masks;
+    unsigned long long blocked = 0, ignored = 0;
     if (at == std::string::npos || std::sscanf(statusText.c_str() + at, "SigBlk: %llx SigIgn: %llx",
-                                               &masks.blocked, &masks.ignored) != 2) {
-        return std::nullopt;
+                                               &blocked, &ignored) != 2) {
+        return ::testing::AssertionFailure() << "no signal masks in: " << statusText;
     }
-    return masks;
+    if (blocked != 0) {
+        return ::testing::AssertionFailure() << "signals blocked: " << statusText;
+    }
+    for (int signal : kIgnored) {
+        if ((ignored >> (signal - 1)) & 1) {
+            return ::testing::AssertionFailure()
+                   << "signal " << signal << " ignored: " << statusText;
+        }
+    }
+    return ::testing::AssertionSuccess();
 }
 
 }  // namespace qvpc::test

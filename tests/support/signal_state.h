@@ -1,8 +1,8 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <signal.h>
 
-#include <optional>
 #include <string>
 
 namespace qvpc::test {
@@ -21,14 +21,9 @@ class SignalsSetAside {
     struct sigaction m_before[3];  // of SIGPIPE, SIGINT and SIGTERM
 };
 
-// The blocked and ignored signals that a process's /proc/PID/status text
-// lists (in any line ends); nullopt when it lists none.
-struct SignalMasks {
-    unsigned long long blocked = 0;
-    unsigned long long ignored = 0;
-
-    bool ignores(int signal) const { return (ignored >> (signal - 1)) & 1; }
-};
-std::optional<SignalMasks> ReadSignalMasks(const std::string& statusText);
+// Whether a process's /proc/PID/status text (in any line ends) shows none of
+// what SignalsSetAside sets aside: no signal blocked, and SIGPIPE, SIGINT and
+// SIGTERM not ignored.
+::testing::AssertionResult SignalsAtDefaults(const std::string& statusText);
 
 }  // namespace qvpc::test
