@@ -36,7 +36,7 @@ std::string Convert(std::string_view input, const char* to, const char* from) {
             // EILSEQ or EINVAL: skip one input character.
             out.push_back('?');
             std::size_t skip = 1;
-            if (std::string_view(from) == "UTF-8") {
+            if (std::string_view(from) == "UTF-8" || std::string_view(from) == "utf-8") {
                 // Skip the whole UTF-8 sequence, not only its lead byte.
                 while (skip < inLeft && (static_cast<unsigned char>(in[skip]) & 0xC0) == 0x80) {
                     ++skip;
@@ -59,6 +59,10 @@ std::string Utf8ToGbk(std::string_view utf8) {
 
 std::string GbkToUtf8(std::string_view gbk) {
     return Convert(gbk, "UTF-8", "GBK");
+}
+
+std::string CharsetToUtf8(std::string_view text, const std::string& charset) {
+    return Convert(text, "UTF-8", charset.c_str());
 }
 
 std::size_t GbkByteLength(std::string_view utf8) {

@@ -11,6 +11,10 @@ namespace qvpc {
 std::string Utf8ToGbk(std::string_view utf8);
 std::string GbkToUtf8(std::string_view gbk);
 
+// Text in the named charset ("utf-8", "big5", ...) as UTF-8; unchanged when
+// the charset is unknown here.
+std::string CharsetToUtf8(std::string_view text, const std::string& charset);
+
 // The length of the text in GBK bytes: 1 for ASCII, 2 for a Chinese character.
 std::size_t GbkByteLength(std::string_view utf8);
 
