@@ -14,20 +14,87 @@
 
 namespace qvpc::ui::test {
 
-QRect InkBounds(const QImage& image, const QRect& area, QColor background, int tolerance) {
+namespace {
+
+bool Near(QColor a, QColor b, int tolerance) {
+    return std::abs(a.red() - b.red()) <= tolerance &&
+           std::abs(a.green() - b.green()) <= tolerance &&
+           std::abs(a.blue() - b.blue()) <= tolerance;
+}
+
+QRect BoundsWhere(const QImage& image, const QRect& area,
+                  const std::function<bool(QColor)>& counts) {
     QRect bounds;
     const QRect inside = area & image.rect();
     for (int y = inside.top(); y <= inside.bottom(); ++y) {
         for (int x = inside.left(); x <= inside.right(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            if (std::abs(c.red() - background.red()) > tolerance ||
-                std::abs(c.green() - background.green()) > tolerance ||
-                std::abs(c.blue() - background.blue()) > tolerance) {
+            if (counts(image.pixelColor(x, y))) {
                 bounds |= QRect(x, y, 1, 1);
             }
         }
     }
     return bounds;
+}
+
+std::string Describe(const QRect& r) {
+    if (r.isEmpty()) {
+        return "nothing";
+    }
+    return "(" + std::to_string(r.x()) + ", " + std::to_string(r.y()) + ", " +
+           std::to_string(r.width()) + " x " + std::to_string(r.height()) + ")";
+}
+
+}  // namespace
+
+QRect InkBounds(const QImage& image, const QRect& area, QColor background, int tolerance) {
+    return BoundsWhere(image, area, [&](QColor c) { return !Near(c, background, tolerance); });
+}
+
+QRect ColourBounds(const QImage& image, const QRect& area, QColor colour, int tolerance) {
+    return BoundsWhere(image, area, [&](QColor c) { return Near(c, colour, tolerance); });
+}
+
+::testing::AssertionResult PixelNear(const QImage& image, QPoint at, QColor expected,
+                                     int tolerance) {
+    if (!image.rect().contains(at)) {
+        return ::testing::AssertionFailure()
+               << "(" << at.x() << ", " << at.y() << ") lies outside the picture";
+    }
+    const QColor shown = image.pixelColor(at);
+    if (Near(shown, expected, tolerance)) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << "(" << at.x() << ", " << at.y() << ") is " << shown.name().toStdString()
+           << ", not within " << tolerance << " of " << expected.name().toStdString();
+}
+
+::testing::AssertionResult InkWithin(const QImage& image, const QRect& searched,
+                                     const QRect& allowed, QColor background, int tolerance) {
+    const QRect ink = InkBounds(image, searched, background, tolerance);
+    if (!ink.isEmpty() && allowed.contains(ink)) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << "drawn in " << Describe(searched) << " on " << background.name().toStdString() << ": "
+           << Describe(ink) << ", allowed " << Describe(allowed);
+}
+
+::testing::AssertionResult NothingOutside(const QImage& image, const QRect& frame) {
+    QRect stray;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (!frame.contains(x, y) && c.alpha() > 0 && !Near(c, Qt::black, 8)) {
+                stray |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    if (stray.isEmpty()) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << "drawn outside the frame " << Describe(frame) << ": " << Describe(stray);
 }
 
 UiTest::UiTest() : m_log(m_dir.path() + "/log.txt") {

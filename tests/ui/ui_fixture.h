@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QColor>
+#include <QImage>
+#include <QRect>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -72,9 +75,28 @@ inline DeviceTile ManualTile() {
     return {"tile.png", "", "设备不在这里?", "手动连接新设备", "", 0};
 }
 
+// Checks of a picture that stay clear of glyph details: colours at points
+// and in areas, with a tolerance per colour channel.
+
 // The smallest rectangle within area that holds every pixel differing from
 // background by more than tolerance in a colour channel; empty if none does.
 QRect InkBounds(const QImage& image, const QRect& area, QColor background, int tolerance = 24);
+
+// The smallest rectangle within area that holds every pixel within tolerance
+// of colour in each channel; empty if none is.
+QRect ColourBounds(const QImage& image, const QRect& area, QColor colour, int tolerance = 16);
+
+// The pixel at `at` is within tolerance of expected in each channel.
+::testing::AssertionResult PixelNear(const QImage& image, QPoint at, QColor expected,
+                                     int tolerance = 6);
+
+// What is drawn in searched on its background is something, and lies within
+// allowed: a text inside its label, a picture inside its box.
+::testing::AssertionResult InkWithin(const QImage& image, const QRect& searched,
+                                     const QRect& allowed, QColor background, int tolerance = 24);
+
+// Nothing but the shadow (black of any opacity) lies outside frame.
+::testing::AssertionResult NothingOutside(const QImage& image, const QRect& frame);
 
 // One log record as written: its category and its text.
 struct LogRecord {
