@@ -5,7 +5,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "adb/connect_outcome.h"
 #include "adb/device_list.h"
 #include "base/unique_fd.h"
 #include "support/core_rig.h"
@@ -20,7 +19,7 @@ using test::BoxFaults;
 
 using namespace std::chrono_literals;
 
-const std::string kAddressMessage(ConnectFailureMessage(ConnectRow::AddressNotFound));
+constexpr const char* kAddressMessage = "ip地址不正确，找不到盒子，请尝试使用<自动搜索>";
 
 std::optional<std::string> AdbListsAs(const std::string& address) {
     return ListedState(test::RunAdb("devices", 10s).output, address);
@@ -56,7 +55,8 @@ TEST(ConnectE2eTest, RefusedAndUnauthorisedBoxesEndOnPage3WithTheirMessage) {
     EXPECT_EQ(rig.screen.currentPage(), PageId::NotFound);
     EXPECT_EQ(rig.screen.notFoundHint(), kAddressMessage);
 
-    const std::string allowOnTv(ConnectFailureMessage(ConnectRow::Unauthorized));
+    const std::string allowOnTv =
+        "盒子需要您的授权，请在电视屏幕上选择<允许USB调试>（可勾选<一律允许>），再重新连接盒子";
     EXPECT_FALSE(rig.connect(unauthorized));
     EXPECT_EQ(rig.screen.notFoundHint(), allowOnTv);
     // adb keeps the box listed; connecting again says "already connected",

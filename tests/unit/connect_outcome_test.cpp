@@ -57,17 +57,26 @@ TEST(ClassifyConnectOutputTest, AlreadyConnectedCountsOnlyForAUsableBox) {
 }
 
 TEST(ClassifyConnectOutputTest, EveryFailureHasItsMessage) {
-    EXPECT_EQ(ConnectFailureMessage(ConnectRow::AddressNotFound),
-              "ip地址不正确，找不到盒子，请尝试使用<自动搜索>");
-    EXPECT_EQ(ConnectFailureMessage(ConnectRow::NoSuchDevice),
-              ConnectFailureMessage(ConnectRow::AddressNotFound));
-    EXPECT_EQ(ConnectFailureMessage(ConnectRow::Error), "连接盒子失败,请重新连接");
-    EXPECT_EQ(ConnectFailureMessage(ConnectRow::Offline),
-              "连接无效，请检查盒子的adb调试模式是否已打开,再尝试重新连接");
-    EXPECT_NE(ConnectFailureMessage(ConnectRow::Unauthorized).find("允许USB调试"),
-              std::string_view::npos);
-    EXPECT_TRUE(ConnectFailureMessage(ConnectRow::ServerConflict).starts_with("很抱歉"));
-    EXPECT_TRUE(ConnectFailureMessage(ConnectRow::Connected).empty());
+    const std::pair<ConnectRow, const char*> cases[] = {
+        {ConnectRow::AddressNotFound, "ip地址不正确，找不到盒子，请尝试使用<自动搜索>"},
+        {ConnectRow::NoSuchDevice, "ip地址不正确，找不到盒子，请尝试使用<自动搜索>"},
+        {ConnectRow::Error, "连接盒子失败,请重新连接"},
+        {ConnectRow::Offline, "连接无效，请检查盒子的adb调试模式是否已打开,再尝试重新连接"},
+        {ConnectRow::Unauthorized,
+         "盒子需要您的授权，请在电视屏幕上选择<允许USB调试>（可勾选<一律允许>），再重新连接盒子"},
+        {ConnectRow::ServerConflict,
+         "很抱歉，由于您电脑上安装的豌豆荚或腾讯手机助手或百度手机助手等助手类软件与本程序冲突，"
+         "建议关闭所有助手类软件，并拔出与电脑连接的安卓设备，再重新试一次，如果仍然不行，只能说明"
+         "，"
+         "您装的软件太霸道了，只有把他卸载，本程序才能正常运行。"},
+        // No failure, no message.
+        {ConnectRow::Connected, ""},
+        {ConnectRow::AlreadyConnected, ""},
+        {ConnectRow::Unknown, ""},
+    };
+    for (const auto& [row, message] : cases) {
+        EXPECT_EQ(ConnectFailureMessage(row), message) << static_cast<int>(row);
+    }
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "adb/connect_outcome.h"
 #include "adb/task_names.h"
 #include "support/task_rig.h"
 #include "support/wait.h"
@@ -20,6 +19,8 @@ DeviceTile Tile(std::string address, std::string name, std::string buttonText) {
 
 constexpr const char* kIp = "192.168.1.5";
 constexpr const char* kAddressMessage = "ip地址不正确，找不到盒子，请尝试使用<自动搜索>";
+constexpr const char* kAllowOnTheTv =
+    "盒子需要您的授权，请在电视屏幕上选择<允许USB调试>（可勾选<一律允许>），再重新连接盒子";
 
 // Connects with the shell answering "adb connect" with printed.
 void ConnectAnswered(test::TaskRig& rig, const std::string& printed) {
@@ -42,14 +43,17 @@ TEST(ConnectorTest, EveryOutcomeEndsOnItsPage) {
         std::string hint;
         std::string result;
     };
-    const std::string unauthorized = std::string(ConnectFailureMessage(ConnectRow::Unauthorized));
-    const std::string offline = std::string(ConnectFailureMessage(ConnectRow::Offline));
+    const std::string offline = "连接无效，请检查盒子的adb调试模式是否已打开,再尝试重新连接";
+    const std::string serverConflict =
+        "很抱歉，由于您电脑上安装的豌豆荚或腾讯手机助手或百度手机助手等助手类软件与本程序冲突，"
+        "建议关闭所有助手类软件，并拔出与电脑连接的安卓设备，再重新试一次，如果仍然不行，只能说明，"
+        "您装的软件太霸道了，只有把他卸载，本程序才能正常运行。";
     const Case cases[] = {
         {"connected", "connected to 192.168.1.5:5555", true, "", PageId::Home, "", "connected"},
         {"already connected, usable", "already connected to 192.168.1.5:5555", true,
          "192.168.1.5:5555\tdevice\n", PageId::Home, "", "connected"},
         {"already connected, unauthorized", "already connected to 192.168.1.5:5555", false,
-         "192.168.1.5:5555\tunauthorized\n", PageId::NotFound, unauthorized, "unconnected"},
+         "192.168.1.5:5555\tunauthorized\n", PageId::NotFound, kAllowOnTheTv, "unconnected"},
         {"already connected, offline", "already connected to 192.168.1.5:5555", false,
          "192.168.1.5:5555\toffline\n", PageId::NotFound, offline, "unconnected"},
         {"refused", "failed to connect to '192.168.1.5:5555': Connection refused", true, "",
@@ -59,10 +63,9 @@ TEST(ConnectorTest, EveryOutcomeEndsOnItsPage) {
         {"old unreachable", "unable to connect to 192.168.1.5:5555", true, "", PageId::NotFound,
          kAddressMessage, "unconnected"},
         {"unauthorized", "failed to authenticate to 192.168.1.5:5555", true, "", PageId::NotFound,
-         unauthorized, "unconnected"},
+         kAllowOnTheTv, "unconnected"},
         {"server conflict", "ADB server didn't ACK\n* failed to start daemon\n", true, "",
-         PageId::NotFound, std::string(ConnectFailureMessage(ConnectRow::ServerConflict)),
-         "unconnected"},
+         PageId::NotFound, serverConflict, "unconnected"},
         {"nothing known", "what?", true, "", PageId::ManualIp, "", "unconnected"},
     };
     for (const Case& c : cases) {
@@ -87,7 +90,7 @@ TEST(ConnectorTest, ConnectShowsTheBusyPageAndSendsTheCommand) {
     EXPECT_EQ(rig.screen.busyTitle(), "正在连接 192.168.1.5");
     EXPECT_EQ(rig.screen.currentPage(), PageId::Busy);
     EXPECT_EQ(rig.shell.commands(), std::vector<std::string>{"adb connect 192.168.1.5"});
-    EXPECT_EQ(rig.engine.currentProgress(), kProgressConnect);
+    EXPECT_EQ(rig.engine.currentProgress(), "进度_连接盒子");
     CurrentDevice device = rig.state.currentDevice();
     EXPECT_EQ(device.ip, kIp);
     EXPECT_EQ(device.mac, "00-11-22-33-44-55");
