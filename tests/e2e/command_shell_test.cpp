@@ -9,7 +9,6 @@
 #include <thread>
 
 #include "adb/adb_commands.h"
-#include "adb/shell_status.h"
 #include "base/gbk.h"
 #include "base/log.h"
 #include "support/child_process.h"
@@ -73,8 +72,11 @@ class CommandShellTest : public ::testing::Test {
 
     std::string calls() { return test::ReadFile(m_binDir + "/calls"); }
 
+    // The shell's prompt: its data folder, as given, and ">".
+    std::string prompt() const { return m_dataDir + ">"; }
+
     bool waitForPrompt(CommandShell& shell) {
-        return test::WaitFor([&] { return shell.ShellStatus() == shell.prompt(); });
+        return test::WaitFor([&] { return shell.ShellStatus() == prompt(); });
     }
 
     test::TempDir m_root;
@@ -91,7 +93,7 @@ TEST_F(CommandShellTest, RunsTheRealAdbClientAndComesBackToItsPrompt) {
     ASSERT_TRUE(waitForPrompt(shell));
 
     shell.resetOutput();
-    EXPECT_EQ(shell.ShellStatus(), kCommandRunning);
+    EXPECT_EQ(shell.ShellStatus(), "指令执行中");
     shell.SendCommand("adb version");
     ASSERT_TRUE(waitForPrompt(shell)) << shell.output();
     EXPECT_TRUE(shell.outputContains("Android Debug Bridge version"));
@@ -110,7 +112,7 @@ TEST_F(CommandShellTest, ADataFolderReachedThroughALinkIsTheShellsHomeFromTheSta
     CommandShell shell(linked + "/it's/RiVod", m_log, m_screen);
     ASSERT_TRUE(shell.StartShell());
     EXPECT_TRUE(shell.WaitUntilIdle(std::chrono::seconds(5)));
-    EXPECT_EQ(shell.ShellStatus(), shell.prompt());
+    EXPECT_EQ(shell.ShellStatus(), linked + "/it's/RiVod>");
     EXPECT_EQ(test::ReadFile(m_log.path()).find(Utf8ToGbk("指令头初始化")), std::string::npos);
 }
 
@@ -172,7 +174,7 @@ TEST_F(CommandShellTest, AZeroByteInTheOutputDoesNotHideThePromptAfterIt) {
     shell.SendCommand("printf 'Success\\0'");
     EXPECT_TRUE(shell.WaitUntilIdle(std::chrono::seconds(5)));
     EXPECT_TRUE(waitForPrompt(shell)) << shell.output();
-    EXPECT_EQ(shell.output(), "-Success\r\n" + shell.prompt());
+    EXPECT_EQ(shell.output(), "-Success\r\n" + prompt());
 }
 
 TEST_F(CommandShellTest, AShellThatEndedIsStartedAgainAtTheNextCommand) {
@@ -187,7 +189,7 @@ TEST_F(CommandShellTest, AShellThatEndedIsStartedAgainAtTheNextCommand) {
     shell.SendCommand("echo again");
     ASSERT_TRUE(waitForPrompt(shell));
     EXPECT_NE(shell.shellPid(), first);
-    EXPECT_EQ(shell.output(), "-again\r\n\r\n" + shell.prompt());
+    EXPECT_EQ(shell.output(), "-again\r\n\r\n" + prompt());
 }
 
 TEST_F(CommandShellTest, EndRunningCommandBringsTheShellBack) {
@@ -197,7 +199,7 @@ TEST_F(CommandShellTest, EndRunningCommandBringsTheShellBack) {
     shell.resetOutput();
     shell.SendCommand("sleep 600");
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    ASSERT_EQ(shell.ShellStatus(), kCommandRunning);
+    ASSERT_EQ(shell.ShellStatus(), "指令执行中");
 
     shell.EndRunningCommand();
     EXPECT_TRUE(waitForPrompt(shell));

@@ -118,7 +118,8 @@ TEST(ConnectE2eTest, AConnectThatHangsIsEndedAfterItsLimit) {
     CommandShell& shell = rig.core.shell();
     shell.resetOutput();
     shell.SendCommand("echo next");
-    EXPECT_TRUE(test::WaitFor([&] { return shell.ShellStatus() == shell.prompt(); }, 5s));
+    const std::string prompt = rig.paths.dataDir + ">";
+    EXPECT_TRUE(test::WaitFor([&] { return shell.ShellStatus() == prompt; }, 5s));
     EXPECT_TRUE(shell.outputContains("next"));
 }
 

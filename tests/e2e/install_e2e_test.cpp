@@ -125,7 +125,7 @@ TEST_F(InstallE2eTest, AnInstallDuringAScreenshotAsksFirstAndAForcedStopLetsTheN
     slow.transferBytesPerSecond = 512;
     m_rig.boxsim->setFaults(m_address, slow);
     m_rig.core.actions().takeScreenshot();
-    ASSERT_EQ(m_rig.core.engine().currentProgress(), kProgressScreenshot);
+    ASSERT_EQ(m_rig.core.engine().currentProgress(), "进度_截屏");
     ASSERT_TRUE(
         test::WaitFor([&] { return !m_rig.boxsim->received(m_address, "sync").empty(); }, 10s));
 
@@ -135,7 +135,7 @@ TEST_F(InstallE2eTest, AnInstallDuringAScreenshotAsksFirstAndAForcedStopLetsTheN
     ASSERT_EQ(m_rig.screen.boxes().size(), 1u);
     EXPECT_EQ(m_rig.screen.boxes()[0].request.title, "任务冲突");
     EXPECT_EQ(m_rig.screen.boxes()[0].request.message, "有任务正在进行:进度_截屏是否要强制停止?");
-    EXPECT_EQ(m_rig.core.engine().currentProgress(), kProgressScreenshot);
+    EXPECT_EQ(m_rig.core.engine().currentProgress(), "进度_截屏");
     std::this_thread::sleep_for(300ms);
     for (const std::string& line : m_rig.boxsim->received(m_address)) {
         EXPECT_EQ(line.find("app.apk"), std::string::npos) << line;

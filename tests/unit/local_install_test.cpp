@@ -39,7 +39,7 @@ TEST_F(LocalInstallTest, AnApkIsInstalledAsOneQuotedArgument) {
     EXPECT_EQ(installCommands(),
               std::vector<std::string>{"adb -s 192.168.1.5:5555 install -r \"" + m_rig.dir.path() +
                                        "/my tv \\\"app\\\" \\$(x).apk\""});
-    EXPECT_EQ(m_rig.engine.currentProgress(), kProgressInstall);
+    EXPECT_EQ(m_rig.engine.currentProgress(), "进度_安装应用");
     EXPECT_EQ(m_rig.engine.taskExtra(), "应用下载<1>");
     EXPECT_EQ(m_rig.screen.popupMode(), "安装");
     EXPECT_EQ(m_rig.shell.output(), "=");
@@ -89,7 +89,7 @@ TEST_F(LocalInstallTest, ARunningScreenshotIsNotDisturbedUnlessTheUserSays) {
     EXPECT_EQ(m_rig.screen.boxes().at(0).request.title, "任务冲突");
     EXPECT_TRUE(m_rig.shell.commands().empty());
     EXPECT_EQ(m_rig.shell.attachChecks(), 0);
-    EXPECT_EQ(m_rig.engine.currentProgress(), kProgressScreenshot);
+    EXPECT_EQ(m_rig.engine.currentProgress(), "进度_截屏");
     EXPECT_EQ(m_rig.logText().find("安装应用,需要中断操作"), std::string::npos);
 
     m_rig.screen.answerNextBoxes({0});
@@ -130,7 +130,7 @@ TEST_F(LocalInstallTest, DropsAndTheBrowseDialogInstallOneFile) {
     test::TaskRig dropped;
     dropped.state.setCurrentIp("192.168.1.5");
     dropped.installer.onFilesDropped(file("d.apk") + "\r\n");
-    EXPECT_EQ(dropped.engine.currentProgress(), kProgressInstall);
+    EXPECT_EQ(dropped.engine.currentProgress(), "进度_安装应用");
 }
 
 TEST_F(LocalInstallTest, TheRemoteInstallTileOpensThePageOnlyForAnAttachedBox) {

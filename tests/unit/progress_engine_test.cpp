@@ -95,12 +95,12 @@ TEST_F(ProgressEngineTest, AnEndedCommandIsInterpretedOnceAndEndsTheTask) {
     ASSERT_TRUE(start(kProgressScreenshot));
     fewTicks();
     EXPECT_TRUE(m_owner.interpreted().empty()) << "the reset output is no prompt";
-    EXPECT_EQ(m_engine.currentProgress(), kProgressScreenshot);
+    EXPECT_EQ(m_engine.currentProgress(), "进度_截屏");
 
     m_shell.finishCommand("");
     ASSERT_TRUE(test::WaitFor([&] { return m_engine.currentProgress().empty(); }));
     fewTicks();
-    EXPECT_EQ(m_owner.interpreted(), std::vector<std::string>{std::string(kProgressScreenshot)});
+    EXPECT_EQ(m_owner.interpreted(), std::vector<std::string>{"进度_截屏"});
     EXPECT_EQ(m_shell.output(), "-");
 }
 
@@ -130,10 +130,10 @@ TEST_F(ProgressEngineTest, ATaskStartedRightAfterAForcedStopRuns) {
 
     ASSERT_TRUE(start(kProgressInstall, "/x/a.apk"));
     fewTicks();
-    EXPECT_EQ(m_engine.currentProgress(), kProgressInstall);
+    EXPECT_EQ(m_engine.currentProgress(), "进度_安装应用");
     m_shell.finishCommand("Success");
     ASSERT_TRUE(test::WaitFor([&] { return !m_owner.interpreted().empty(); }));
-    EXPECT_EQ(m_owner.interpreted(), std::vector<std::string>{std::string(kProgressInstall)});
+    EXPECT_EQ(m_owner.interpreted(), std::vector<std::string>{"进度_安装应用"});
     EXPECT_NE(logText().find("需要设计中断操作"), std::string::npos);
 }
 
@@ -145,38 +145,47 @@ TEST_F(ProgressEngineTest, AStalledTaskWaitsForAForcedStopThatDoesNotEndTheNextT
     ASSERT_EQ(m_screen.boxes().size(), 1u) << "the timer stopped";
     EXPECT_EQ(m_screen.boxes()[0].request.title, "连接出错");
     EXPECT_EQ(m_screen.boxes()[0].request.message, "请重启助手,重新连接盒子");
-    EXPECT_EQ(m_engine.currentProgress(), kProgressInstall) << "the task stays set";
+    EXPECT_EQ(m_engine.currentProgress(), "进度_安装应用") << "the task stays set";
 
     m_engine.ForceStop();
     EXPECT_EQ(m_engine.currentProgress(), "");
     ASSERT_TRUE(start(kProgressScreenshot));
     fewTicks();
-    EXPECT_EQ(m_engine.currentProgress(), kProgressScreenshot);
+    EXPECT_EQ(m_engine.currentProgress(), "进度_截屏");
     m_shell.finishCommand("");
     ASSERT_TRUE(test::WaitFor([&] { return !m_owner.interpreted().empty(); }));
 }
 
 TEST_F(ProgressEngineTest, EveryTaskThatNeverEndsIsEndedAsLost) {
     m_state.setCurrentIp("192.168.1.5");
-    for (std::string_view progress :
-         {kProgressConnect, kProgressUninstall, kProgressScreenshot, kProgressInstall}) {
+    // A box that stopped answering leaves a connection in the ADB server that
+    // the next command would wait on; a connect that never ended made none.
+    struct Case {
+        std::string_view progress;
+        const char* logged;  // the record of its end
+        std::vector<std::string> commandsAfter;
+    };
+    const Case cases[] = {
+        {kProgressConnect, "任务超时,结束命令: 进度_连接盒子", {}},
+        {kProgressUninstall, "任务超时,结束命令: 进度_卸载应用", {"adb disconnect 192.168.1.5"}},
+        {kProgressScreenshot, "任务超时,结束命令: 进度_截屏", {"adb disconnect 192.168.1.5"}},
+        {kProgressInstall, "任务超时,结束命令: 进度_安装应用", {"adb disconnect 192.168.1.5"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.logged);
         const int before = m_owner.lost();
         const int ends = m_shell.endRunningCommandCalls();
         const std::size_t sent = m_shell.commands().size();
         m_shell.resetOutput();
         m_shell.setRunningCommand(true);
-        ASSERT_TRUE(start(progress, "/x/a.apk"));
-        ASSERT_TRUE(test::WaitFor([&] { return m_owner.lost() == before + 1; })) << progress;
-        EXPECT_GT(m_shell.endRunningCommandCalls(), ends) << progress;
-        EXPECT_EQ(m_engine.currentProgress(), "") << progress;
-        EXPECT_NE(logText().find("任务超时,结束命令: " + std::string(progress)), std::string::npos);
-        // A box that stopped answering leaves a connection in the ADB server
-        // that the next command would wait on.
+        ASSERT_TRUE(start(c.progress, "/x/a.apk"));
+        ASSERT_TRUE(test::WaitFor([&] { return m_owner.lost() == before + 1; }));
+        EXPECT_GT(m_shell.endRunningCommandCalls(), ends);
+        EXPECT_EQ(m_engine.currentProgress(), "");
+        EXPECT_NE(logText().find(c.logged), std::string::npos);
         const std::vector<std::string> commands = m_shell.commands();
-        const std::vector<std::string> after(commands.begin() + sent, commands.end());
-        const std::vector<std::string> dropped{"adb disconnect 192.168.1.5"};
-        EXPECT_EQ(after, progress == kProgressConnect ? std::vector<std::string>{} : dropped)
-            << progress;
+        EXPECT_EQ(std::vector<std::string>(commands.begin() + sent, commands.end()),
+                  c.commandsAfter);
     }
     EXPECT_TRUE(m_owner.interpreted().empty()) << "the prompt after the end is no result";
 }
@@ -190,7 +199,7 @@ TEST_F(ProgressEngineTest, AnInstallMayRunAsLongAsItsTransferMovesThenWaitsForTh
         m_shell.appendOutput("\r[" + std::to_string(percent) + "%] /data/local/tmp/a.apk\x1b[K");
         std::this_thread::sleep_for(40ms);
     }
-    EXPECT_EQ(m_engine.currentProgress(), kProgressInstall);
+    EXPECT_EQ(m_engine.currentProgress(), "进度_安装应用");
     EXPECT_EQ(m_owner.lost(), 0);
 
     // Pushed: the box's verdict gets the longer limit, then the task is lost.
@@ -263,7 +272,7 @@ TEST_F(ProgressEngineTest, TheConflictPromptStopsTheRunningTaskOnlyWhenConfirmed
     EXPECT_EQ(m_screen.boxes()[0].request.title, "任务冲突");
     EXPECT_EQ(m_screen.boxes()[0].request.message, "有任务正在进行:进度_截屏是否要强制停止?");
     EXPECT_EQ(m_screen.boxes()[0].request.buttonCount, 2);
-    EXPECT_EQ(m_engine.currentProgress(), kProgressScreenshot);
+    EXPECT_EQ(m_engine.currentProgress(), "进度_截屏");
     EXPECT_NE(logText().find("有任务正在进行: 进度_截屏"), std::string::npos);
     EXPECT_EQ(logText().find("安装应用,需要中断操作"), std::string::npos);
 

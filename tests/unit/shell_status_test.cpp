@@ -10,7 +10,7 @@ using Action = ShellStatusReading::Action;
 TEST(ReadShellStatusTest, ReadsTheLastLine) {
     const std::string dataDir = "/home/u/Documents/RiVod";
     const std::string prompt = dataDir + ">";
-    const std::string running(kCommandRunning);
+    const std::string running = "指令执行中";  // no prompt on the last line
     struct Case {
         const char* what;
         std::string output;
