@@ -3,7 +3,6 @@
 
 #include <filesystem>
 
-#include "apps/screenshot.h"
 #include "support/core_rig.h"
 #include "support/loopback.h"
 
@@ -22,7 +21,7 @@ class ScreenshotE2eTest : public ::testing::Test {
 
     std::string m_address = test::FreeLoopbackAddress();
     test::CoreRig m_rig{{BoxAt(m_address)}};
-    std::string m_path = Screenshot::PathIn(m_rig.paths.dataDir);
+    std::string m_path = m_rig.paths.dataDir + "/screenshot.png";
 };
 
 TEST_F(ScreenshotE2eTest, APictureArrivesAsAPngOnPage1) {
@@ -71,7 +70,7 @@ TEST(ScreenshotOfABoxWithoutScreencapTest, SaysFaultInsteadOfShowingTheOldPictur
     ASSERT_EQ(rig.screen.boxes().size(), 1u);
     EXPECT_EQ(rig.screen.boxes()[0].request.title, "故障");
     EXPECT_EQ(rig.screen.screenshotPicture(), "");
-    EXPECT_FALSE(std::filesystem::exists(Screenshot::PathIn(rig.paths.dataDir)));
+    EXPECT_FALSE(std::filesystem::exists(rig.paths.dataDir + "/screenshot.png"));
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "deploy/toolchain.h"
 #include "support/core_rig.h"
 #include "support/wait.h"
 
@@ -21,11 +20,12 @@ bool ProcessGone(pid_t pid) {
 
 TEST(StartupE2eTest, TheSetUpWritesTheFilesAndStartsTheServerAndShutdownLeavesNothing) {
     test::CoreRig rig({});
-    ASSERT_FALSE(std::filesystem::exists(rig.paths.dbPath));
+    const std::string database = rig.paths.dataDir + "/qvhxconfig.mdb";
+    ASSERT_FALSE(std::filesystem::exists(database));
     rig.start();
 
-    EXPECT_TRUE(std::filesystem::exists(rig.paths.dbPath));
-    EXPECT_TRUE(std::filesystem::exists(CompanionApkPath(rig.paths.dataDir)));
+    EXPECT_TRUE(std::filesystem::exists(database));
+    EXPECT_TRUE(std::filesystem::exists(rig.paths.dataDir + "/VizorerOVI.apk"));
     const pid_t shell = rig.core.shell().shellPid();
     ASSERT_GT(shell, 0);
     EXPECT_TRUE(test::WaitFor([&] { return test::Listening(rig.server.port()); }, 10s));

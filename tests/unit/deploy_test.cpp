@@ -19,6 +19,9 @@ class DeployTest : public ::testing::Test {
 
     test::TempDir m_dir;
     AppPaths m_paths = AppPaths::UnderDocuments(m_dir.path() + "/Documents");
+    // Where the database and the companion app go: the data folder under the documents.
+    std::string m_database = m_dir.path() + "/Documents/RiVod/qvhxconfig.mdb";
+    std::string m_companion = m_dir.path() + "/Documents/RiVod/VizorerOVI.apk";
     Log m_log{m_dir.path() + "/log.txt"};
 };
 
@@ -38,11 +41,10 @@ TEST_F(DeployTest, TheStandInCompanionIsCarried) {
 
 TEST_F(DeployTest, AFirstRunGetsTheDatabaseTemplateWithTheLocalTables) {
     DeployToolchain(m_paths, m_log);
-    ASSERT_TRUE(std::filesystem::exists(m_paths.dbPath));
+    ASSERT_TRUE(std::filesystem::exists(m_database));
 
     sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(m_paths.dbPath.c_str(), &db, SQLITE_OPEN_READONLY, nullptr),
-              SQLITE_OK);
+    ASSERT_EQ(sqlite3_open_v2(m_database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
     for (const char* sql :
          {"select count(1) from 盒子机型 where mac='00-11-22-33-44-55'",
           "select id, 应用编号, 应用地址, 更新时间, 应用名称, 应用图标, 应用版本, 应用大小, "
@@ -59,16 +61,16 @@ TEST_F(DeployTest, AFirstRunGetsTheDatabaseTemplateWithTheLocalTables) {
 
 TEST_F(DeployTest, AnExistingDatabaseIsNeverReplaced) {
     std::filesystem::create_directories(m_paths.dataDir);
-    test::WriteFile(m_paths.dbPath, "");
+    test::WriteFile(m_database, "");
     DeployToolchain(m_paths, m_log);
-    EXPECT_EQ(test::ReadFile(m_paths.dbPath), "");
+    EXPECT_EQ(test::ReadFile(m_database), "");
 }
 
 TEST_F(DeployTest, TheCompanionIsWrittenWhenMissingOrOfAnotherSize) {
     SKIP_WITHOUT_COMPANION();
     const auto image = carried_images::CompanionApk();
-    const std::string path = CompanionApkPath(m_paths.dataDir);
-    EXPECT_TRUE(path.ends_with("/RiVod/VizorerOVI.apk"));
+    const std::string& path = m_companion;
+    EXPECT_EQ(CompanionApkPath(m_paths.dataDir), path);
 
     DeployToolchain(m_paths, m_log);
     EXPECT_EQ(std::filesystem::file_size(path), image.size());
@@ -91,10 +93,9 @@ TEST_F(DeployTest, TheCompanionIsWrittenWhenMissingOrOfAnotherSize) {
 TEST_F(DeployTest, ACompanionThatCannotBeWrittenIsLoggedAsSuch) {
     SKIP_WITHOUT_COMPANION();
     // A folder where the file belongs: nothing can be written over it.
-    std::filesystem::create_directories(CompanionApkPath(m_paths.dataDir) + "/in the way");
+    std::filesystem::create_directories(m_companion + "/in the way");
     DeployToolchain(m_paths, m_log);
-    EXPECT_NE(logText().find("写出VizorerOVI失败: " + CompanionApkPath(m_paths.dataDir)),
-              std::string::npos);
+    EXPECT_NE(logText().find("写出VizorerOVI失败: " + m_companion), std::string::npos);
     EXPECT_EQ(logText().find("写出VizorerOVI\r\n"), std::string::npos);
 }
 

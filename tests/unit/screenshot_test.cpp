@@ -11,11 +11,16 @@ namespace {
 
 const std::string kPicture = std::string("\x89PNG\r\n\x1a\n", 8) + "picture";
 
+// Where the program keeps the screenshot.
+std::string PicturePath(const test::TaskRig& rig) {
+    return rig.dataDir + "/screenshot.png";
+}
+
 TEST(ScreenshotFileTest, SaveAsCopiesThePictureOverAnyFile) {
     test::TaskRig rig;
     const std::string target = rig.dir.path() + "/copy.png";
     test::WriteFile(target, "something else, and longer than the picture");
-    test::WriteFile(Screenshot::PathIn(rig.dataDir), kPicture);
+    test::WriteFile(PicturePath(rig), kPicture);
 
     rig.screen.setSaveFile("");
     rig.screenshot.SaveScreenshotAs();
@@ -39,7 +44,7 @@ TEST(ScreenshotFileTest, WithoutAPictureTheMenuSaysSo) {
     const std::string target = rig.dir.path() + "/copy.png";
     rig.screen.setSaveFile(target);
     // What a stopped pull leaves is no picture.
-    test::WriteFile(Screenshot::PathIn(rig.dataDir), "");
+    test::WriteFile(PicturePath(rig), "");
     rig.screenshot.SaveScreenshotAs();
     EXPECT_FALSE(std::filesystem::exists(target));
     rig.screenshot.OpenScreenshotFolder();
@@ -50,10 +55,9 @@ TEST(ScreenshotFileTest, WithoutAPictureTheMenuSaysSo) {
     }
     EXPECT_TRUE(rig.screen.openedUrls().empty());
 
-    test::WriteFile(Screenshot::PathIn(rig.dataDir), kPicture);
+    test::WriteFile(PicturePath(rig), kPicture);
     rig.screenshot.OpenScreenshotFolder();
-    EXPECT_EQ(rig.screen.openedUrls(),
-              std::vector<std::string>{"reveal:" + Screenshot::PathIn(rig.dataDir)});
+    EXPECT_EQ(rig.screen.openedUrls(), std::vector<std::string>{"reveal:" + PicturePath(rig)});
 }
 
 }  // namespace

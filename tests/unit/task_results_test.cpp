@@ -126,7 +126,8 @@ class ScreenshotResultTest : public ::testing::Test {
         m_rig.screen.ShowPage(PageId::Home);
         test::WriteFile(path(), "old picture");
     }
-    std::string path() const { return Screenshot::PathIn(m_rig.dataDir); }
+    // Where the program keeps the screenshot.
+    std::string path() const { return m_rig.dataDir + "/screenshot.png"; }
 
     test::TaskRig m_rig;
 };
@@ -149,7 +150,7 @@ TEST_F(ScreenshotResultTest, ThePulledPictureIsShownOnceThePullHasEnded) {
     // The prompt between capture and pull ends nothing, even with half a file.
     test::WriteFile(path(), kPng.substr(0, 5));
     std::this_thread::sleep_for(test::TaskRig::kPeriod * 8);
-    EXPECT_EQ(m_rig.engine.currentProgress(), kProgressScreenshot);
+    EXPECT_EQ(m_rig.engine.currentProgress(), "进度_截屏");
 
     test::WriteFile(path(), kPng);
     m_rig.shell.finishCommand("/sdcard/screenshot.png: 1 file pulled, 0 skipped.");
@@ -180,7 +181,7 @@ TEST_F(ScreenshotResultTest, WhatAFailedOrStoppedCaptureLeavesIsNeverShown) {
         test::TaskRig rig;
         rig.state.setCurrentIp("192.168.1.5");
         rig.screen.ShowPage(PageId::Home);
-        const std::string picture = Screenshot::PathIn(rig.dataDir);
+        const std::string picture = rig.dataDir + "/screenshot.png";
         rig.shell.onCommand([&](const std::string& line) {
             if (line.starts_with("adb pull")) {
                 test::WriteFile(picture, c.pulled);
