@@ -248,9 +248,13 @@ TEST_F(MainWindowTest, BackFromAppManagementRestoresTheCatalogView) {
 }
 
 TEST_F(MainWindowTest, TutorialOpensItsPageThenLogs) {
-    m_window->ShowPage(PageId::ManualIp);
-    clickButton(PageButton::Tutorial);
-    EXPECT_EQ(m_openedUrls, std::vector<QString>{QString::fromStdString(m_config.tutorialUrl)});
+    Config config;
+    config.tutorialUrl = "https://tutorial.test/";
+    MainWindow window(m_log, config, "1.0.0.1");
+    window.setDesktop({[this](const QString& url) { m_openedUrls.push_back(url); }, {}});
+    window.ShowPage(PageId::ManualIp);
+    click(window.pageButton(PageButton::Tutorial));
+    EXPECT_EQ(m_openedUrls, std::vector<QString>{QStringLiteral("https://tutorial.test/")});
     EXPECT_EQ(mainLogTexts(), std::vector<std::string>{"打开网址教程中心"});
 }
 

@@ -89,8 +89,8 @@ TEST_F(MsgBoxTest, AnswerIsTheButtonIndexAndTheShadeComesAndGoes) {
     EXPECT_EQ(m_screen->MsgBox(Box("您的电脑与盒子的连接断开\r\n请重新连接盒子", 2)), 1);
     EXPECT_TRUE(shadedWhileOpen);
     EXPECT_FALSE(m_window->isShaded());
-    EXPECT_EQ(boxAt, MsgBoxPosition(m_window->frameGeometry(), QSize(400, 240),
-                                    m_window->screen()->geometry()));
+    // Centred over the window, then 13 pixels right and down.
+    EXPECT_EQ(boxAt, m_window->frameGeometry().topLeft() + QPoint(263 + 13, 193 + 13));
     EXPECT_EQ(m_window->msgBoxes().openBox(), nullptr);
 }
 

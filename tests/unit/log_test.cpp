@@ -46,8 +46,9 @@ TEST(LogTest, NewestRecordComesFirstAndClearEmptiesTheFile) {
     now += 1;
     log.WriteLog("功能操作", "multi\r\nline");
 
-    EXPECT_EQ(test::ReadFile(path), Log::FormatRecord(now, "功能操作", "multi\r\nline") +
-                                        Log::FormatRecord(now - 1, "主进程", "程序启动"));
+    EXPECT_EQ(GbkToUtf8(test::ReadFile(path)),
+              kSeparator + "[2026/12/10 08:00:01]    [功能操作] multi\r\nline\r\n" + kSeparator +
+                  "[2026/12/10 08:00:00]    [主进程] 程序启动\r\n");
 }
 
 TEST(LogTest, CreatesAMissingFileAndLosesNoRecordUnderConcurrentWriters) {
