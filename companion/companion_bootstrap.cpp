@@ -52,6 +52,10 @@ CompanionBootstrap::CompanionBootstrap(Needs needs) : m_needs(std::move(needs)) 
 
 std::string CompanionBootstrap::BootstrapCompanion() {
     const std::string version = m_needs.query(kGetVersion, 2);
+    if (!m_needs.mayInstall && (version.empty() || IntegerOf(version) != kCompanionVersion)) {
+        log("携带的是测试用的替身助手,不安装到盒子");
+        return version;
+    }
     if (!version.empty()) {
         if (OnlyBlanks(version)) {
             return version;

@@ -30,6 +30,9 @@ class CompanionBootstrap {
         std::function<bool()> writeApk;
         // Asks the companion on the box (action, time-out in seconds).
         std::function<std::string(int action, int timeoutSeconds)> query;
+        // Whether the carried companion may be put on the box: the tests'
+        // stand-in only works on the simulated box.
+        bool mayInstall = true;
     };
 
     // The companion version the program expects.

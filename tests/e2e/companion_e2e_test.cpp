@@ -150,6 +150,18 @@ TEST(CompanionE2eTest, TheCloseButtonEndsTheSetUpInTheMiddleOfAnInstall) {
     EXPECT_EQ(box.companionVersionOnTheBox(), "none");
 }
 
+TEST(CompanionE2eTest, AStandInThatMayNotBeInstalledIsNeverPutOnTheBox) {
+    CompanionRig box(BoxAt(test::FreeLoopbackAddress()));
+    ASSERT_TRUE(box.connected);
+    box.rig.boxsim->clearReceived(box.address);
+    CompanionBootstrap::Needs needs = box.needs();
+    needs.mayInstall = false;
+    CompanionBootstrap bootstrap(needs);
+    EXPECT_EQ(bootstrap.BootstrapCompanion(), "");
+    EXPECT_TRUE(box.shellLinesOnTheBox().empty());
+    EXPECT_EQ(box.companionVersionOnTheBox(), "none");
+}
+
 TEST(CompanionE2eTest, TheListIsAskedForUntilTheCompanionHasOne) {
     test::BoxSpec spec = WithCompanion(3, true);
     spec.companionNotReadyPolls = 2;
