@@ -56,6 +56,7 @@ the update check, the statistics URL and the remote SQL service.
   --update-force         offer the update as forced ("真")
   --update-notes TEXT    update notes
   --update-date TEXT     the fifth item of the update reply
+  --update-charset CS    gbk (the real server's) or utf-8 (a page saved as UTF-8)
   --remote-id ID         remote id the SQL service accepts (tessiwop)
   --help
 Ctrl-C (SIGINT) or SIGTERM stops it.
@@ -195,6 +196,14 @@ std::optional<Options> Options::Parse(int argc, char** argv, const std::string& 
             ok = text(options.update.notes);
         } else if (name == "--update-date") {
             ok = text(options.update.date);
+        } else if (name == "--update-charset") {
+            std::string charset;
+            ok = text(charset);
+            if (ok && charset != "gbk" && charset != "utf-8") {
+                error = "--update-charset is gbk or utf-8: " + charset;
+                return std::nullopt;
+            }
+            options.update.utf8 = charset == "utf-8";
         } else if (name == "--remote-id") {
             ok = text(options.remoteId);
         } else {

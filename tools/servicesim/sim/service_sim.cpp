@@ -34,6 +34,19 @@ std::string ContentTypeOf(Endpoint endpoint) {
     }
 }
 
+// A statistics hit carries add, hot and mtime, each filled with digits.
+bool HasReportFields(const RequestTarget& target) {
+    for (const char* field : {"add", "hot", "mtime"}) {
+        const std::optional<std::string> value = target.param(field);
+        if (!value || value->empty() || !std::all_of(value->begin(), value->end(), [](char c) {
+                return c >= '0' && c <= '9';
+            })) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool IsFileEndpoint(Endpoint endpoint) {
     return endpoint == Endpoint::Apk || endpoint == Endpoint::Icon || endpoint == Endpoint::File;
 }
@@ -310,10 +323,22 @@ ServiceSim::Content ServiceSim::normalContent(Endpoint endpoint, const HttpReque
             content.text =
                 TaggedListReply(m_catalog, request.target.param("kw").value_or(""), publicUrls());
             break;
-        case Endpoint::Update:
-            content.text = UpdateReply(updateInfo());
+        case Endpoint::Update: {
+            const UpdateInfo info = updateInfo();
+            content.contentType = UpdateContentType(info);
+            content.text = UpdateReply(info);
             break;
+        }
         case Endpoint::Stats:
+            if (!HasReportFields(request.target)) {
+                // A placeholder left in ("@@"), or cut off with the rest of
+                // the address at its "#": what the real server would count
+                // as garbage.
+                content.status = 400;
+                content.contentType = "text/html";
+                content.body = StringBody(ErrorPage(400));
+                return content;
+            }
             content.text = "1";
             break;
         case Endpoint::Sql:
@@ -361,7 +386,8 @@ ServiceSim::Content ServiceSim::malformedContent(Endpoint endpoint, const HttpRe
             break;
         case Endpoint::Update: {
             UpdateInfo info = updateInfo();
-            content.text = Utf8ToGbk(info.version + "<rb>" + info.url + "<rb>假<br>");
+            content.contentType = UpdateContentType(info);
+            content.text = UpdateText(info, info.version + "<rb>" + info.url + "<rb>假<br>");
             break;
         }
         case Endpoint::Stats:
@@ -455,19 +481,20 @@ HttpResponse ServiceSim::control(const HttpRequest& request) {
     const std::string& path = request.target.path;
     const bool post = request.method == "POST";
     if (path == "/_sim" || path == "/_sim/") {
-        return TextResponse(200,
-                            "servicesim control\n"
-                            "GET  /_sim/info                  ports and URLs\n"
-                            "GET  /_sim/hits[?endpoint=E&since=N]  recorded requests\n"
-                            "POST /_sim/hits/clear\n"
-                            "GET  /_sim/faults                faults in force\n"
-                            "POST /_sim/faults?ENDPOINT=SPEC  set faults (SPEC none clears)\n"
-                            "POST /_sim/faults/clear\n"
-                            "GET  /_sim/sql/rows?table=T      rows of app_mac or units\n"
-                            "POST /_sim/sql/exec              run the UTF-8 statement in the body\n"
-                            "GET  /_sim/update                the update offer\n"
-                            "POST /_sim/update?version=&url=&force=0|1&notes=&date=\n",
-                            "text/plain; charset=utf-8");
+        return TextResponse(
+            200,
+            "servicesim control\n"
+            "GET  /_sim/info                  ports and URLs\n"
+            "GET  /_sim/hits[?endpoint=E&since=N]  recorded requests\n"
+            "POST /_sim/hits/clear\n"
+            "GET  /_sim/faults                faults in force\n"
+            "POST /_sim/faults?ENDPOINT=SPEC  set faults (SPEC none clears)\n"
+            "POST /_sim/faults/clear\n"
+            "GET  /_sim/sql/rows?table=T      rows of app_mac or units\n"
+            "POST /_sim/sql/exec              run the UTF-8 statement in the body\n"
+            "GET  /_sim/update                the update offer\n"
+            "POST /_sim/update?version=&url=&force=0|1&notes=&date=&charset=gbk|utf-8\n",
+            "text/plain; charset=utf-8");
     }
     if (path == "/_sim/info") {
         return JsonResponse(200, info());
@@ -535,13 +562,17 @@ HttpResponse ServiceSim::control(const HttpRequest& request) {
             }
             update.notes = target.param("notes").value_or(update.notes);
             update.date = target.param("date").value_or(update.date);
+            if (std::optional<std::string> charset = target.param("charset")) {
+                update.utf8 = *charset == "utf-8";
+            }
         }
         UpdateInfo update = updateInfo();
         return JsonResponse(200, {{"version", update.version},
                                   {"url", update.url},
                                   {"force", update.force},
                                   {"notes", update.notes},
-                                  {"date", update.date}});
+                                  {"date", update.date},
+                                  {"charset", update.utf8 ? "utf-8" : "gbk"}});
     }
     return JsonResponse(404, {{"ok", false}, {"error", "no such control path"}});
 }

@@ -11,9 +11,18 @@ struct UpdateInfo {
     bool force = false;
     std::string notes;  // free text, CR LF line breaks
     std::string date;   // the fifth item, which the program does not use
+    // The reply as a server whose page was saved as UTF-8 (with the
+    // byte-order mark editors put first) instead of GBK.
+    bool utf8 = false;
 };
 
-// The reply in GBK: version <rb> url <rb> "真" or "假" <rb> notes <rb> date <br>.
+// The reply: version <rb> url <rb> "真" or "假" <rb> notes <rb> date <br>.
 std::string UpdateReply(const UpdateInfo& info);
+
+// Text of the update server in its charset: GBK, or UTF-8 after its mark.
+std::string UpdateText(const UpdateInfo& info, const std::string& utf8Text);
+
+// The Content-Type of the update server's replies.
+std::string UpdateContentType(const UpdateInfo& info);
 
 }  // namespace qvpc::servicesim

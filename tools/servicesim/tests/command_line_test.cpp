@@ -57,6 +57,7 @@ TEST(CommandLine, BadArgumentsAreRefusedWithTheUsage) {
          {std::vector<std::string>{"--fault", "list=sometimes"},
           {"--fault", "nowhere=-1"},
           {"--catalog-port", "70000"},
+          {"--update-charset", "big5"},
           {"--frobnicate"},
           {"--data"}}) {
         std::vector<std::string> argv = {kServiceSim};

@@ -48,6 +48,47 @@ TEST(UpdateCheck, OffersTheProjectVersionByDefaultAndChangesWhileRunning) {
                                    "<rb>2017-02-21<br>");
 }
 
+TEST(UpdateCheck, AnswersInUtf8AfterAMarkWhenAskedTo) {
+    ServiceSimOptions options;
+    options.updateVersion = "1.4.10.0";
+    options.updateUrl = "http://update.example/new.bin";
+    options.updateNotes = "1. 修复";
+    options.extraArgs = {"--update-charset", "utf-8"};
+    ServiceSimProcess sim(options);
+    const std::string url = sim.baseUrl(SimService::Update) + "/getupdate.php";
+
+    Fetched reply = Fetch(url);
+    EXPECT_EQ(reply.header("Content-Type"), "text/html; charset=utf-8");
+    EXPECT_EQ(reply.body,
+              "\xEF\xBB\xBF"
+              "1.4.10.0<rb>http://update.example/new.bin<rb>假<rb>1. 修复<rb>2017-02-21<br>");
+
+    sim.control("POST", "update?charset=gbk");
+    reply = Fetch(url);
+    EXPECT_EQ(reply.header("Content-Type"), "text/html; charset=gbk");
+    EXPECT_EQ(reply.body, "1.4.10.0<rb>http://update.example/new.bin<rb>" + kFalse + "<rb>1. " +
+                              Hex("d0deb8b4") + "<rb>2017-02-21<br>");
+}
+
+TEST(Statistics, RefusesAHitWithAFieldLeftUnfilled) {
+    ServiceSimProcess sim;
+    const std::string base = sim.baseUrl(SimService::Stats) + "/index.php?m=&c=api&a=addpc";
+    // The client drops everything from "#" on, so "##" arrives as an empty hot
+    // and no mtime at all.
+    const std::string queries[] = {"&add=@@&hot=1&mtime=1487606400",
+                                   "&add=1&hot=", "&add=1&hot=1&mtime=$$", "&add=1&hot=1"};
+    for (const std::string& query : queries) {
+        EXPECT_EQ(Fetch(base + query).status, 400) << query;
+    }
+    EXPECT_EQ(Fetch(base + "&add=1&hot=1&mtime=1487606400").status, 200);
+
+    std::vector<nlohmann::json> hits = sim.statisticsHits();
+    ASSERT_EQ(hits.size(), 5u);
+    EXPECT_EQ(hits[0]["status"], 400);
+    EXPECT_EQ(hits[0]["query"]["add"], "@@");
+    EXPECT_EQ(hits[4]["status"], 200);
+}
+
 TEST(Statistics, EveryHitIsRecordedWithItsQuery) {
     ServiceSimProcess sim;
     const std::string base = sim.baseUrl(SimService::Stats) + "/index.php?m=&c=api&a=addpc";
