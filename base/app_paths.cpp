@@ -65,10 +65,17 @@ std::string DocumentsDir() {
     return HomeDir() + "/Documents";
 }
 
-std::string ProgramDir() {
+std::string ProgramPath() {
     std::error_code ec;
     std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::filesystem::current_path(ec).string() : exe.parent_path().string();
+    return ec ? std::string() : exe.string();
+}
+
+std::string ProgramDir() {
+    const std::string exe = ProgramPath();
+    std::error_code ec;
+    return exe.empty() ? std::filesystem::current_path(ec).string()
+                       : std::filesystem::path(exe).parent_path().string();
 }
 
 bool MakeDirectories(const std::string& path) {

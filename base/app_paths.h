@@ -22,6 +22,9 @@ std::string DocumentsDir();
 // The directory of the running program's executable.
 std::string ProgramDir();
 
+// The running program's executable, absolute; empty when it cannot be told.
+std::string ProgramPath();
+
 // Creates the directory and its missing parents; false if it is not there afterwards.
 bool MakeDirectories(const std::string& path);
 

@@ -114,6 +114,21 @@ std::optional<pid_t> Spawn(const std::vector<std::string>& argv, const SpawnOpti
     return pid;
 }
 
+std::vector<std::string> ChangedEnvironment(std::string_view name,
+                                            const std::optional<std::string>& value) {
+    std::vector<std::string> environment;
+    const std::string prefix = std::string(name) + "=";
+    for (char** entry = environ; *entry; ++entry) {
+        if (!std::string_view(*entry).starts_with(prefix)) {
+            environment.emplace_back(*entry);
+        }
+    }
+    if (value) {
+        environment.push_back(prefix + *value);
+    }
+    return environment;
+}
+
 int WaitForExit(pid_t pid) {
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qvpc {
@@ -35,6 +36,11 @@ struct SpawnOptions {
 // (the folder or the program missing, a descriptor not open). The caller
 // waits for it.
 std::optional<pid_t> Spawn(const std::vector<std::string>& argv, const SpawnOptions& options = {});
+
+// Our environment with one variable set to value, or left out without one: an
+// environment for SpawnOptions.
+std::vector<std::string> ChangedEnvironment(std::string_view name,
+                                            const std::optional<std::string>& value);
 
 // Waits until our child pid has ended, through any signal that interrupts the
 // wait, and collects it. Its wait status.

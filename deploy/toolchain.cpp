@@ -1,9 +1,9 @@
 #include "deploy/toolchain.h"
 
 #include <filesystem>
-#include <fstream>
 
 #include "base/app_paths.h"
+#include "base/atomic_file.h"
 #include "base/log.h"
 #include "base/process.h"
 #include "deploy/carried_images.h"
@@ -26,24 +26,7 @@ bool IsDeployed(const std::string& path, std::span<const unsigned char> image) {
 }
 
 bool WriteImage(const std::string& path, std::span<const unsigned char> image) {
-    std::error_code ec;
-    // Written beside and renamed over, so nobody ever finds half a file.
-    const std::string partial = path + ".part";
-    {
-        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(image.data()),
-                  static_cast<std::streamsize>(image.size()));
-        if (!out) {
-            std::filesystem::remove(partial, ec);
-            return false;
-        }
-    }
-    std::filesystem::rename(partial, path, ec);
-    if (ec) {
-        std::filesystem::remove(partial, ec);
-        return false;
-    }
-    return true;
+    return WriteFileReplacing(path, image);
 }
 
 void DeployToolchain(const AppPaths& paths, Log& log) {
