@@ -3,7 +3,8 @@
 #   - the companion app: a stand-in built with boxsim's mkapk (package
 #     com.quillet.remoteassistant, version 3), or the real one given with
 #     -DQVPC_COMPANION_APK=/path/to/companion.apk;
-#   - the database template, made by a small generator on libsqlite3.
+#   - the database template, made by a small generator on libsqlite3;
+#   - the updater update_QVPC (updater/), without its debugging information.
 set(QVPC_COMPANION_APK "" CACHE FILEPATH
     "The companion APK to carry; empty carries a stand-in built with mkapk")
 
@@ -41,10 +42,22 @@ else()
     set(companion_depends "")
 endif()
 
+set(carried_updater ${carried_dir}/update_QVPC)
+if(CMAKE_STRIP)
+    set(copy_updater ${CMAKE_STRIP} --strip-debug -o ${carried_updater} $<TARGET_FILE:update_QVPC>)
+else()
+    set(copy_updater ${CMAKE_COMMAND} -E copy $<TARGET_FILE:update_QVPC> ${carried_updater})
+endif()
+add_custom_command(OUTPUT ${carried_updater}
+    COMMAND ${copy_updater}
+    DEPENDS update_QVPC
+    COMMENT "Preparing the carried updater")
+
 set(carried_source ${carried_dir}/carried_images.cpp)
 add_custom_command(OUTPUT ${carried_source}
     COMMAND qvpc_embed_files ${carried_source}
             CompanionApk=${companion_apk} DatabaseTemplate=${db_template}
-    DEPENDS qvpc_embed_files ${companion_depends} ${db_template}
+            Updater=${carried_updater}
+    DEPENDS qvpc_embed_files ${companion_depends} ${db_template} ${carried_updater}
     COMMENT "Embedding the carried files")
 target_sources(core PRIVATE ${carried_source})

@@ -17,4 +17,7 @@ bool CompanionIsStandIn();
 // An SQLite database with the local tables, empty.
 std::span<const unsigned char> DatabaseTemplate();
 
+// The updater program, written out for a self-update.
+std::span<const unsigned char> Updater();
+
 }  // namespace qvpc::carried_images
