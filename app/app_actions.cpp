@@ -83,4 +83,8 @@ void AppActions::openScreenshotFolder() {
     m_parts.screenshot.OpenScreenshotFolder();
 }
 
+void AppActions::checkForUpdate() {
+    m_parts.update.startCheck(true);
+}
+
 }  // namespace qvpc

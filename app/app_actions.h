@@ -36,6 +36,9 @@ class AppActions : public UserActions {
     void saveScreenshotAs() override;
     void openScreenshotFolder() override;
 
+    // The footer's "检查更新": a manual check on a thread of its own.
+    void checkForUpdate() override;
+
   private:
     CoreParts& m_parts;
     TaskShell& m_shell;

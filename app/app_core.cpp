@@ -7,13 +7,23 @@
 #include "base/message_boxes.h"
 #include "base/process.h"
 #include "base/screen.h"
+#include "deploy/carried_images.h"
 #include "deploy/toolchain.h"
+#include "program_version.h"
 
 namespace qvpc {
 namespace {
 
 constexpr std::chrono::milliseconds kShellSettle{1000};
 constexpr std::chrono::seconds kKillServerLimit{5};
+
+UpdateSettings UpdateSettingsOf(const Config& config) {
+    return {.programVersion = kProgramVersion,
+            .executablePath = ProgramPath(),
+            .updaterImage = carried_images::Updater(),
+            .updateHost = config.updateHost,
+            .contactNumber = config.feedbackGroup};
+}
 
 }  // namespace
 
@@ -30,7 +40,8 @@ AppCore::AppCore(AppPaths paths, Config config, Log& log, Screen& screen,
                .dataDir = m_paths.dataDir,
                .browseDir = ProgramDir(),
                .timings = timings,
-               .startLanScan = [this] { StartLanScan(); }}),
+               .startLanScan = [this] { StartLanScan(); },
+               .update = UpdateSettingsOf(m_config)}),
       m_actions(m_parts, m_shell, screen, [this] { StartLanScan(); }),
       m_gate(m_actions) {}
 
@@ -40,6 +51,7 @@ AppCore::~AppCore() {
 
 void AppCore::StartWorkers() {
     m_workers.emplace_back([this] { InitAdb(); });
+    m_workers.emplace_back([this] { m_parts.update.checkForUpdate(false); });
 }
 
 void AppCore::InitAdb() {
@@ -78,6 +90,7 @@ void AppCore::Shutdown() {
             worker.join();
         }
     }
+    m_parts.update.shutDown();
     // A task still running is stopped as a user would stop it, so what it
     // leaves behind (half a pulled picture) goes too.
     if (!m_parts.engine.currentProgress().empty()) {

@@ -33,12 +33,12 @@ class AppCore {
     static constexpr int kCompanionVersion = 3;
 
     // Starts the worker threads of start-up, in order: the ADB set-up (then
-    // the usage report and the update check).
+    // the usage report) and the automatic update check.
     void StartWorkers();
 
-    // The end of the run: waits for the start-up workers, stops the task
-    // timers, ends the shell and what it runs, writes the carried files again
-    // and stops the ADB server.
+    // The end of the run: waits for the start-up workers and the update
+    // checks, stops the task timers, ends the shell and what it runs, writes
+    // the carried files again and stops the ADB server.
     void Shutdown();
 
     // The ADB set-up thread's body: the carried files, the check that an adb

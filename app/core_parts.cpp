@@ -8,6 +8,9 @@ CoreParts::CoreParts(Needs needs)
       installer(state, needs.shell, needs.screen, needs.log, engine, needs.startLanScan,
                 needs.browseDir),
       screenshot(state, needs.shell, needs.screen, needs.log, engine, needs.startLanScan,
-                 needs.dataDir) {}
+                 needs.dataDir),
+      update(
+          needs.log, needs.screen, needs.screen, [this] { return engine.currentProgress(); },
+          needs.dataDir, std::move(needs.update)) {}
 
 }  // namespace qvpc

@@ -8,6 +8,7 @@
 #include "apps/local_install.h"
 #include "apps/screenshot.h"
 #include "base/shared_state.h"
+#include "services/update_check.h"
 
 namespace qvpc {
 
@@ -28,6 +29,7 @@ struct CoreParts {
         std::string browseDir;
         ProgressEngine::Timings timings;
         std::function<void()> startLanScan;
+        UpdateSettings update{};
     };
 
     explicit CoreParts(Needs needs);
@@ -39,6 +41,7 @@ struct CoreParts {
     Connector connector;
     LocalInstaller installer;
     Screenshot screenshot;
+    UpdateCheck update;
 };
 
 }  // namespace qvpc

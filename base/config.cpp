@@ -22,6 +22,7 @@ Config Config::FromEnvironment() {
     Override(config.tutorialUrl, "QVPC_TUTORIAL_URL");
     Override(config.feedbackGroup, "QVPC_FEEDBACK_GROUP");
     Override(config.feedbackGroupUrl, "QVPC_FEEDBACK_GROUP_URL");
+    Override(config.updateHost, "QVPC_UPDATE_HOST");
     return config;
 }
 

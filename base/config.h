@@ -21,6 +21,10 @@ struct Config {
     std::string tutorialUrl = "https://rivod.invalid/help/";
     std::string feedbackGroup;     // empty: the footer shows no feedback link
     std::string feedbackGroupUrl;  // empty: the link opens nothing
+    // The online services as host[:port]; the defaults are servicesim's
+    // default ports on loopback, so a build given no real servers talks to
+    // nobody else.
+    std::string updateHost = "127.0.0.1:8783";
 
     static Config FromEnvironment();
 };
