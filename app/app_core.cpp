@@ -10,6 +10,7 @@
 #include "deploy/carried_images.h"
 #include "deploy/toolchain.h"
 #include "program_version.h"
+#include "services/usage_report.h"
 
 namespace qvpc {
 namespace {
@@ -51,6 +52,8 @@ AppCore::~AppCore() {
 
 void AppCore::StartWorkers() {
     m_workers.emplace_back([this] { InitAdb(); });
+    m_workers.emplace_back(
+        [this] { UsageReport(m_log, m_paths.dataDir, m_config.statisticsHost).sendUsageReport(); });
     m_workers.emplace_back([this] { m_parts.update.checkForUpdate(false); });
 }
 

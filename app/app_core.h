@@ -32,8 +32,8 @@ class AppCore {
     // The companion app version that counts as current.
     static constexpr int kCompanionVersion = 3;
 
-    // Starts the worker threads of start-up, in order: the ADB set-up (then
-    // the usage report) and the automatic update check.
+    // Starts the worker threads of start-up, in order: the ADB set-up, the
+    // usage report and the automatic update check.
     void StartWorkers();
 
     // The end of the run: waits for the start-up workers and the update

@@ -23,6 +23,7 @@ Config Config::FromEnvironment() {
     Override(config.feedbackGroup, "QVPC_FEEDBACK_GROUP");
     Override(config.feedbackGroupUrl, "QVPC_FEEDBACK_GROUP_URL");
     Override(config.updateHost, "QVPC_UPDATE_HOST");
+    Override(config.statisticsHost, "QVPC_STATISTICS_HOST");
     return config;
 }
 

@@ -25,6 +25,7 @@ struct Config {
     // default ports on loopback, so a build given no real servers talks to
     // nobody else.
     std::string updateHost = "127.0.0.1:8783";
+    std::string statisticsHost = "127.0.0.1:8784";
 
     static Config FromEnvironment();
 };

@@ -9,8 +9,10 @@
 #include "base/gbk.h"
 #include "base/process.h"
 #include "program_version.h"
+#include "services/day_stamp.h"
 #include "support/adb_server.h"
 #include "support/child_process.h"
+#include "support/servicesim_process.h"
 #include "support/temp_dir.h"
 #include "support/wait.h"
 
@@ -78,6 +80,30 @@ TEST_F(ProgramStartTest, FirstStartLaysOutItsFolderAndLogSecondStartOnlyDefers) 
 
     EXPECT_EQ(first.stop(SIGTERM, std::chrono::seconds(15)), 0);
     EXPECT_EQ(ProcessesWorkingIn(m_dataDir), 0) << "the program's shell outlived it";
+}
+
+TEST_F(ProgramStartTest, StartUpReportsTheUseAndChecksForAnUpdate) {
+    test::ServiceSimProcess sim;  // offers the project's own version
+    ::setenv("QVPC_UPDATE_HOST", sim.hostPort(test::SimService::Update).c_str(), 1);
+    ::setenv("QVPC_STATISTICS_HOST", sim.hostPort(test::SimService::Stats).c_str(), 1);
+    const std::string before = DayStampAt(std::time(nullptr));
+    test::ChildProcess program({kProgram}, m_home.path() + "/program.out");
+    EXPECT_TRUE(test::WaitFor([&] {
+        return log().find(Utf8ToGbk("版本最新,不需要更新")) != std::string::npos &&
+               sim.statisticsHits().size() == 1;
+    })) << GbkToUtf8(log());
+    const std::string after = DayStampAt(std::time(nullptr));
+    EXPECT_EQ(program.stop(SIGTERM, std::chrono::seconds(15)), 0);
+    ::unsetenv("QVPC_UPDATE_HOST");
+    ::unsetenv("QVPC_STATISTICS_HOST");
+
+    const std::vector<nlohmann::json> hits = sim.statisticsHits();
+    ASSERT_EQ(hits.size(), 1u);
+    const std::string target = hits[0]["target"];
+    const std::string first = "/index.php?m=&c=api&a=addpc&add=1&hot=1&mtime=";
+    EXPECT_TRUE(target == first + before || target == first + after) << target;
+    EXPECT_EQ(sim.hits("update").size(), 1u);
+    EXPECT_TRUE(std::filesystem::exists(m_dataDir + "/qvpc.ini"));
 }
 
 }  // namespace
