@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <iostream>
 #include <thread>
+#include <vector>
 
 #include "base/app_paths.h"
 #include "base/log.h"
@@ -61,6 +62,18 @@ std::string CommandLine(int argc, char** argv) {
     return line;
 }
 
+// The window system to try, and the invisible one after it: an updater that
+// cannot reach the display must still finish its work and start the
+// program again. Given as an argument, so the programs it starts do not
+// inherit it.
+std::vector<std::string> PlatformArguments(const char* program) {
+    if (const char* chosen = std::getenv("QT_QPA_PLATFORM"); chosen && *chosen) {
+        return {program};
+    }
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return {program, "-platform", wayland && *wayland ? "wayland;xcb;offscreen" : "xcb;offscreen"};
+}
+
 int ExitCode(const UpdateOutcome& outcome) {
     return outcome.kind == UpdateOutcome::Kind::Failed ? 1 : 0;
 }
@@ -73,7 +86,7 @@ int main(int argc, char** argv) {
     Log log(workDir + "/update_QVPC.log");
     const std::optional<UpdateOrder> order = ParseUpdaterCommandLine(CommandLine(argc, argv));
     if (!order) {
-        log.WriteLog("更新程序", "命令行无效: " + CommandLine(argc, argv));
+        log.WriteLog("更新程序", "命令行无效: " + CommandLine(argc, argv), true);
         std::cerr << "update_QVPC: the TV box assistant starts this program for an update\n";
         return 2;
     }
@@ -85,8 +98,17 @@ int main(int argc, char** argv) {
         std::cerr << outcome.message << "\n";
         return ExitCode(outcome);
     }
-    QApplication application(argc, argv);
-    UpdaterWindow window(*order);
+    std::vector<std::string> arguments = PlatformArguments(argv[0]);
+    std::vector<char*> qtArgv;
+    for (std::string& argument : arguments) {
+        qtArgv.push_back(argument.data());
+    }
+    int qtArgc = static_cast<int>(qtArgv.size());
+    qtArgv.push_back(nullptr);
+    QApplication application(qtArgc, qtArgv.data());
+    // Fallen back to the invisible platform: nobody could read the window.
+    const bool unseen = arguments.size() > 1 && application.platformName() == "offscreen";
+    UpdaterWindow window(*order, unseen);
     window.show();
     UpdateOutcome outcome;
     std::thread worker([&] {
@@ -96,5 +118,8 @@ int main(int argc, char** argv) {
     });
     application.exec();
     worker.join();
+    if (unseen) {
+        std::cerr << outcome.message << "\n";
+    }
     return ExitCode(outcome);
 }

@@ -69,8 +69,10 @@ void UpdateJob::note(const std::string& text) {
 
 UpdateOutcome UpdateJob::run() {
     const UpdateOrder& order = m_settings.order;
+    // Each update's log starts empty, as the assistant's does.
     m_log.WriteLog(kLog,
-                   "更新到版本" + order.version + ": " + order.executablePath + " <- " + order.url);
+                   "更新到版本" + order.version + ": " + order.executablePath + " <- " + order.url,
+                   true);
     // Only the program named, and only a program: never a link, a folder or
     // anything that is not a whole executable of this computer.
     std::string why;

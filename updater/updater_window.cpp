@@ -19,8 +19,11 @@ constexpr int kUnattendedCloseMs = 10 * 60 * 1000;
 
 }  // namespace
 
-UpdaterWindow::UpdaterWindow(const UpdateOrder& order)
-    : m_status(new QLabel(this)), m_bar(new QProgressBar(this)), m_close(new QPushButton(this)) {
+UpdaterWindow::UpdaterWindow(const UpdateOrder& order, bool unseen)
+    : m_status(new QLabel(this)),
+      m_bar(new QProgressBar(this)),
+      m_close(new QPushButton(this)),
+      m_unseen(unseen) {
     setWindowTitle(QString::fromUtf8("更新到版本 ") + QString::fromStdString(order.version));
     auto* layout = new QVBoxLayout(this);
     auto* notes = new QPlainTextEdit(this);
@@ -61,7 +64,9 @@ void UpdaterWindow::finish(const UpdateOutcome& outcome) {
     m_finished = true;
     m_status->setText(QString::fromStdString(outcome.message));
     m_close->setEnabled(true);
-    if (outcome.kind == UpdateOutcome::Kind::Updated) {
+    if (m_unseen) {
+        close();
+    } else if (outcome.kind == UpdateOutcome::Kind::Updated) {
         m_bar->setValue(100);
         QTimer::singleShot(kUpdatedCloseMs, this, &QWidget::close);
     } else {

@@ -19,7 +19,9 @@ class UpdaterWindow : public QWidget, public UpdateReport {
     Q_OBJECT
 
   public:
-    explicit UpdaterWindow(const UpdateOrder& order);
+    // unseen: there is no display to show it on, so it does not wait for a
+    // reader at the end.
+    UpdaterWindow(const UpdateOrder& order, bool unseen);
 
     void status(const std::string& text) override;
     void progress(std::uint64_t received, std::uint64_t total) override;
@@ -34,6 +36,7 @@ class UpdaterWindow : public QWidget, public UpdateReport {
     QProgressBar* m_bar;
     QPushButton* m_close;
     std::atomic<int> m_percentShown{-1};
+    bool m_unseen;
     bool m_finished = false;
 };
 
