@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -119,12 +120,20 @@ class SelfUpdateTest : public ::testing::Test {
     }
 
     // Our children that run from this test's folder (the updater, the
-    // programs it started); each is waited for up to grace, then ended.
+    // programs it started), each waited for until grace has passed, then
+    // ended. Ending the updater orphans what it started, which comes to us
+    // next.
     void EndAdopted(std::chrono::milliseconds grace) {
-        for (pid_t pid : adopted()) {
-            if (!test::WaitFor([&] { return ::waitpid(pid, nullptr, WNOHANG) == pid; }, grace)) {
-                ::kill(pid, SIGKILL);
-                ::waitpid(pid, nullptr, 0);
+        const auto deadline = std::chrono::steady_clock::now() + grace;
+        for (std::vector<pid_t> pids = adopted(); !pids.empty(); pids = adopted()) {
+            for (pid_t pid : pids) {
+                const auto left = std::max(std::chrono::milliseconds(0),
+                                           std::chrono::duration_cast<std::chrono::milliseconds>(
+                                               deadline - std::chrono::steady_clock::now()));
+                if (!test::WaitFor([&] { return ::waitpid(pid, nullptr, WNOHANG) == pid; }, left)) {
+                    ::kill(pid, SIGKILL);
+                    ::waitpid(pid, nullptr, 0);
+                }
             }
         }
     }
@@ -140,7 +149,13 @@ class SelfUpdateTest : public ::testing::Test {
             std::ifstream stat(entry.path() / "stat");
             std::string line;
             std::getline(stat, line);
-            std::istringstream fields(line.substr(line.rfind(')') + 2));
+            // The command name in parentheses may hold anything; a process
+            // gone meanwhile has no line.
+            const std::size_t nameEnd = line.rfind(')');
+            if (nameEnd == std::string::npos) {
+                continue;
+            }
+            std::istringstream fields(line.substr(nameEnd + 1));
             char state = 0;
             pid_t parent = 0;
             fields >> state >> parent;
