@@ -13,6 +13,7 @@
 #include "base/log.h"
 #include "support/child_process.h"
 #include "support/fake_screen.h"
+#include "support/set_variable.h"
 #include "support/signal_state.h"
 #include "support/temp_dir.h"
 #include "support/wait.h"
@@ -30,30 +31,6 @@ if [ "$1" = devices ]; then
     printf '\n'
 fi
 )";
-
-// Sets an environment variable while it lives, then puts back what was there.
-class SetVariable {
-  public:
-    SetVariable(const char* name, const char* value) : m_name(name) {
-        if (const char* before = std::getenv(name)) {
-            m_before = before;
-        }
-        ::setenv(name, value, 1);
-    }
-    ~SetVariable() {
-        if (m_before) {
-            ::setenv(m_name, m_before->c_str(), 1);
-        } else {
-            ::unsetenv(m_name);
-        }
-    }
-    SetVariable(const SetVariable&) = delete;
-    SetVariable& operator=(const SetVariable&) = delete;
-
-  private:
-    const char* m_name;
-    std::optional<std::string> m_before;
-};
 
 class CommandShellTest : public ::testing::Test {
   protected:
@@ -228,7 +205,7 @@ TEST_F(CommandShellTest, ItsProgramsGetItsEnvironmentAndSignalsAtTheirDefaults) 
     bool started = false;
     {
         // What the program inherited or set for itself is none of theirs.
-        SetVariable locale("LC_ALL", "fr_FR.UTF-8"), term("TERM", "dumb"), ps2("PS2", "> ");
+        test::SetVariable locale("LC_ALL", "fr_FR.UTF-8"), term("TERM", "dumb"), ps2("PS2", "> ");
         test::SignalsSetAside setAside;
         started = shell.StartShell();
     }

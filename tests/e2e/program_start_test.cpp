@@ -13,6 +13,7 @@
 #include "support/adb_server.h"
 #include "support/child_process.h"
 #include "support/servicesim_process.h"
+#include "support/set_variable.h"
 #include "support/temp_dir.h"
 #include "support/wait.h"
 
@@ -84,8 +85,8 @@ TEST_F(ProgramStartTest, FirstStartLaysOutItsFolderAndLogSecondStartOnlyDefers) 
 
 TEST_F(ProgramStartTest, StartUpReportsTheUseAndChecksForAnUpdate) {
     test::ServiceSimProcess sim;  // offers the project's own version
-    ::setenv("QVPC_UPDATE_HOST", sim.hostPort(test::SimService::Update).c_str(), 1);
-    ::setenv("QVPC_STATISTICS_HOST", sim.hostPort(test::SimService::Stats).c_str(), 1);
+    test::SetVariable update("QVPC_UPDATE_HOST", sim.hostPort(test::SimService::Update));
+    test::SetVariable statistics("QVPC_STATISTICS_HOST", sim.hostPort(test::SimService::Stats));
     const std::string before = DayStampAt(std::time(nullptr));
     test::ChildProcess program({kProgram}, m_home.path() + "/program.out");
     EXPECT_TRUE(test::WaitFor([&] {
@@ -94,8 +95,6 @@ TEST_F(ProgramStartTest, StartUpReportsTheUseAndChecksForAnUpdate) {
     })) << GbkToUtf8(log());
     const std::string after = DayStampAt(std::time(nullptr));
     EXPECT_EQ(program.stop(SIGTERM, std::chrono::seconds(15)), 0);
-    ::unsetenv("QVPC_UPDATE_HOST");
-    ::unsetenv("QVPC_STATISTICS_HOST");
 
     const std::vector<nlohmann::json> hits = sim.statisticsHits();
     ASSERT_EQ(hits.size(), 1u);

@@ -21,6 +21,7 @@
 #include "support/child_process.h"
 #include "support/log_records.h"
 #include "support/servicesim_process.h"
+#include "support/set_variable.h"
 #include "support/temp_dir.h"
 #include "support/wait.h"
 
@@ -34,30 +35,6 @@ using test::SimService;
 const std::string kOldBuild = QVPC_BUILD_DIR "/tests/update_subject_3_0_0_1";
 const std::string kNewBuild = QVPC_BUILD_DIR "/tests/update_subject_3_0_0_2";
 constexpr auto kOutcomeLimit = std::chrono::seconds(60);
-
-// Sets a variable for the test and puts the old value back after it.
-class ScopedVariable {
-  public:
-    ScopedVariable(const char* name, const std::string& value) : m_name(name) {
-        if (const char* old = std::getenv(name)) {
-            m_old = old;
-        }
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedVariable() {
-        if (m_old) {
-            ::setenv(m_name, m_old->c_str(), 1);
-        } else {
-            ::unsetenv(m_name);
-        }
-    }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-
-  private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
 
 class SelfUpdateTest : public ::testing::Test {
   protected:
@@ -86,8 +63,8 @@ class SelfUpdateTest : public ::testing::Test {
         m_sim = std::make_unique<ServiceSimProcess>(
             ServiceSimOptions{.faults = std::move(faults), .dataDir = m_simData});
         m_sim->setUpdate("3.0.0.2", m_sim->baseUrl(SimService::Download) + "/down/update/" + name);
-        m_host = std::make_unique<ScopedVariable>("QVPC_UPDATE_HOST",
-                                                  m_sim->hostPort(SimService::Update));
+        m_host = std::make_unique<test::SetVariable>("QVPC_UPDATE_HOST",
+                                                     m_sim->hostPort(SimService::Update));
     }
 
     // Starts the installed program as a user would and lets it end.
@@ -174,11 +151,11 @@ class SelfUpdateTest : public ::testing::Test {
     std::string m_installDir = m_dir.path() + "/install/bin";
     std::string m_program = m_installDir + "/qvpc-subject";
     std::string m_simData = m_dir.path() + "/sim";
-    ScopedVariable m_homeVariable{"HOME", m_home};
-    ScopedVariable m_documents{"XDG_DOCUMENTS_DIR", m_dir.path() + "/documents"};
-    ScopedVariable m_platform{"QT_QPA_PLATFORM", "offscreen"};
+    test::SetVariable m_homeVariable{"HOME", m_home};
+    test::SetVariable m_documents{"XDG_DOCUMENTS_DIR", m_dir.path() + "/documents"};
+    test::SetVariable m_platform{"QT_QPA_PLATFORM", "offscreen"};
     std::unique_ptr<ServiceSimProcess> m_sim;
-    std::unique_ptr<ScopedVariable> m_host;
+    std::unique_ptr<test::SetVariable> m_host;
 };
 
 TEST_F(SelfUpdateTest, AfterConsentTheNewVersionReplacesTheOldAndStarts) {
