@@ -236,31 +236,9 @@ bool UpdateCheck::runSelfUpdate() {
 
 bool UpdateCheck::startUpdater(const UpdateOffer& offer) {
     const std::string path = UpdaterPath(m_dataDir);
-    // A running program's file cannot be opened for writing: this is how an
-    // updater still at work shows itself.
-    UniqueFd probe(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, kUpdaterMode));
-    if (!probe.valid()) {
-        if (errno == ETXTBSY) {
-            m_log.WriteLog(kLog, "进程已存在");
-            m_dialogs.MsgBox(Notice("更新失败", "更新程序已在运行,请稍候再试"));
-        } else {
-            failUpdate("写出更新程序失败:" + path, "无法启动更新程序,请稍后再试");
-        }
+    if (!writeUpdater(path)) {
         return false;
     }
-    probe.reset();
-
-    const std::span<const unsigned char> image = m_settings.updaterImage;
-    if (image.empty() || FileMd5Hex(path) != Md5Hex(image)) {
-        if (image.empty() || !WriteFileReplacing(path, image, kUpdaterMode)) {
-            failUpdate("写出更新程序失败:" + path, "无法启动更新程序,请稍后再试");
-            return false;
-        }
-    } else if (::chmod(path.c_str(), kUpdaterMode) != 0) {
-        failUpdate("写出更新程序失败:" + path, "无法启动更新程序,请稍后再试");
-        return false;
-    }
-
     const std::string commandLine =
         UpdaterCommandLine({.version = offer.version,
                             .executablePath = m_settings.executablePath,
@@ -273,7 +251,7 @@ bool UpdateCheck::startUpdater(const UpdateOffer& offer) {
         {.start = ProcessStart::NewSession,
          .environment = ChangedEnvironment(kUpdaterWaitPidVariable, std::to_string(::getpid()))});
     if (!pid) {
-        failUpdate("启动更新程序失败:" + path, "无法启动更新程序,请稍后再试");
+        failUpdate("启动更新程序失败:" + path);
         return false;
     }
     {
@@ -285,9 +263,30 @@ bool UpdateCheck::startUpdater(const UpdateOffer& offer) {
     return true;
 }
 
-void UpdateCheck::failUpdate(const std::string& logText, const std::string& message) {
+bool UpdateCheck::writeUpdater(const std::string& path) {
+    // A running program's file cannot be opened for writing: this is how an
+    // updater still at work shows itself.
+    UniqueFd probe(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, kUpdaterMode));
+    if (!probe.valid() && errno == ETXTBSY) {
+        m_log.WriteLog(kLog, "进程已存在");
+        m_dialogs.MsgBox(Notice("更新失败", "更新程序已在运行,请稍候再试"));
+        return false;
+    }
+    probe.reset();
+    // The file is written only when it is not the carried updater already.
+    const std::span<const unsigned char> image = m_settings.updaterImage;
+    const bool written = !image.empty() && (FileMd5Hex(path) == Md5Hex(image)
+                                                ? ::chmod(path.c_str(), kUpdaterMode) == 0
+                                                : WriteFileReplacing(path, image, kUpdaterMode));
+    if (!written) {
+        failUpdate("写出更新程序失败:" + path);
+    }
+    return written;
+}
+
+void UpdateCheck::failUpdate(const std::string& logText) {
     m_log.WriteLog(kLog, logText);
-    m_dialogs.MsgBox(Notice("更新失败", message));
+    m_dialogs.MsgBox(Notice("更新失败", "无法启动更新程序,请稍后再试"));
 }
 
 }  // namespace qvpc

@@ -74,7 +74,9 @@ class UpdateCheck {
     void offerUpdate(const UpdateOffer& offer);
     void failCheck(bool manual);
     bool startUpdater(const UpdateOffer& offer);
-    void failUpdate(const std::string& logText, const std::string& message);
+    // The carried updater at path, unless one is running from there.
+    bool writeUpdater(const std::string& path);
+    void failUpdate(const std::string& logText);
 
     Log& m_log;
     Dialogs& m_dialogs;

@@ -306,6 +306,18 @@ TEST_F(UpdateCheckTest, AnUpdaterStillAtWorkIsNotStartedAgain) {
     EXPECT_FALSE(m_screen->mainWindowClosed());
 }
 
+TEST_F(UpdateCheckTest, AnUpdaterThatCannotBeWrittenIsToldAndTheProgramStays) {
+    startSim({.updateVersion = "1.4.10.0", .updateUrl = "http://127.0.0.1:9/new"});
+    std::filesystem::remove_all(m_dataDir);
+    UpdateCheck& checker = check("1.4.9.99");
+    m_screen->answerNextBoxes({0});
+    checker.checkForUpdate(false);
+    EXPECT_EQ(boxes().back(), Box("更新失败", "无法启动更新程序,请稍后再试"));
+    EXPECT_EQ(logTexts().back(), "写出更新程序失败:" + m_updater);
+    EXPECT_FALSE(checker.updaterPid());
+    EXPECT_FALSE(m_screen->mainWindowClosed());
+}
+
 TEST_F(UpdateCheckTest, TheFootersLinkChecksOnAThreadOfItsOwn) {
     startSim({.updateVersion = "1.4.2.20"});
     test::FakeScreen screen;
