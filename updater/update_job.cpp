@@ -53,6 +53,15 @@ bool IsRegularFile(const std::string& path) {
     return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+// The program being waited for runs from the path named, when it still runs:
+// an order replaces the program that gave it and nothing else.
+bool RunsFrom(pid_t pid, const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path exe =
+        std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/exe", ec);
+    return pid <= 0 || ec || exe == path;
+}
+
 }  // namespace
 
 UpdateJob::UpdateJob(UpdateJobSettings settings, Log& log, UpdateReport& report)
@@ -77,7 +86,8 @@ UpdateOutcome UpdateJob::run() {
     // anything that is not a whole executable of this computer.
     std::string why;
     if (!order.executablePath.starts_with('/') || !IsRegularFile(order.executablePath) ||
-        !IsCompleteProgram(order.executablePath, why)) {
+        !IsCompleteProgram(order.executablePath, why) ||
+        !RunsFrom(m_settings.waitPid, order.executablePath)) {
         m_log.WriteLog(kLog, "要更新的程序无效: " + order.executablePath);
         return {UpdateOutcome::Kind::Failed,
                 "更新信息有误,没有找到要更新的助手程序,没有做任何改动。"};

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -40,7 +41,8 @@ class UpdatePackageTest : public ::testing::Test {
         ::chmod(m_installer.c_str(), 0755);
     }
 
-    UpdateOutcome update(const std::string& served, std::vector<InstallerCommand> installers) {
+    UpdateOutcome update(const std::string& served, std::vector<InstallerCommand> installers,
+                         pid_t waitPid = 0) {
         test::WriteFile(m_simData + "/update/new", served);
         ServiceSimProcess sim(ServiceSimOptions{.dataDir = m_simData});
         UpdateJobSettings settings{
@@ -48,6 +50,7 @@ class UpdatePackageTest : public ::testing::Test {
                       .executablePath = m_program,
                       .url = sim.baseUrl(SimService::Download) + "/down/update/new"},
             .workDir = m_workDir,
+            .waitPid = waitPid,
             .installers = std::move(installers),
             .usersToReplace = [](const std::string&) { return false; }};
         return UpdateJob(settings, m_log, m_report).run();
@@ -105,6 +108,14 @@ TEST_F(UpdatePackageTest, AnythingButAWholePackageChangesNothing) {
         EXPECT_FALSE(std::filesystem::exists(m_package));
         EXPECT_FALSE(std::filesystem::exists(m_dir.path() + "/installer-args"));
     }
+}
+
+TEST_F(UpdatePackageTest, AnOrderFromAnotherProgramThanTheOneNamedIsRefused) {
+    // This test's own process runs, and it is not the program named.
+    const UpdateOutcome outcome = update(test::DebianPackage(), {{m_installer}}, ::getpid());
+    EXPECT_EQ(outcome.kind, UpdateOutcome::Kind::Failed);
+    EXPECT_EQ(outcome.message, "更新信息有误,没有找到要更新的助手程序,没有做任何改动。");
+    EXPECT_FALSE(std::filesystem::exists(m_package));
 }
 
 }  // namespace
