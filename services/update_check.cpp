@@ -32,20 +32,31 @@ constexpr std::size_t kLongestUrl = 2048;
 constexpr std::size_t kLongestNotes = 4096;
 constexpr mode_t kUpdaterMode = 0755;
 
-// An address the updater may fetch: http or https, printable ASCII without
-// the characters that would end it or split the command line's fields.
-bool IsUsableUrl(const std::string& url) {
+// The address the updater is to fetch: http or https; spaces and non-ASCII
+// characters percent-encoded (as UTF-8), as a browser sends them. Nothing
+// when it holds what would end it or split the command line's fields.
+std::optional<std::string> UsableUrl(const std::string& url) {
     const bool web = url.starts_with("http://") || url.starts_with("https://");
-    if (!web || url.size() > kLongestUrl || url.ends_with("//")) {
-        return false;
+    if (!web || url.ends_with("//")) {
+        return std::nullopt;
     }
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string usable;
     for (const char c : url) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte <= 0x20 || byte >= 0x7F || c == '<' || c == '>' || c == '"' || c == '\\') {
-            return false;
+        if (byte < 0x20 || byte == 0x7F || c == '<' || c == '>' || c == '"' || c == '\\') {
+            return std::nullopt;
+        }
+        if (byte == ' ' || byte >= 0x80) {
+            usable += {'%', kHex[byte >> 4], kHex[byte & 0xF]};
+        } else {
+            usable += c;
         }
     }
-    return true;
+    if (usable.size() > kLongestUrl) {
+        return std::nullopt;
+    }
+    return usable;
 }
 
 // At most limit bytes, cut before a character, not inside one.
@@ -196,7 +207,7 @@ void UpdateCheck::offerUpdate(const UpdateOffer& offer) {
     if (m_dialogs.MsgBox(Question("检测到新版本:" + offer.version, "是否要更新?")) != 0) {
         return;
     }
-    if (IsUsableUrl(offer.url)) {
+    if (UsableUrl(offer.url)) {
         m_log.WriteLog(kLog, "更新地址有效,开始更新");
         // runSelfUpdate closes the window once the updater runs; when it did
         // not start, the program goes on as it was.
@@ -242,7 +253,7 @@ bool UpdateCheck::startUpdater(const UpdateOffer& offer) {
     const std::string commandLine =
         UpdaterCommandLine({.version = offer.version,
                             .executablePath = m_settings.executablePath,
-                            .url = offer.url,
+                            .url = UsableUrl(offer.url).value_or(""),
                             .notes = Utf8Prefix(offer.notes, kLongestNotes)});
     // A session of its own: the updater outlives this program, which it waits
     // for, and no terminal's hang-up ends it.

@@ -175,9 +175,11 @@ TEST_F(UpdateCheckTest, ANewerVersionAfterConsentStartsTheUpdaterAndClosesTheWin
                               "已启动更新程序,进程号" + std::to_string(*checker.updaterPid())}));
 }
 
+// The address's Chinese and its space go percent-encoded, as a browser
+// sends them.
 TEST_F(UpdateCheckTest, AReplySavedAsUtf8ReadsTheSame) {
     startSim({.updateVersion = "1.4.10.0",
-              .updateUrl = "http://127.0.0.1:9/new",
+              .updateUrl = "http://127.0.0.1:9/下载/new 1",
               .updateNotes = "修复 下载",
               .extraArgs = {"--update-charset", "utf-8"}});
     UpdateCheck& checker = check("1.4.9.99");
@@ -186,7 +188,7 @@ TEST_F(UpdateCheckTest, AReplySavedAsUtf8ReadsTheSame) {
     EXPECT_EQ(boxes(), (std::vector<Box>{{"检测到新版本:1.4.10.0", "是否要更新?"}}));
     EXPECT_EQ(updaterArgs(),
               " 启动窗口标题:1.4.10.0<#><#><#>/opt/rivod/qvpc<#>"
-              "http://127.0.0.1:9/new<#>更新说明:|换行符|修复<?>下载<#>真");
+              "http://127.0.0.1:9/%E4%B8%8B%E8%BD%BD/new%201<#>更新说明:|换行符|修复<?>下载<#>真");
     EXPECT_EQ(logTexts().at(2), "修复 下载");
 }
 
