@@ -1,6 +1,7 @@
 #include "base/log.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
@@ -67,28 +68,36 @@ std::string Log::FormatRecord(std::time_t when, std::string_view category, std::
 }
 
 void Log::WriteLog(std::string_view category, std::string_view text, bool clear) {
-    const std::string record = FormatRecord(m_clock(), category, text);
+    std::string fresh = FormatRecord(m_clock(), category, text);
     std::lock_guard lock(m_mutex);
+    struct stat now {};
+    const bool exists = ::stat(m_path.c_str(), &now) == 0;
     if (clear) {
-        m_content.clear();
-        m_contentKnown = true;
-    } else if (!m_contentKnown) {
+        m_fileContent.clear();
+        m_unwritten.clear();
+    } else if (!exists) {
+        m_fileContent.clear();
+    } else if (!m_fileKnown || now.st_ino != m_inode ||
+               static_cast<std::size_t>(now.st_size) != m_fileContent.size()) {
         std::ifstream in(m_path, std::ios::binary);
-        m_content.assign(std::istreambuf_iterator<char>(in), {});
-        m_contentKnown = true;
+        m_fileContent.assign(std::istreambuf_iterator<char>(in), {});
     }
-    // The new record goes in front; writing a sibling file and renaming it over
-    // the log means a reader never sees a half-written file.
+    m_fileKnown = true;
+    // The new record goes in front, with any that could not be written
+    // before; writing a sibling file and renaming it over the log means a
+    // reader never sees a half-written file.
+    m_unwritten.insert(0, fresh);
     const std::string temp = m_path + ".new";
     UniqueFd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     std::array<iovec, 2> parts{
-        {{const_cast<char*>(record.data()), record.size()}, {m_content.data(), m_content.size()}}};
-    if (out.valid() && WriteAll(out.get(), parts) && ::close(out.release()) == 0) {
-        ::rename(temp.c_str(), m_path.c_str());
+        {{m_unwritten.data(), m_unwritten.size()}, {m_fileContent.data(), m_fileContent.size()}}};
+    struct stat written {};
+    if (out.valid() && WriteAll(out.get(), parts) && ::fstat(out.get(), &written) == 0 &&
+        ::close(out.release()) == 0 && ::rename(temp.c_str(), m_path.c_str()) == 0) {
+        m_inode = written.st_ino;
+        m_fileContent.insert(0, m_unwritten);
+        m_unwritten.clear();
     }
-    // When the file could not be replaced it stays as it was; the record is
-    // kept and goes with the next one.
-    m_content.insert(0, record);
 }
 
 }  // namespace qvpc

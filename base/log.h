@@ -23,8 +23,9 @@ inline constexpr std::string_view kDownload = "下载回调";
 // turns, so no record is lost; failures are silent.
 //
 // Newest first means every record rewrites the file. The log keeps its
-// content in memory (read once, at the first record that does not empty
-// it), so a record costs one write of the file and a rename, never a read.
+// content in memory and reads the file again only when somebody else has
+// changed it (another inode or size than it left), so a record costs a stat,
+// one write of the file and a rename.
 class Log {
   public:
     using Clock = std::function<std::time_t()>;
@@ -45,9 +46,12 @@ class Log {
     std::string m_path;
     Clock m_clock;
     std::mutex m_mutex;
-    // The file's content, once known.
-    std::string m_content;
-    bool m_contentKnown = false;
+    // The file's content as this log last left it, which file that was, and
+    // the records (newest first) that could not be written yet.
+    std::string m_fileContent;
+    bool m_fileKnown = false;
+    unsigned long m_inode = 0;
+    std::string m_unwritten;
 };
 
 }  // namespace qvpc
