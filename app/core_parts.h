@@ -8,6 +8,7 @@
 #include "apps/local_install.h"
 #include "apps/screenshot.h"
 #include "base/shared_state.h"
+#include "devices/database.h"
 
 namespace qvpc {
 
@@ -35,6 +36,8 @@ struct CoreParts {
     CoreParts& operator=(const CoreParts&) = delete;
 
     SharedState state;
+    // Opened once the carried files are written (AppCore::afterDeployment).
+    Database database;
     ProgressEngine engine;
     Connector connector;
     LocalInstaller installer;
