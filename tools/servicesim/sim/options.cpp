@@ -57,6 +57,7 @@ the update check, the statistics URL and the remote SQL service.
   --update-notes TEXT    update notes
   --update-date TEXT     the fifth item of the update reply
   --remote-id ID         remote id the SQL service accepts (tessiwop)
+  --sql-token N          the only token the SQL service accepts (any of 0-9999)
   --help
 Ctrl-C (SIGINT) or SIGTERM stops it.
 )";
@@ -197,6 +198,10 @@ std::optional<Options> Options::Parse(int argc, char** argv, const std::string& 
             ok = text(options.update.date);
         } else if (name == "--remote-id") {
             ok = text(options.remoteId);
+        } else if (name == "--sql-token") {
+            std::string token;
+            ok = text(token);
+            options.sqlToken = token;
         } else {
             error = "unknown option " + std::string(arg);
             return std::nullopt;
