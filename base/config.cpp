@@ -22,6 +22,7 @@ Config Config::FromEnvironment() {
     Override(config.tutorialUrl, "QVPC_TUTORIAL_URL");
     Override(config.feedbackGroup, "QVPC_FEEDBACK_GROUP");
     Override(config.feedbackGroupUrl, "QVPC_FEEDBACK_GROUP_URL");
+    Override(config.remoteSqlUrl, "QVPC_REMOTE_SQL_URL");
     return config;
 }
 

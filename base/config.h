@@ -21,6 +21,8 @@ struct Config {
     std::string tutorialUrl = "https://rivod.invalid/help/";
     std::string feedbackGroup;     // empty: the footer shows no feedback link
     std::string feedbackGroupUrl;  // empty: the link opens nothing
+    // The maker's remote SQL service (box records and brand names).
+    std::string remoteSqlUrl = "http://sql.rivod.invalid/qvhx/sqlqvhx.php";
 
     static Config FromEnvironment();
 };
