@@ -18,7 +18,7 @@ constexpr std::chrono::seconds kKillServerLimit{5};
 }  // namespace
 
 AppCore::AppCore(AppPaths paths, Config config, Log& log, Screen& screen,
-                 ProgressEngine::Timings timings)
+                 ProgressEngine::Timings timings, LocalNetwork network)
     : m_paths(std::move(paths)),
       m_config(std::move(config)),
       m_log(log),
@@ -30,7 +30,9 @@ AppCore::AppCore(AppPaths paths, Config config, Log& log, Screen& screen,
                .dataDir = m_paths.dataDir,
                .browseDir = ProgramDir(),
                .timings = timings,
-               .startLanScan = [this] { StartLanScan(); }}),
+               .startLanScan = [this] { StartLanScan(); },
+               .remoteSqlUrl = m_config.remoteSqlUrl,
+               .network = std::move(network)}),
       m_actions(m_parts, m_shell, screen, [this] { StartLanScan(); }),
       m_gate(m_actions) {}
 
@@ -67,8 +69,7 @@ void AppCore::afterDeployment() {
 }
 
 void AppCore::StartLanScan() {
-    // The LAN scanner comes with its own part of the program.
-    m_log.WriteLog(log_category::kScan, "查找设备: 局域网搜索尚未接入");
+    m_parts.scanner.StartLanScan(5555);
 }
 
 void AppCore::Shutdown() {
@@ -81,15 +82,21 @@ void AppCore::Shutdown() {
             worker.join();
         }
     }
+    // A scan still running ends early.
+    m_parts.scanner.shutDown();
     // A task still running is stopped as a user would stop it, so what it
     // leaves behind (half a pulled picture) goes too.
     if (!m_parts.engine.currentProgress().empty()) {
         m_parts.engine.ForceStop();
     }
     m_parts.engine.shutDown();
+    // The box records on their way to the remote service get a bounded while
+    // to arrive.
+    m_parts.remoteWrites.shutDown();
     // Only what this program started ends: its own shell with whatever that
     // runs, then the ADB server it started.
     m_shell.Stop();
+    m_parts.channel.CloseChannel();
     DeployToolchain(m_paths, m_log);
     m_parts.database.Close();
     RunProcess({"adb", "kill-server"}, kKillServerLimit);
