@@ -157,7 +157,26 @@ void CommandShell::appendChunk(std::string chunk, int chunkNumber) {
         chunk.erase(0, 2);
     }
 
-    std::lock_guard lock(m_outputMutex);
+    bool atPrompt;
+    {
+        std::lock_guard lock(m_outputMutex);
+        appendLocked(chunk);
+        atPrompt = m_promptsSeen >= m_linesSent && m_output.ends_with(m_prompt);
+    }
+    if (atPrompt) {
+        std::lock_guard lock(m_listenerMutex);
+        if (m_promptListener) {
+            m_promptListener();
+        }
+    }
+}
+
+void CommandShell::setPromptListener(std::function<void()> listener) {
+    std::lock_guard lock(m_listenerMutex);
+    m_promptListener = std::move(listener);
+}
+
+void CommandShell::appendLocked(const std::string& chunk) {
     ++m_outputChanges;
     // Lines end in CR LF here, as the rest of the program reads them.
     for (char c : chunk) {

@@ -60,6 +60,7 @@ class CommandShell : public TaskShell {
     bool outputContains(std::string_view text) const override;
     std::uint64_t outputChanges() const override;
     bool running() override;
+    void setPromptListener(std::function<void()> listener) override;
 
     // Whether the shell has run every command line it was given.
     bool idle() const override;
@@ -85,6 +86,7 @@ class CommandShell : public TaskShell {
     bool writeLocked(std::string_view bytes);
     void readerLoop(int outputFd, int wakeFd);
     void appendChunk(std::string chunk, int chunkNumber);
+    void appendLocked(const std::string& chunk);
     bool waitUntilIdleLocked(std::chrono::milliseconds limit);
 
     const std::string m_dataDir;
@@ -104,6 +106,11 @@ class CommandShell : public TaskShell {
     std::string m_output{kResetMarker};
     bool m_lastAppendedCr = false;
     std::uint64_t m_outputChanges = 0;
+
+    // Held while the listener runs, so that replacing it waits for a call
+    // in progress.
+    std::mutex m_listenerMutex;
+    std::function<void()> m_promptListener;
     // Command lines written and prompts printed since the shell started.
     long m_linesSent = 0;
     long m_promptsSeen = 0;

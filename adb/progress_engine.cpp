@@ -95,13 +95,26 @@ ProgressEngine::ProgressEngine(SharedState& state, TaskShell& shell, Screen& scr
       m_screen(screen),
       m_log(log),
       m_timings(timings),
-      m_timers(timings.period, [this](TimerId timer) { Tick(timer); }) {}
+      m_timers(timings.period, [this](TimerId timer) { Tick(timer); }) {
+    // A task's end is seen as soon as the shell is back, not a period later.
+    m_shell.setPromptListener([this] {
+        TimerId timer;
+        {
+            std::lock_guard lock(m_mutex);
+            timer = m_task.timer;
+        }
+        if (timer != 0) {
+            m_timers.poke(timer);
+        }
+    });
+}
 
 ProgressEngine::~ProgressEngine() {
     shutDown();
 }
 
 void ProgressEngine::shutDown() {
+    m_shell.setPromptListener({});
     m_timers.shutDown();
 }
 

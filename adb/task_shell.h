@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,12 @@ class TaskShell {
     // Whether the shell process runs; false once it has ended (the next
     // command line starts a new one).
     virtual bool running() = 0;
+
+    // Called (on whatever thread reads the shell) whenever the shell is
+    // back at its prompt with every line run, so that a task's end is seen
+    // at once rather than at its next tick. An empty function removes it;
+    // once that call returns, the old one is no longer running.
+    virtual void setPromptListener(std::function<void()> listener) = 0;
 
     // Whether the shell has run every command line it was given: its prompt
     // came back after the last one.

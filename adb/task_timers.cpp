@@ -43,6 +43,18 @@ void TaskTimers::stop(TimerId id) {
     m_due.erase(id);
 }
 
+void TaskTimers::poke(TimerId id) {
+    {
+        std::lock_guard lock(m_mutex);
+        auto timer = m_due.find(id);
+        if (timer == m_due.end()) {
+            return;
+        }
+        timer->second = Clock::now();
+    }
+    m_changed.notify_all();
+}
+
 bool TaskTimers::running(TimerId id) const {
     std::lock_guard lock(m_mutex);
     return m_due.contains(id);

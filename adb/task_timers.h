@@ -29,6 +29,9 @@ class TaskTimers {
     TimerId start();
     // Stopping a timer that is not running does nothing.
     void stop(TimerId id);
+    // Makes the timer's next tick due now (its period goes on from there);
+    // nothing for a timer that is not running.
+    void poke(TimerId id);
     bool running(TimerId id) const;
 
     // Ends the thread; no tick runs afterwards. Called by the destructor.

@@ -21,8 +21,12 @@ void ActionGate::startLanScan() {
     run([&] { m_inner.startLanScan(); });
 }
 
-void ActionGate::connect(const std::string& ip, const std::string& mac) {
-    run([&] { m_inner.connect(ip, mac); });
+void ActionGate::connectTypedAddress(const std::string& typed) {
+    run([&] { m_inner.connectTypedAddress(typed); });
+}
+
+void ActionGate::finishGuide() {
+    run([&] { m_inner.finishGuide(); });
 }
 
 void ActionGate::disconnect() {

@@ -16,11 +16,11 @@ class ActionGate : public UserActions {
     explicit ActionGate(UserActions& inner) : m_inner(inner) {}
 
     void startLanScan() override;
-    void connect(const std::string& ip, const std::string& mac) override;
+    void connectTypedAddress(const std::string& typed) override;
     void disconnect() override;
     void connectToTile(const DeviceTile& tile) override;
     void retryConnect() override;
-    std::string currentIp() override { return m_inner.currentIp(); }
+    void finishGuide() override;
 
     void enterRemoteInstall() override;
     void enterAppManagement() override;

@@ -3,9 +3,11 @@
 #include "adb/attachment_check.h"
 #include "adb/connector.h"
 #include "adb/task_shell.h"
+#include "adb/typed_address.h"
 #include "app/core_parts.h"
 #include "apps/local_install.h"
 #include "apps/screenshot.h"
+#include "base/message_boxes.h"
 #include "base/screen.h"
 #include "base/shared_state.h"
 
@@ -20,8 +22,12 @@ void AppActions::startLanScan() {
     }
 }
 
-void AppActions::connect(const std::string& ip, const std::string& mac) {
-    m_parts.connector.Connect(ip, mac);
+void AppActions::connectTypedAddress(const std::string& typed) {
+    if (!IsTypedAddressAcceptable(typed)) {
+        m_screen.MsgBox(Notice({}, "IP地址格式不正确"));
+        return;
+    }
+    m_parts.connector.Connect(typed, {});
 }
 
 void AppActions::disconnect() {
@@ -37,8 +43,12 @@ void AppActions::retryConnect() {
     m_parts.connector.Connect(device.ip, device.mac);
 }
 
-std::string AppActions::currentIp() {
-    return m_parts.state.currentIp();
+void AppActions::finishGuide() {
+    if (IsTypedAddressAcceptable(m_parts.state.currentIp())) {
+        retryConnect();
+    } else {
+        m_screen.ShowPage(PageId::ManualIp);
+    }
 }
 
 void AppActions::enterRemoteInstall() {

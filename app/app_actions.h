@@ -18,13 +18,13 @@ class AppActions : public UserActions {
                std::function<void()> startLanScan);
 
     void startLanScan() override;
-    void connect(const std::string& ip, const std::string& mac) override;
+    void connectTypedAddress(const std::string& typed) override;
     void disconnect() override;
     void connectToTile(const DeviceTile& tile) override;
     // Another connect to the current box ("再试一次" after a failed connect,
     // the end of the guide).
     void retryConnect() override;
-    std::string currentIp() override;
+    void finishGuide() override;
 
     // The home page's remote install tile.
     void enterRemoteInstall() override;

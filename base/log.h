@@ -21,6 +21,10 @@ inline constexpr std::string_view kDownload = "下载回调";
 // comes first. Each record is a separator line of 48 dashes and a line
 // "[yyyy/MM/dd HH:mm:ss]    [category] text". Writers inside the process take
 // turns, so no record is lost; failures are silent.
+//
+// Newest first means every record rewrites the file. The log keeps its
+// content in memory (read once, at the first record that does not empty
+// it), so a record costs one write of the file and a rename, never a read.
 class Log {
   public:
     using Clock = std::function<std::time_t()>;
@@ -41,6 +45,9 @@ class Log {
     std::string m_path;
     Clock m_clock;
     std::mutex m_mutex;
+    // The file's content, once known.
+    std::string m_content;
+    bool m_contentKnown = false;
 };
 
 }  // namespace qvpc

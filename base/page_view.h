@@ -45,6 +45,8 @@ class PageView {
     virtual bool ShowPage(PageId page, const std::string& text = {}) = 0;
     virtual void ShowBusyPage(const BusyPageRequest& request) = 0;
     virtual PageId currentPage() = 0;
+    // Back to the page shown before the current one (what "取消" does).
+    virtual void ShowPreviousPage() = 0;
 
     // Page 1: the screenshot picture. An empty path clears it.
     virtual void setScreenshotPicture(const std::string& pngPath) = 0;

@@ -16,11 +16,15 @@ class UserActions {
 
     // Devices and the connection.
     virtual void startLanScan() {}
-    virtual void connect(const std::string& /*ip*/, const std::string& /*mac*/) {}
+    // Page 7's "连接" with the address as typed; a malformed one is refused
+    // with a message.
+    virtual void connectTypedAddress(const std::string& /*typed*/) {}
     virtual void disconnect() {}
     virtual void connectToTile(const DeviceTile& /*tile*/) {}
     virtual void retryConnect() {}  // connects again to the current device
-    virtual std::string currentIp() { return {}; }
+    // The guide's last button: connect again to the current box, or ask for
+    // an address when there is none.
+    virtual void finishGuide() {}
 
     // Home page and its pages.
     virtual void enterRemoteInstall() {}

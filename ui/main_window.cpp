@@ -351,11 +351,4 @@ void MainWindow::writeLog(const char* text) {
     m_log.WriteLog(log_category::kMain, text);
 }
 
-int MainWindow::showMsgBox(const std::string& title, const std::string& message) {
-    MsgBoxRequest request;
-    request.title = title;
-    request.message = message;
-    return m_msgBoxes->exec(request);
-}
-
 }  // namespace qvpc::ui

@@ -129,7 +129,6 @@ class MainWindow : public QWidget {
     void buildPages();
     void switchPage(int from, int to);
     void writeLog(const char* text);
-    int showMsgBox(const std::string& title, const std::string& message);
 
     // The actions of the dispatcher's rows.
     void connectTypedAddress();

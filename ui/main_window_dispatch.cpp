@@ -89,12 +89,7 @@ void MainWindow::retry() {
 }
 
 void MainWindow::connectTypedAddress() {
-    const QString typed = m_manualIp->address();
-    if (IsTypedAddressAcceptable(typed)) {
-        m_actions->connect(typed.toStdString(), {});
-        return;
-    }
-    showMsgBox({}, "IP地址格式不正确");
+    m_actions->connectTypedAddress(m_manualIp->address().toStdString());
 }
 
 void MainWindow::nextOrFinishGuide() {
@@ -105,11 +100,7 @@ void MainWindow::nextOrFinishGuide() {
     }
     writeLog("设置完成,继续连接");
     m_guide->reset();
-    if (IsTypedAddressAcceptable(QString::fromStdString(m_actions->currentIp()))) {
-        m_actions->retryConnect();
-    } else {
-        ShowPage(PageId::ManualIp);
-    }
+    m_actions->finishGuide();
 }
 
 void MainWindow::leaveGuide() {

@@ -9,22 +9,6 @@
 
 namespace qvpc::ui {
 
-bool IsTypedAddressAcceptable(const QString& text) {
-    QStringList parts = text.split(QLatin1Char('.'));
-    if (!parts.isEmpty() && parts.last().isEmpty()) {
-        parts.removeLast();
-    }
-    if (parts.size() <= 3) {
-        return false;
-    }
-    for (int i = 0; i < 4; ++i) {
-        if (parts[i].isEmpty()) {
-            return false;
-        }
-    }
-    return true;
-}
-
 ManualIpPage::ManualIpPage(QWidget* parent)
     : Page(7, parent),
       m_address(

@@ -24,9 +24,4 @@ class ManualIpPage : public Page {
     LineEdit* m_address;
 };
 
-// The typed-address check: split at "." (an empty part after a final "."
-// does not count); more than three parts, the first four non-empty. Nothing
-// more: "192.168.0." is refused and "192.168.0.5.7" passes as typed.
-bool IsTypedAddressAcceptable(const QString& text);
-
 }  // namespace qvpc::ui

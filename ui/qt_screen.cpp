@@ -55,6 +55,10 @@ void QtScreen::ShowBusyPage(const BusyPageRequest& request) {
     onUi([this, request] { m_window.ShowBusyPage(request); });
 }
 
+void QtScreen::ShowPreviousPage() {
+    onUi([this] { m_window.ShowPage(m_window.previousPage()); });
+}
+
 PageId QtScreen::currentPage() {
     return onUi<PageId>([this] { return m_window.currentPage(); }, PageId{});
 }

@@ -108,7 +108,7 @@ TEST(ConnectE2eTest, AConnectThatHangsIsEndedAfterItsLimit) {
     test::CoreRig rig({});
     rig.start();
     const auto started = std::chrono::steady_clock::now();
-    rig.core.actions().connect(address, "");
+    rig.core.actions().connectTypedAddress(address);
     ASSERT_TRUE(rig.waitForIdle(40s));
     const auto took = std::chrono::steady_clock::now() - started;
     EXPECT_GE(took, 15s);

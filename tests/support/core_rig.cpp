@@ -30,7 +30,7 @@ void CoreRig::start() {
 }
 
 bool CoreRig::connect(const std::string& address) {
-    core.actions().connect(address, "");
+    core.actions().connectTypedAddress(address);
     return waitForIdle() && screen.currentPage() == PageId::Home;
 }
 

@@ -127,6 +127,17 @@ void FakeScreen::ShowBusyPage(const BusyPageRequest& request) {
     }
 }
 
+void FakeScreen::ShowPreviousPage() {
+    int previous;
+    {
+        std::lock_guard lock(m_mutex);
+        previous = m_history.previous();
+    }
+    if (previous > 0) {
+        ShowPage(static_cast<PageId>(previous));
+    }
+}
+
 PageId FakeScreen::currentPage() {
     std::lock_guard lock(m_mutex);
     return static_cast<PageId>(m_history.current());

@@ -50,6 +50,7 @@ class FakeScreen : public Screen {
     bool ShowPage(PageId page, const std::string& text = {}) override;
     void ShowBusyPage(const BusyPageRequest& request) override;
     PageId currentPage() override;
+    void ShowPreviousPage() override;
     int MsgBox(const MsgBoxRequest& request) override;
     int SystemMsgBox(const SystemMsgBoxRequest& request) override;
     void ShowInstalling(const std::string& message, bool closeVisible) override;

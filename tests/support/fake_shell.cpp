@@ -134,6 +134,11 @@ bool FakeShell::running() {
     return m_alive;
 }
 
+void FakeShell::setPromptListener(std::function<void()> listener) {
+    std::lock_guard lock(m_listenerMutex);
+    m_promptListener = std::move(listener);
+}
+
 void FakeShell::endShell() {
     std::lock_guard lock(m_mutex);
     m_alive = false;

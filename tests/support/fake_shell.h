@@ -43,6 +43,7 @@ class FakeShell : public TaskShell {
     bool outputContains(std::string_view text) const override;
     std::uint64_t outputChanges() const override;
     bool running() override;
+    void setPromptListener(std::function<void()> listener) override;
     bool idle() const override;
     bool WaitUntilIdle(std::chrono::milliseconds limit) override;
     bool EndRunningCommand() override;
@@ -62,6 +63,8 @@ class FakeShell : public TaskShell {
     int m_running = 0;  // command lines sent and not yet finished
     std::uint64_t m_outputChanges = 0;
     bool m_alive = true;
+    std::mutex m_listenerMutex;
+    std::function<void()> m_promptListener;
     int m_endCalls = 0;
     int m_attachChecks = 0;
 };

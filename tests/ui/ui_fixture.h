@@ -28,15 +28,15 @@ namespace qvpc::ui::test {
 class RecordingUserActions : public UserActions {
   public:
     void startLanScan() override { record("startLanScan"); }
-    void connect(const std::string& ip, const std::string& mac) override {
-        record("connect " + ip + " [" + mac + "]");
+    void connectTypedAddress(const std::string& typed) override {
+        record("connectTypedAddress " + typed);
     }
     void disconnect() override { record("disconnect"); }
     void connectToTile(const DeviceTile& tile) override {
         record("connectToTile " + tile.address + " " + tile.name + " " + std::to_string(tile.port));
     }
     void retryConnect() override { record("retryConnect"); }
-    std::string currentIp() override { return ip; }
+    void finishGuide() override { record("finishGuide"); }
     void enterRemoteInstall() override { record("enterRemoteInstall"); }
     void enterAppManagement() override { record("enterAppManagement"); }
     void leaveAppManagement() override { record("leaveAppManagement"); }
@@ -53,8 +53,6 @@ class RecordingUserActions : public UserActions {
         std::lock_guard lock(m_mutex);
         return m_calls;
     }
-
-    std::string ip;
 
   private:
     void record(std::string call) {

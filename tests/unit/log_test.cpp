@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <thread>
 #include <vector>
 
@@ -74,6 +75,22 @@ TEST(LogTest, CreatesAMissingFileAndLosesNoRecordUnderConcurrentWriters) {
         ++separators;
     }
     EXPECT_EQ(separators, static_cast<std::size_t>(kThreads * kRecords));
+}
+
+TEST(LogTest, ARecordThatCouldNotBeWrittenGoesWithTheNextOne) {
+    test::TempDir dir;
+    const std::string path = dir.path() + "/log.txt";
+    Log log(path, [] { return std::time_t{0}; });
+    log.WriteLog("主进程", "first", true);
+    // A folder where the log's new copy is made: the file cannot be replaced.
+    std::filesystem::create_directory(path + ".new");
+    log.WriteLog("主进程", "second");
+    EXPECT_EQ(GbkToUtf8(test::ReadFile(path)).find("second"), std::string::npos);
+    std::filesystem::remove(path + ".new");
+    log.WriteLog("主进程", "third");
+    const std::string content = GbkToUtf8(test::ReadFile(path));
+    EXPECT_LT(content.find("third"), content.find("second"));
+    EXPECT_LT(content.find("second"), content.find("first"));
 }
 
 }  // namespace
