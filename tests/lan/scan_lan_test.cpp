@@ -110,7 +110,7 @@ TEST(ScanLanTest, TheTileOfABoxOnThe8090PortOnlyAsksItToStartAdbdThenConnects) {
 
 TEST(ScanLanTest, AConnectionByTypedAddressFindsTheMacAndRecordsItBothWays) {
     LanRig rig({BothPortsBox("10.77.1.45", "02:00:0a:4d:01:2d", "Himedia Q5")});
-    rig.core->actions().connect("10.77.1.45", "");
+    rig.core->actions().connectTypedAddress("10.77.1.45");
     ASSERT_TRUE(WaitFor([&] { return rig.core->engine().currentProgress().empty(); }, 30s));
     ASSERT_EQ(rig.screen.currentPage(), PageId::Home);
     EXPECT_EQ(rig.core->state().currentDevice().mac, "02-00-0A-4D-01-2D");
