@@ -17,7 +17,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-struct Slot {
+struct ProbeSlot {
     UniqueFd socket;
     Clock::time_point start;
     std::size_t target = 0;
@@ -31,7 +31,7 @@ std::string SlotPrefix(int number, const std::string& address) {
 }  // namespace
 
 void TcpProbes::run(const std::vector<ProbeTarget>& targets, const Hooks& hooks) {
-    std::array<Slot, kSlots> slots;
+    std::array<ProbeSlot, kSlots> slots;
     std::size_t next = 0;
     bool dispatching = true;
     auto finishDispatch = [&] {
@@ -42,12 +42,12 @@ void TcpProbes::run(const std::vector<ProbeTarget>& targets, const Hooks& hooks)
             }
         }
     };
-    auto free = [](Slot& slot) {
+    auto free = [](ProbeSlot& slot) {
         slot.socket.reset();
         slot.busy = false;
     };
     // A probe whose connection is over: it succeeded or it did not.
-    auto settle = [&](Slot& slot, int number, bool connected) {
+    auto settle = [&](ProbeSlot& slot, int number, bool connected) {
         const ProbeTarget& target = targets[slot.target];
         if (connected) {
             m_log.WriteLog(log_category::kScan, SlotPrefix(number, target.address) + " 有效");
@@ -59,7 +59,7 @@ void TcpProbes::run(const std::vector<ProbeTarget>& targets, const Hooks& hooks)
     };
     // Starts the probe of the next target in the slot; the slot stays busy
     // only while the connection is under way.
-    auto start = [&](Slot& slot, int number) {
+    auto start = [&](ProbeSlot& slot, int number) {
         slot.target = next++;
         const ProbeTarget& target = targets[slot.target];
         slot.socket.reset(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
@@ -130,7 +130,7 @@ void TcpProbes::run(const std::vector<ProbeTarget>& targets, const Hooks& hooks)
             if (events == 0) {
                 continue;
             }
-            Slot& slot = slots[slotOf[i]];
+            ProbeSlot& slot = slots[slotOf[i]];
             int error = 0;
             socklen_t length = sizeof error;
             ::getsockopt(slot.socket.get(), SOL_SOCKET, SO_ERROR, &error, &length);
@@ -143,7 +143,7 @@ void TcpProbes::run(const std::vector<ProbeTarget>& targets, const Hooks& hooks)
         }
         // Reclaimed whatever they are doing: older than the slot's lifetime.
         const Clock::time_point now = Clock::now();
-        for (Slot& slot : slots) {
+        for (ProbeSlot& slot : slots) {
             if (slot.busy && now - slot.start >= kSlotLifetime) {
                 free(slot);
             }
