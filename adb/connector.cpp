@@ -14,29 +14,36 @@ namespace qvpc {
 namespace {
 
 constexpr std::chrono::seconds kIdleLimit{5};
+constexpr int kCommandPort = 8090;
 constexpr std::string_view kOnlyAdbPort = "IP地址格式不正确,盒子的端口只能是5555";
 
 }  // namespace
 
 Connector::Connector(SharedState& state, TaskShell& shell, Screen& screen, Log& log,
-                     ProgressEngine& engine, std::function<void()> recognize)
+                     ProgressEngine& engine, std::function<void()> recognize,
+                     std::function<void(const std::string&)> startAdbd)
     : m_state(state),
       m_shell(shell),
       m_screen(screen),
       m_log(log),
       m_engine(engine),
-      m_recognize(std::move(recognize)) {}
+      m_recognize(std::move(recognize)),
+      m_startAdbd(std::move(startAdbd)) {}
 
 void Connector::InterpretResult(TimerId timer) {
     const std::string result = ClassifyConnect();
-    m_engine.EndTask(timer);
+    // The box is recognised while its task still runs and before page 4 lets
+    // the user start another: recognition reads the box's build properties
+    // through the shell, where another task's output would get in the way.
     if (result == kConnected) {
         if (m_recognize) {
             m_recognize();
         } else {
             nameUnnamedBox();
         }
+        m_screen.ShowPage(PageId::Home);
     }
+    m_engine.EndTask(timer);
 }
 
 void Connector::TaskLost(TimerId timer) {
@@ -87,7 +94,10 @@ void Connector::ConnectToTile(const DeviceTile& tile) {
     m_state.setCurrentMac(tile.mac);
     setBoxName(tile.name);
     // A box found on port 8090 only is asked there to start its ADB daemon
-    // first; that channel comes with the device command channel.
+    // first; the connect follows whatever it answered.
+    if (tile.port == kCommandPort && m_startAdbd) {
+        m_startAdbd(tile.address);
+    }
     Connect(tile.address, tile.mac);
 }
 
@@ -107,7 +117,6 @@ std::string Connector::ClassifyConnect() {
     std::string result(kUnconnected);
     switch (row) {
         case ConnectRow::Connected:
-            m_screen.ShowPage(PageId::Home);
             result = kConnected;
             break;
         case ConnectRow::Unknown:

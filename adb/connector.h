@@ -18,15 +18,19 @@ class TaskShell;
 
 // Connects the program to a box over ADB's TCP transport and leaves it again.
 // Connect runs "adb connect" as the task "进度_连接盒子", which it owns: when
-// the shell is back at its prompt, ClassifyConnect shows what came of it, and
-// a connected box is recognised.
+// the shell is back at its prompt, ClassifyConnect reads what came of it; a
+// connected box is recognised, and then page 4 shows it.
 class Connector : public TaskOwner {
   public:
-    // recognize runs after a connection, on the timers' thread: the box's
-    // identity (its name, records). Without one the box keeps its tile's name
-    // or the default.
+    // recognize runs after a connection, on the timers' thread, before page 4
+    // comes and the connect task ends (it reads the box through the shell):
+    // the box's identity (its name, records). Without one the box keeps its
+    // tile's name or the default. startAdbd runs first when a tile of a box
+    // found on port 8090 only is clicked, with its address: the box is asked
+    // there to start its ADB daemon.
     Connector(SharedState& state, TaskShell& shell, Screen& screen, Log& log,
-              ProgressEngine& engine, std::function<void()> recognize = {});
+              ProgressEngine& engine, std::function<void()> recognize = {},
+              std::function<void(const std::string&)> startAdbd = {});
 
     void InterpretResult(TimerId timer) override;
     void TaskLost(TimerId timer) override;
@@ -43,7 +47,7 @@ class Connector : public TaskOwner {
     static constexpr std::string_view kUnconnected = "unconnected";
 
     // Timer thread: reads the connect's output, shows page 3 with the reason
-    // or page 4, and returns kConnected or kUnconnected.
+    // of a failure, and returns kConnected or kUnconnected.
     std::string ClassifyConnect();
     // A connect that never ended: shown as an address that answers nothing.
     void ShowConnectTimedOut();
@@ -66,6 +70,7 @@ class Connector : public TaskOwner {
     Log& m_log;
     ProgressEngine& m_engine;
     const std::function<void()> m_recognize;
+    const std::function<void(const std::string&)> m_startAdbd;
 
     mutable std::mutex m_mutex;
     std::string m_boxName{kDefaultBoxName};  // what page 4's name label shows

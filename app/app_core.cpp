@@ -29,7 +29,7 @@ UpdateSettings UpdateSettingsOf(const Config& config) {
 }  // namespace
 
 AppCore::AppCore(AppPaths paths, Config config, Log& log, Screen& screen,
-                 ProgressEngine::Timings timings)
+                 ProgressEngine::Timings timings, LocalNetwork network)
     : m_paths(std::move(paths)),
       m_config(std::move(config)),
       m_log(log),
@@ -42,7 +42,9 @@ AppCore::AppCore(AppPaths paths, Config config, Log& log, Screen& screen,
                .browseDir = ProgramDir(),
                .timings = timings,
                .startLanScan = [this] { StartLanScan(); },
-               .update = UpdateSettingsOf(m_config)}),
+               .update = UpdateSettingsOf(m_config),
+               .remoteSqlUrl = m_config.remoteSqlUrl,
+               .network = std::move(network)}),
       m_actions(m_parts, m_shell, screen, [this] { StartLanScan(); }),
       m_gate(m_actions) {}
 
@@ -76,11 +78,13 @@ void AppCore::InitAdb() {
     m_shell.SendCommand(adb_commands::StartServer());
 }
 
-void AppCore::afterDeployment() {}
+void AppCore::afterDeployment() {
+    // Quiet when it fails: every database operation then fails quietly too.
+    m_parts.database.OpenAccess(m_paths.dbPath);
+}
 
 void AppCore::StartLanScan() {
-    // The LAN scanner comes with its own part of the program.
-    m_log.WriteLog(log_category::kScan, "查找设备: 局域网搜索尚未接入");
+    m_parts.scanner.StartLanScan(5555);
 }
 
 void AppCore::Shutdown() {
@@ -94,16 +98,23 @@ void AppCore::Shutdown() {
         }
     }
     m_parts.update.shutDown();
+    // A scan still running ends early.
+    m_parts.scanner.shutDown();
     // A task still running is stopped as a user would stop it, so what it
     // leaves behind (half a pulled picture) goes too.
     if (!m_parts.engine.currentProgress().empty()) {
         m_parts.engine.ForceStop();
     }
     m_parts.engine.shutDown();
+    // The box records on their way to the remote service get a bounded while
+    // to arrive.
+    m_parts.remoteWrites.shutDown();
     // Only what this program started ends: its own shell with whatever that
     // runs, then the ADB server it started.
     m_shell.Stop();
+    m_parts.channel.CloseChannel();
     DeployToolchain(m_paths, m_log);
+    m_parts.database.Close();
     RunProcess({"adb", "kill-server"}, kKillServerLimit);
 }
 

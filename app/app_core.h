@@ -23,8 +23,10 @@ class Screen;
 // window at start-up, alive until Shutdown. Tests build as many as they like.
 class AppCore {
   public:
+    // network gives the machine's addresses and neighbour table; without it
+    // (tests outside a network of their own) nothing is scanned or resolved.
     AppCore(AppPaths paths, Config config, Log& log, Screen& screen,
-            ProgressEngine::Timings timings = {});
+            ProgressEngine::Timings timings = {}, LocalNetwork network = {});
     ~AppCore();
     AppCore(const AppCore&) = delete;
     AppCore& operator=(const AppCore&) = delete;
@@ -46,7 +48,7 @@ class AppCore {
     // the ADB server.
     void InitAdb();
 
-    // Searches the LAN for boxes.
+    // Searches the LAN for boxes; returns once the scan's thread runs.
     void StartLanScan();
 
     const AppPaths& paths() const { return m_paths; }
@@ -54,11 +56,14 @@ class AppCore {
     Log& log() { return m_log; }
     Screen& screen() { return m_screen; }
     SharedState& state() { return m_parts.state; }
+    Database& database() { return m_parts.database; }
     CommandShell& shell() { return m_shell; }
     ProgressEngine& engine() { return m_parts.engine; }
     Connector& connector() { return m_parts.connector; }
     LocalInstaller& installer() { return m_parts.installer; }
     Screenshot& screenshot() { return m_parts.screenshot; }
+    LanScanner& scanner() { return m_parts.scanner; }
+    BackgroundWrites& remoteWrites() { return m_parts.remoteWrites; }
     // What the window's clicks reach, one action at a time.
     UserActions& actions() { return m_gate; }
 

@@ -8,6 +8,16 @@
 #include "apps/local_install.h"
 #include "apps/screenshot.h"
 #include "base/shared_state.h"
+#include "devices/background_writes.h"
+#include "devices/box_names.h"
+#include "devices/box_recognition.h"
+#include "devices/command_channel.h"
+#include "devices/database.h"
+#include "devices/device_records.h"
+#include "devices/lan_scanner.h"
+#include "devices/local_network.h"
+#include "devices/mac_lookup.h"
+#include "devices/remote_sql.h"
 #include "services/update_check.h"
 
 namespace qvpc {
@@ -30,17 +40,36 @@ struct CoreParts {
         ProgressEngine::Timings timings;
         std::function<void()> startLanScan;
         UpdateSettings update{};
+        // The remote SQL service; empty reaches none.
+        std::string remoteSqlUrl;
+        // The machine's addresses and neighbour table; without them nothing
+        // is scanned or resolved.
+        LocalNetwork network;
+        // How long a connected box's build properties may take to arrive.
+        std::chrono::milliseconds buildPropWait = BoxRecognition::kBuildPropWait;
     };
 
     explicit CoreParts(Needs needs);
+    // Stops the threads that reach into the parts before any part goes.
+    ~CoreParts();
     CoreParts(const CoreParts&) = delete;
     CoreParts& operator=(const CoreParts&) = delete;
 
     SharedState state;
+    // Opened once the carried files are written (AppCore::afterDeployment).
+    Database database;
     ProgressEngine engine;
     Connector connector;
     LocalInstaller installer;
     Screenshot screenshot;
+    RemoteSql remoteSql;
+    BackgroundWrites remoteWrites;
+    DeviceRecords records;
+    MacLookup macs;
+    BoxNames boxNames;
+    BoxRecognition recognition;
+    CommandChannel channel;
+    LanScanner scanner;
     UpdateCheck update;
 };
 

@@ -7,6 +7,7 @@
 #include "base/app_paths.h"
 #include "base/config.h"
 #include "base/log.h"
+#include "devices/local_network.h"
 #include "program_version.h"
 #include "ui/main_window.h"
 #include "ui/qt_screen.h"
@@ -48,7 +49,7 @@ int main(int argc, char* argv[]) {
     QObject::connect(&termination, &qvpc::ui::TerminationSignals::terminationRequested,
                      &application, &QApplication::quit);
 
-    qvpc::AppCore core(paths, config, log, screen);
+    qvpc::AppCore core(paths, config, log, screen, {}, qvpc::LocalNetwork::Machine());
     window.setUserActions(core.actions());
     window.show();
     core.StartWorkers();

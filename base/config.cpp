@@ -24,6 +24,7 @@ Config Config::FromEnvironment() {
     Override(config.feedbackGroupUrl, "QVPC_FEEDBACK_GROUP_URL");
     Override(config.updateHost, "QVPC_UPDATE_HOST");
     Override(config.statisticsHost, "QVPC_STATISTICS_HOST");
+    Override(config.remoteSqlUrl, "QVPC_REMOTE_SQL_URL");
     return config;
 }
 

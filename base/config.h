@@ -26,6 +26,8 @@ struct Config {
     // nobody else.
     std::string updateHost = "127.0.0.1:8783";
     std::string statisticsHost = "127.0.0.1:8784";
+    // The maker's remote SQL service (box records and brand names).
+    std::string remoteSqlUrl = "http://sql.rivod.invalid/qvhx/sqlqvhx.php";
 
     static Config FromEnvironment();
 };

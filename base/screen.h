@@ -5,6 +5,7 @@
 #include "base/dialogs.h"
 #include "base/page_view.h"
 #include "base/popup_view.h"
+#include "base/socket_watch.h"
 #include "base/window_loop.h"
 
 namespace qvpc {
@@ -21,6 +22,7 @@ class Screen : public PageView,
                public DeviceListView,
                public CatalogView,
                public InstalledAppsView,
-               public WindowLoop {};
+               public WindowLoop,
+               public SocketWatch {};
 
 }  // namespace qvpc

@@ -243,4 +243,16 @@ void QtScreen::processPendingEvents() {
     }
 }
 
+int QtScreen::watchSocket(int fd, std::function<void()> onReadable) {
+    return onUi<int>([this, fd, onReadable] { return m_sockets.watch(fd, onReadable); }, 0);
+}
+
+void QtScreen::resumeSocketWatch(int id) {
+    onUi([this, id] { m_sockets.resume(id); });
+}
+
+void QtScreen::unwatchSocket(int id) {
+    onUi([this, id] { m_sockets.unwatch(id); });
+}
+
 }  // namespace qvpc::ui

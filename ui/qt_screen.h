@@ -4,6 +4,7 @@
 
 #include "base/screen.h"
 #include "ui/msg_box_presenter.h"
+#include "ui/socket_notifiers.h"
 #include "ui/ui_thread_gate.h"
 
 namespace qvpc::ui {
@@ -69,6 +70,10 @@ class QtScreen : public Screen {
     void runEventLoopFor(std::chrono::milliseconds duration) override;
     void processPendingEvents() override;
 
+    int watchSocket(int fd, std::function<void()> onReadable) override;
+    void resumeSocketWatch(int id) override;
+    void unwatchSocket(int id) override;
+
   private:
     // The window is gone or the program quits: callers stop waiting.
     void closeGate();
@@ -88,7 +93,8 @@ class QtScreen : public Screen {
 
     MainWindow& m_window;
     UiThreadGate m_gate;
-    QObject m_watch;  // context of the connections that close the gate
+    QObject m_watch;            // context of the connections that close the gate
+    SocketNotifiers m_sockets;  // UI thread only
 };
 
 }  // namespace qvpc::ui

@@ -161,21 +161,29 @@ json BoxSpec::toJson() const {
     return j;
 }
 
-BoxsimProcess::BoxsimProcess(std::vector<BoxSpec> boxes) {
-    m_control = m_dir.path() + "/control.sock";
-    json config = {{"control_socket", m_control}, {"boxes", json::array()}};
+BoxsimProcess::BoxsimProcess(std::vector<BoxSpec> boxes, std::vector<std::string> launcher) {
+    json list = json::array();
     for (const auto& b : boxes) {
         if (b.address.empty()) {
             throw std::invalid_argument("BoxSpec needs an address (FreeLoopbackAddress())");
         }
-        config["boxes"].push_back(b.toJson());
+        list.push_back(b.toJson());
     }
+    start(list, launcher);
+}
+
+BoxsimProcess::BoxsimProcess(const json& boxes, std::vector<std::string> launcher) {
+    start(boxes, launcher);
+}
+
+void BoxsimProcess::start(const json& boxes, const std::vector<std::string>& launcher) {
+    m_control = m_dir.path() + "/control.sock";
+    json config = {{"control_socket", m_control}, {"boxes", boxes}};
     const std::string configPath = m_dir.path() + "/boxsim.json";
     WriteFile(configPath, config.dump(2));
-
-    m_child = std::make_unique<ChildProcess>(
-        std::vector<std::string>{BoxsimPath(), "--config", configPath},
-        m_dir.path() + "/boxsim.log");
+    std::vector<std::string> argv = launcher;
+    argv.insert(argv.end(), {BoxsimPath(), "--config", configPath});
+    m_child = std::make_unique<ChildProcess>(argv, m_dir.path() + "/boxsim.log");
     const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
     while (std::chrono::steady_clock::now() < deadline) {
         if (!m_child->running()) {

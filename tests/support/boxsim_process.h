@@ -95,7 +95,11 @@ inline BoxSpec BoxAt(std::string address, BoxFaults faults = {}) {
 // control socket.
 class BoxsimProcess {
   public:
-    explicit BoxsimProcess(std::vector<BoxSpec> boxes);
+    // launcher, when given, starts boxsim through it ({"nsenter",
+    // "--net=..."} puts it in the LAN harness's boxes' namespace).
+    explicit BoxsimProcess(std::vector<BoxSpec> boxes, std::vector<std::string> launcher = {});
+    // Boxes as boxsim's configuration writes them (the "boxes" array).
+    BoxsimProcess(const nlohmann::json& boxes, std::vector<std::string> launcher);
     ~BoxsimProcess();
     BoxsimProcess(const BoxsimProcess&) = delete;
     BoxsimProcess& operator=(const BoxsimProcess&) = delete;
@@ -129,6 +133,7 @@ class BoxsimProcess {
     void authorize(const std::string& address) const;
 
   private:
+    void start(const nlohmann::json& boxes, const std::vector<std::string>& launcher);
     void stop();
 
     TempDir m_dir;

@@ -16,11 +16,12 @@ ProgressEngine::Timings CoreRig::QuickTicks() {
     return timings;
 }
 
-CoreRig::CoreRig(std::vector<BoxSpec> boxes, ProgressEngine::Timings timings)
+CoreRig::CoreRig(std::vector<BoxSpec> boxes, ProgressEngine::Timings timings, Config config,
+                 LocalNetwork network)
     : boxsim(boxes.empty() ? nullptr : std::make_unique<BoxsimProcess>(std::move(boxes))),
       paths(AppPaths::UnderDocuments(dir.path() + "/My Documents")),
       log(paths.logPath),
-      core(paths, Config{}, log, screen, timings) {
+      core(paths, std::move(config), log, screen, timings, std::move(network)) {
     MakeDirectories(paths.tempDir);
 }
 

@@ -7,6 +7,7 @@
 #include "app/app_core.h"
 #include "base/app_paths.h"
 #include "base/log.h"
+#include "devices/local_network.h"
 #include "support/adb_server.h"
 #include "support/boxsim_process.h"
 #include "support/fake_screen.h"
@@ -22,7 +23,10 @@ struct CoreRig {
     // for every outcome; the rest of the timings are the program's.
     static ProgressEngine::Timings QuickTicks();
 
-    explicit CoreRig(std::vector<BoxSpec> boxes, ProgressEngine::Timings timings = QuickTicks());
+    // config and network reach the core as they are (the remote SQL address,
+    // a neighbour table that knows the boxes' MACs).
+    explicit CoreRig(std::vector<BoxSpec> boxes, ProgressEngine::Timings timings = QuickTicks(),
+                     Config config = {}, LocalNetwork network = {});
 
     // InitAdb: the carried files, the shell and the ADB server.
     void start();

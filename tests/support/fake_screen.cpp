@@ -1,5 +1,7 @@
 #include "support/fake_screen.h"
 
+#include <poll.h>
+
 #include <thread>
 
 namespace qvpc::test {
@@ -320,7 +322,69 @@ bool FakeScreen::mainWindowClosed() const {
 }
 
 void FakeScreen::runEventLoopFor(std::chrono::milliseconds duration) {
-    std::this_thread::sleep_for(duration);
+    // An event loop in miniature: the enabled watches' readiness, for the
+    // duration, each handler run without the lock.
+    const auto deadline = std::chrono::steady_clock::now() + duration;
+    for (;;) {
+        std::vector<pollfd> fds;
+        std::vector<int> ids;
+        {
+            std::lock_guard lock(m_mutex);
+            for (const auto& [id, entry] : m_sockets) {
+                if (entry.enabled) {
+                    fds.push_back({entry.fd, POLLIN, 0});
+                    ids.push_back(id);
+                }
+            }
+        }
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            return;
+        }
+        if (fds.empty()) {
+            std::this_thread::sleep_for(left);
+            return;
+        }
+        if (::poll(fds.data(), fds.size(), static_cast<int>(left.count())) <= 0) {
+            continue;
+        }
+        for (std::size_t i = 0; i < fds.size(); ++i) {
+            if (fds[i].revents == 0) {
+                continue;
+            }
+            std::function<void()> handler;
+            {
+                std::lock_guard lock(m_mutex);
+                auto it = m_sockets.find(ids[i]);
+                if (it == m_sockets.end() || !it->second.enabled) {
+                    continue;
+                }
+                it->second.enabled = false;
+                handler = it->second.onReadable;
+            }
+            handler();
+        }
+    }
+}
+
+int FakeScreen::watchSocket(int fd, std::function<void()> onReadable) {
+    std::lock_guard lock(m_mutex);
+    const int id = ++m_lastSocketWatch;
+    m_sockets[id] = {fd, std::move(onReadable), true};
+    return id;
+}
+
+void FakeScreen::resumeSocketWatch(int id) {
+    std::lock_guard lock(m_mutex);
+    if (auto it = m_sockets.find(id); it != m_sockets.end()) {
+        it->second.enabled = true;
+    }
+}
+
+void FakeScreen::unwatchSocket(int id) {
+    std::lock_guard lock(m_mutex);
+    m_sockets.erase(id);
 }
 
 }  // namespace qvpc::test

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -85,6 +86,10 @@ class FakeScreen : public Screen {
     bool isUiThread() override { return false; }
     void runEventLoopFor(std::chrono::milliseconds duration) override;
     void processPendingEvents() override {}
+    // Watched sockets are served by runEventLoopFor, on the thread that runs it.
+    int watchSocket(int fd, std::function<void()> onReadable) override;
+    void resumeSocketWatch(int id) override;
+    void unwatchSocket(int id) override;
 
     bool mainWindowClosed() const;
 
@@ -113,6 +118,13 @@ class FakeScreen : public Screen {
     std::string m_saveFile;
     std::vector<std::string> m_urls;
     bool m_closed = false;
+    struct SocketWatchEntry {
+        int fd = -1;
+        std::function<void()> onReadable;
+        bool enabled = true;
+    };
+    std::map<int, SocketWatchEntry> m_sockets;
+    int m_lastSocketWatch = 0;
 };
 
 }  // namespace qvpc::test

@@ -174,6 +174,24 @@ void ServiceSimProcess::execSql(const std::string& sql) {
     control("POST", "sql/exec", sql);
 }
 
+void ServiceSimProcess::expectSqlToken(std::optional<int> token) {
+    control("POST", "sql/token?expect=" + (token ? std::to_string(*token) : std::string()));
+}
+
+std::vector<std::string> ServiceSimProcess::sqlMessageBytes() const {
+    auto nibble = [](char c) { return c <= '9' ? c - '0' : c - 'a' + 10; };
+    std::vector<std::string> messages;
+    for (const nlohmann::json& hit : hits("sql")) {
+        const std::string hex = hit.value("message_hex", "");
+        std::string bytes;
+        for (std::size_t at = 0; at + 1 < hex.size(); at += 2) {
+            bytes.push_back(static_cast<char>(nibble(hex[at]) * 16 + nibble(hex[at + 1])));
+        }
+        messages.push_back(std::move(bytes));
+    }
+    return messages;
+}
+
 void ServiceSimProcess::setUpdate(const std::string& version, const std::optional<std::string>& url,
                                   bool force, const std::optional<std::string>& notes) {
     std::string query = "update?version=" + Escape(version) + "&force=" + (force ? "1" : "0");

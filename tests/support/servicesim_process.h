@@ -70,6 +70,12 @@ class ServiceSimProcess {
     std::vector<nlohmann::json> sqlRows(const std::string& table) const;
     // Runs one UTF-8 statement on the remote database; throws on failure.
     void execSql(const std::string& sql);
+    // The remote SQL service accepts only this token from now on; nothing
+    // accepts any token a client can make.
+    void expectSqlToken(std::optional<int> token);
+    // The DATA field of every remote SQL request, percent-decoded but not
+    // converted: the GBK bytes exactly as sent, oldest first.
+    std::vector<std::string> sqlMessageBytes() const;
 
     // Changes the offer of /getupdate.php.
     void setUpdate(const std::string& version, const std::optional<std::string>& url = {},

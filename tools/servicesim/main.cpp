@@ -94,6 +94,7 @@ int Run(const Options& options) {
     }
     ServiceSim::Settings settings;
     settings.remoteId = options.remoteId;
+    settings.sqlToken = options.sqlToken;
     settings.update = options.update;
     settings.updateUrlGiven = options.updateUrlGiven;
     ServiceSim sim(std::move(*catalog), OpenDatabase(options),

@@ -58,6 +58,7 @@ the update check, the statistics URL and the remote SQL service.
   --update-date TEXT     the fifth item of the update reply
   --update-charset CS    gbk (the real server's) or utf-8 (a page saved as UTF-8)
   --remote-id ID         remote id the SQL service accepts (tessiwop)
+  --sql-token N          the only token the SQL service accepts (any of 0-9999)
   --help
 Ctrl-C (SIGINT) or SIGTERM stops it.
 )";
@@ -206,6 +207,10 @@ std::optional<Options> Options::Parse(int argc, char** argv, const std::string& 
             options.update.utf8 = charset == "utf-8";
         } else if (name == "--remote-id") {
             ok = text(options.remoteId);
+        } else if (name == "--sql-token") {
+            std::string token;
+            ok = text(token);
+            options.sqlToken = token;
         } else {
             error = "unknown option " + std::string(arg);
             return std::nullopt;

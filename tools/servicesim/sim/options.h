@@ -31,6 +31,7 @@ struct Options {
     UpdateInfo update;
     bool updateUrlGiven = false;
     std::string remoteId = "tessiwop";
+    std::optional<std::string> sqlToken;
     bool help = false;
 
     // Parses argv; on a bad argument returns nothing and sets error.

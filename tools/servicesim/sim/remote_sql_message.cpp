@@ -54,6 +54,45 @@ std::optional<RemoteSqlMessage> SplitRemoteSqlMessage(std::string_view text) {
     return message;
 }
 
+bool EveryByteEncoded(std::string_view formBody) {
+    constexpr std::string_view kField = "DATA=";
+    if (!formBody.starts_with(kField)) {
+        return false;
+    }
+    auto upperHex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); };
+    const std::string_view encoded = formBody.substr(kField.size());
+    if (encoded.size() % 3 != 0) {
+        return false;
+    }
+    for (size_t at = 0; at < encoded.size(); at += 3) {
+        if (encoded[at] != '%' || !upperHex(encoded[at + 1]) || !upperHex(encoded[at + 2])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<std::string> DataFieldBytes(std::string_view formBody) {
+    for (const auto& [name, value] : simnet::ParseFormText(formBody)) {
+        if (name == "DATA") {
+            return value;
+        }
+    }
+    return std::nullopt;
+}
+
+bool WellFormedToken(std::string_view token) {
+    if (token.empty() || token.size() > 4 || (token.size() > 1 && token[0] == '0')) {
+        return false;
+    }
+    for (char c : token) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::optional<RemoteSqlMessage> DecodeRemoteSqlBody(std::string_view formBody) {
     for (const auto& [name, value] : simnet::ParseFormText(formBody)) {
         if (name != "DATA") {

@@ -25,6 +25,19 @@ inline constexpr std::string_view kRemoteSqlSeparator = "|+|";
 // GBK, or the message has fewer than the three leading fields.
 std::optional<RemoteSqlMessage> DecodeRemoteSqlBody(std::string_view formBody);
 
+// Whether the form body is "DATA=" and nothing but "%" with two upper-case
+// hexadecimal digits per byte, as the program sends every message: the real
+// service refuses a message with a byte left as it is.
+bool EveryByteEncoded(std::string_view formBody);
+
+// The bytes of the DATA field, percent-decoded but not converted: what the
+// client sent, exactly. Nothing without a DATA field.
+std::optional<std::string> DataFieldBytes(std::string_view formBody);
+
+// Whether a token is one the client can send: 0 to 9999, in decimal,
+// without leading zeros.
+bool WellFormedToken(std::string_view token);
+
 // Splits a decoded message. The SQL operand keeps any separator inside it.
 std::optional<RemoteSqlMessage> SplitRemoteSqlMessage(std::string_view text);
 

@@ -110,6 +110,15 @@ std::string Printable(const std::string& bytes) {
     return GbkToUtf8(bytes).value_or(std::string());
 }
 
+std::string HexOf(const std::string& bytes) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char b : bytes) {
+        out += {kHex[b >> 4], kHex[b & 15]};
+    }
+    return out;
+}
+
 std::uint64_t NumberOr(const std::optional<std::string>& text, std::uint64_t fallback) {
     if (!text) {
         return fallback;
@@ -453,23 +462,44 @@ ServiceSim::Content ServiceSim::sqlContent(const HttpRequest& request, nlohmann:
     content.contentType = kGbkHtml;
     hit["body"] = Printable(request.body.substr(0, kRecordedBodyLimit));
     std::optional<RemoteSqlMessage> message;
+    std::string refused;
     if (request.method == "POST") {
-        message = DecodeRemoteSqlBody(request.body);
+        // The bytes as they came, for tests that check what a client sent.
+        if (std::optional<std::string> bytes = DataFieldBytes(request.body)) {
+            hit["message_hex"] = HexOf(bytes->substr(0, kRecordedBodyLimit));
+        }
+        if (EveryByteEncoded(request.body)) {
+            message = DecodeRemoteSqlBody(request.body);
+        } else {
+            refused = "a byte left unencoded";
+        }
     }
-    if (!message) {
-        hit["sql"] = nullptr;
-        content.text = RemoteSqlDatabase::failureReply();
-    } else {
+    std::string remoteId;
+    std::optional<std::string> expectedToken;
+    {
+        std::lock_guard lock(m_mutex);
+        remoteId = m_settings.remoteId;
+        expectedToken = m_settings.sqlToken;
+    }
+    if (message &&
+        (expectedToken ? message->token != *expectedToken : !WellFormedToken(message->token))) {
+        refused = "token " + message->token;
+    }
+    if (message) {
         hit["sql"] = {{"token", message->token},
                       {"kind", message->kind},
                       {"remote_id", message->remoteId},
                       {"operands", message->operands},
                       {"message", message->text}};
-        std::string remoteId;
-        {
-            std::lock_guard lock(m_mutex);
-            remoteId = m_settings.remoteId;
-        }
+    } else {
+        hit["sql"] = nullptr;
+    }
+    if (!refused.empty()) {
+        hit["refused"] = refused;
+    }
+    if (!message || !refused.empty()) {
+        content.text = RemoteSqlDatabase::failureReply();
+    } else {
         content.text = m_database->handle(*message, remoteId);
     }
     hit["reply"] = Printable(content.text);
@@ -492,6 +522,7 @@ HttpResponse ServiceSim::control(const HttpRequest& request) {
             "POST /_sim/faults/clear\n"
             "GET  /_sim/sql/rows?table=T      rows of app_mac or units\n"
             "POST /_sim/sql/exec              run the UTF-8 statement in the body\n"
+            "POST /_sim/sql/token?expect=N    accept only token N (empty: any)\n"
             "GET  /_sim/update                the update offer\n"
             "POST /_sim/update?version=&url=&force=0|1&notes=&date=&charset=gbk|utf-8\n",
             "text/plain; charset=utf-8");
@@ -541,6 +572,12 @@ HttpResponse ServiceSim::control(const HttpRequest& request) {
             return JsonResponse(400, {{"ok", false}, {"error", "table is app_mac or units"}});
         }
         return JsonResponse(200, *rows);
+    }
+    if (path == "/_sim/sql/token" && post) {
+        std::lock_guard lock(m_mutex);
+        std::optional<std::string> expect = request.target.param("expect");
+        m_settings.sqlToken = expect && !expect->empty() ? expect : std::optional<std::string>();
+        return JsonResponse(200, {{"ok", true}});
     }
     if (path == "/_sim/sql/exec" && post) {
         std::string error;

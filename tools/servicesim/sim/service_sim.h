@@ -26,6 +26,9 @@ class ServiceSim {
   public:
     struct Settings {
         std::string remoteId = "tessiwop";
+        // The one token the SQL service accepts; without one, any token the
+        // client can make (0 to 9999, no leading zeros).
+        std::optional<std::string> sqlToken;
         UpdateInfo update;
         bool updateUrlGiven = false;  // else it points at this double's update file
     };

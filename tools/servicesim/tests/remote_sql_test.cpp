@@ -192,5 +192,51 @@ TEST(RemoteSql, RefusesWhatItMustNotRun) {
     EXPECT_EQ(sim.sqlRows("units").size(), 10u);
 }
 
+TEST(RemoteSql, IsAsStrictAsTheRealServiceAndKeepsTheBytesSent) {
+    ServiceSimProcess sim;
+    auto post = [&](const std::string& body) {
+        FetchOptions options;
+        options.postBody = body;
+        return Fetch(sim.sqlUrl(), options).body;
+    };
+    const std::string deleteUnits = "|+|SQL|+|tessiwop|+|delete from units|+|";
+    struct Case {
+        std::string name;
+        std::string body;
+    };
+    const Case refused[] = {
+        {"token with a leading zero", "DATA=" + EncodeEveryByte("042" + deleteUnits)},
+        {"token of five digits", "DATA=" + EncodeEveryByte("12345" + deleteUnits)},
+        {"token that is no number", "DATA=" + EncodeEveryByte("4x" + deleteUnits)},
+        {"negative token", "DATA=" + EncodeEveryByte("-1" + deleteUnits)},
+        {"no token", "DATA=" + EncodeEveryByte(deleteUnits)},
+        {"a byte left as it is", "DATA=9" + EncodeEveryByte(deleteUnits)},
+        {"a blank as +", "DATA=" + EncodeEveryByte("9|+|SQL|+|tessiwop|+|delete") + "+" +
+                             EncodeEveryByte("from units|+|")},
+        {"lower-case hexadecimal digits",
+         "DATA=%39" + EncodeEveryByte(deleteUnits).replace(1, 2, "7c")},
+        {"a broken escape", "DATA=" + EncodeEveryByte("9" + deleteUnits) + "%3"},
+    };
+    for (const Case& c : refused) {
+        EXPECT_EQ(post(c.body), "-1") << c.name;
+    }
+    EXPECT_EQ(sim.sqlRows("units").size(), 10u) << "nothing ran";
+
+    // Told the one token to take, it takes no other.
+    sim.expectSqlToken(42);
+    EXPECT_EQ(Post(sim, Gun("`units`", "")).body, "-1") << "token 7";
+    EXPECT_EQ(Post(sim, Que("`units`", "count(1)", "")).body, "10<br>") << "token 42";
+    sim.expectSqlToken(std::nullopt);
+    EXPECT_EQ(Post(sim, Gun("`units`", "")).body, "%31%30");
+
+    // What arrived, byte for byte: the GBK message, not a converted copy.
+    sim.clearHits();
+    Post(sim, Que("`units`", "品牌名", " WHERE `keywords`='MIBOX3'"));
+    const std::vector<std::string> sent = sim.sqlMessageBytes();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0], "42|+|QUE|+|tessiwop|+|`units`|+|" + Hex("c6b7c5c6c3fb") +
+                           "|+| WHERE `keywords`='MIBOX3'|+|");  // 品牌名
+}
+
 }  // namespace
 }  // namespace qvpc::servicesim::test
