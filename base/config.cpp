@@ -22,6 +22,8 @@ Config Config::FromEnvironment() {
     Override(config.tutorialUrl, "QVPC_TUTORIAL_URL");
     Override(config.feedbackGroup, "QVPC_FEEDBACK_GROUP");
     Override(config.feedbackGroupUrl, "QVPC_FEEDBACK_GROUP_URL");
+    Override(config.catalogHost, "QVPC_CATALOG_HOST");
+    Override(config.downloadHost, "QVPC_DOWNLOAD_HOST");
     return config;
 }
 

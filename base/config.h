@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "service_hosts.h"
+
 namespace qvpc {
 
 // The configuration values: the program's name, its web pages and the
@@ -21,6 +23,9 @@ struct Config {
     std::string tutorialUrl = "https://rivod.invalid/help/";
     std::string feedbackGroup;     // empty: the footer shows no feedback link
     std::string feedbackGroupUrl;  // empty: the link opens nothing
+    // The online services, each "host" or "host:port".
+    std::string catalogHost = kDefaultCatalogHost;
+    std::string downloadHost = kDefaultDownloadHost;
 
     static Config FromEnvironment();
 };
