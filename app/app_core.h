@@ -59,6 +59,7 @@ class AppCore {
     Connector& connector() { return m_parts.connector; }
     LocalInstaller& installer() { return m_parts.installer; }
     Screenshot& screenshot() { return m_parts.screenshot; }
+    CoreParts& parts() { return m_parts; }
     // What the window's clicks reach, one action at a time.
     UserActions& actions() { return m_gate; }
 

@@ -1,6 +1,20 @@
 #include "app/core_parts.h"
 
+#include "base/log.h"
+#include "base/screen.h"
+
 namespace qvpc {
+namespace {
+
+std::function<void(std::function<void()>)> OrAtOnce(
+    std::function<void(std::function<void()>)> asUserAction) {
+    if (asUserAction) {
+        return asUserAction;
+    }
+    return [](std::function<void()> work) { work(); };
+}
+
+}  // namespace
 
 CoreParts::CoreParts(Needs needs)
     : engine(state, needs.shell, needs.screen, needs.log, needs.timings),
@@ -8,6 +22,21 @@ CoreParts::CoreParts(Needs needs)
       installer(state, needs.shell, needs.screen, needs.log, engine, needs.startLanScan,
                 needs.browseDir),
       screenshot(state, needs.shell, needs.screen, needs.log, engine, needs.startLanScan,
-                 needs.dataDir) {}
+                 needs.dataDir),
+      catalogClient(needs.catalogHosts, needs.screen),
+      downloader(
+          {.popup = needs.screen,
+           .tiles = needs.screen,
+           .loop = needs.screen,
+           .log = needs.log,
+           .dataDir = needs.dataDir,
+           .install = [this](const std::string& path,
+                             const std::string& title) { installer.InstallApk(path, title); },
+           .asUserAction = OrAtOnce(needs.asUserAction)}),
+      catalogPage(catalogClient, needs.screen, needs.screen,
+                  [&screen = needs.screen](int position, const CatalogItem& item) {
+                      screen.addCatalogTile(position, TileOf(item, {}));
+                  }),
+      catalogDownloads(catalogClient, downloader, needs.screen, needs.downloadDir, needs.dataDir) {}
 
 }  // namespace qvpc

@@ -8,6 +8,10 @@
 #include "apps/local_install.h"
 #include "apps/screenshot.h"
 #include "base/shared_state.h"
+#include "services/catalog_client.h"
+#include "services/catalog_downloads.h"
+#include "services/catalog_page.h"
+#include "services/downloader.h"
 
 namespace qvpc {
 
@@ -28,6 +32,13 @@ struct CoreParts {
         std::string browseDir;
         ProgressEngine::Timings timings;
         std::function<void()> startLanScan;
+        // Where the catalog's downloads and icons go, with trailing "/".
+        std::string downloadDir;
+        std::string tempDir;
+        CatalogClient::Hosts catalogHosts;
+        // Runs work on the user-interface thread as a user action of its own
+        // (a finished download's installation); unset, it runs at once.
+        std::function<void(std::function<void()>)> asUserAction;
     };
 
     explicit CoreParts(Needs needs);
@@ -39,6 +50,10 @@ struct CoreParts {
     Connector connector;
     LocalInstaller installer;
     Screenshot screenshot;
+    CatalogClient catalogClient;
+    Downloader downloader;
+    CatalogPage catalogPage;
+    CatalogDownloads catalogDownloads;
 };
 
 }  // namespace qvpc
