@@ -31,6 +31,9 @@ struct Options {
     UpdateInfo update;
     bool updateUrlGiven = false;
     std::string remoteId = "tessiwop";
+    // --ftp-account USER:PASSWORD: the one FTP account let in; any account
+    // without it.
+    std::optional<std::pair<std::string, std::string>> ftpAccount;
     bool help = false;
 
     // Parses argv; on a bad argument returns nothing and sets error.
