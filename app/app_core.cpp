@@ -69,7 +69,10 @@ void AppCore::InitAdb() {
     m_shell.SendCommand(adb_commands::StartServer());
 }
 
-void AppCore::afterDeployment() {}
+void AppCore::afterDeployment() {
+    // Quiet when it fails: every database operation then fails quietly too.
+    m_parts.database.OpenAccess(m_paths.dbPath);
+}
 
 void AppCore::StartLanScan() {
     // The LAN scanner comes with its own part of the program.
@@ -98,6 +101,7 @@ void AppCore::Shutdown() {
     // runs, then the ADB server it started.
     m_shell.Stop();
     DeployToolchain(m_paths, m_log);
+    m_parts.database.Close();
     RunProcess({"adb", "kill-server"}, kKillServerLimit);
 }
 

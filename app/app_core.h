@@ -54,6 +54,7 @@ class AppCore {
     Log& log() { return m_log; }
     Screen& screen() { return m_screen; }
     SharedState& state() { return m_parts.state; }
+    Database& database() { return m_parts.database; }
     CommandShell& shell() { return m_shell; }
     ProgressEngine& engine() { return m_parts.engine; }
     Connector& connector() { return m_parts.connector; }

@@ -8,6 +8,7 @@
 #include "apps/local_install.h"
 #include "apps/screenshot.h"
 #include "base/shared_state.h"
+#include "devices/database.h"
 #include "services/catalog_client.h"
 #include "services/catalog_downloads.h"
 #include "services/catalog_page.h"
@@ -46,6 +47,8 @@ struct CoreParts {
     CoreParts& operator=(const CoreParts&) = delete;
 
     SharedState state;
+    // Opened once the carried files are written (AppCore::afterDeployment).
+    Database database;
     ProgressEngine engine;
     Connector connector;
     LocalInstaller installer;

@@ -25,6 +25,8 @@ TEST(StartupE2eTest, TheSetUpWritesTheFilesAndStartsTheServerAndShutdownLeavesNo
     rig.start();
 
     EXPECT_TRUE(std::filesystem::exists(database));
+    EXPECT_TRUE(rig.core.database().isOpen()) << "opened on the template just written";
+    EXPECT_EQ(rig.core.database().CountRows("盒子机型", ""), 0);
     EXPECT_TRUE(std::filesystem::exists(rig.paths.dataDir + "/VizorerOVI.apk"));
     const pid_t shell = rig.core.shell().shellPid();
     ASSERT_GT(shell, 0);
@@ -32,6 +34,7 @@ TEST(StartupE2eTest, TheSetUpWritesTheFilesAndStartsTheServerAndShutdownLeavesNo
     EXPECT_TRUE(rig.screen.boxes().empty());
 
     rig.core.Shutdown();
+    EXPECT_FALSE(rig.core.database().isOpen());
     EXPECT_TRUE(ProcessGone(shell));
     EXPECT_TRUE(test::WaitFor([&] { return !test::Listening(rig.server.port()); }, 10s));
 }
