@@ -33,9 +33,10 @@ CoreParts::CoreParts(Needs needs)
            .install = [this](const std::string& path,
                              const std::string& title) { installer.InstallApk(path, title); },
            .asUserAction = OrAtOnce(needs.asUserAction)}),
+      catalogCache(database, catalogClient, needs.screen, needs.tempDir),
       catalogPage(catalogClient, needs.screen, needs.screen,
-                  [&screen = needs.screen](int position, const CatalogItem& item) {
-                      screen.addCatalogTile(position, TileOf(item, {}));
+                  [this](int position, const CatalogItem& item) {
+                      catalogCache.addTile(position, item);
                   }),
       catalogDownloads(catalogClient, downloader, needs.screen, needs.downloadDir, needs.dataDir) {}
 

@@ -9,6 +9,7 @@
 #include "apps/screenshot.h"
 #include "base/shared_state.h"
 #include "devices/database.h"
+#include "services/catalog_cache.h"
 #include "services/catalog_client.h"
 #include "services/catalog_downloads.h"
 #include "services/catalog_page.h"
@@ -55,6 +56,7 @@ struct CoreParts {
     Screenshot screenshot;
     CatalogClient catalogClient;
     Downloader downloader;
+    CatalogCache catalogCache;
     CatalogPage catalogPage;
     CatalogDownloads catalogDownloads;
 };
