@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 #include "apps/install_result.h"
 #include "base/app_management_views.h"
@@ -23,8 +24,7 @@ constexpr std::string_view kCatalogDownload = "应用下载";
 constexpr std::chrono::seconds kShowFinished{1};
 
 bool IsDownloadUrl(const std::string& url) {
-    return url.starts_with("http://") || url.starts_with("https://") ||
-           url.starts_with("ftp://");
+    return url.starts_with("http://") || url.starts_with("https://") || url.starts_with("ftp://");
 }
 
 // The URL's file name: its last "/"-separated segment when that holds a ".".
@@ -36,6 +36,15 @@ std::string UrlFileName(const std::string& url) {
 
 bool ForCatalogTile(const std::string& title) {
     return title.find(kCatalogDownload) != std::string::npos;
+}
+
+// Whether the file begins as an APK (a ZIP archive) does: an error page a
+// server sends as if it were the file is no APK to install.
+bool LooksLikeApk(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    char head[4] = {};
+    in.read(head, sizeof head);
+    return in && std::string_view(head, sizeof head) == std::string_view("PK\x03\x04", 4);
 }
 
 // Renames the finished file to its final name, or copies it over an earlier
@@ -152,11 +161,10 @@ void Downloader::onEvent(const TransferEvent& event) {
             return;
         case TransferEvent::Type::Progress: {
             // An unknown size shows no progress rather than a made-up one.
-            const int percent =
-                record.totalSize > 0
-                    ? static_cast<int>(std::min<std::int64_t>(100, event.value * 100 /
-                                                                       record.totalSize))
-                    : 0;
+            const int percent = record.totalSize > 0
+                                    ? static_cast<int>(std::min<std::int64_t>(
+                                          100, event.value * 100 / record.totalSize))
+                                    : 0;
             if (percent == record.shownPercent) {
                 return;
             }
@@ -193,6 +201,14 @@ void Downloader::onEvent(const TransferEvent& event) {
 void Downloader::onFinished(std::size_t index, const Record& record) {
     const std::string temporary = m_engine.localPath(record.taskId);
     const std::string final = temporary.substr(0, temporary.size() - kTemporarySuffix.size());
+    if (!LooksLikeApk(temporary)) {
+        {
+            std::lock_guard lock(m_mutex);
+            m_records[index].status = Status::Failed;
+        }
+        fail(record.title, record.settings.url, "what arrived is no APK");
+        return;
+    }
     if (!MoveToFinalName(temporary, final)) {
         {
             std::lock_guard lock(m_mutex);

@@ -28,7 +28,7 @@ class Downloader {
         Transferring = 1,
         Finished = 5,   // complete and moved to its final name
         WrongSize = 2,  // ended with other than the announced size
-        Failed = 3,     // the transfer or the move to the final name failed
+        Failed = 3,     // the transfer failed, or what came is no APK, or it could not be moved
     };
 
     struct Record {
