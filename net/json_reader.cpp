@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 
@@ -36,17 +37,34 @@ bool IsIdentifierPart(char c) {
     return IsIdentifierStart(c) || IsDigit(c);
 }
 
-// JavaScript's name for a member written as a number ({1: ...} is member "1").
+// JavaScript's name for a member written as a number ({1: ...} is member
+// "1"): the number's shortest digits, an integer below 1e21 written out in
+// full ("1e3" is member "1000").
 std::string NumberName(double value) {
-    if (value == std::floor(value) && std::fabs(value) < 1e21) {
-        char buffer[32];
-        const auto [end, ec] =
-            std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(value));
-        return ec == std::errc() ? std::string(buffer, end) : std::string();
-    }
     char buffer[64];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return ec == std::errc() ? std::string(buffer, end) : std::string();
+    const bool whole = value == std::floor(value) && std::fabs(value) < 1e21;
+    const auto [end, ec] =
+        whole ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific)
+              : std::to_chars(buffer, buffer + sizeof buffer, value);
+    if (ec != std::errc()) {
+        return {};
+    }
+    const std::string shortest(buffer, end);
+    if (!whole) {
+        return shortest;
+    }
+    // "1.111e+19": the digits, then zeros up to the exponent.
+    const std::size_t e = shortest.find('e');
+    const int exponent = std::atoi(shortest.c_str() + e + 1);
+    std::string digits = shortest.substr(0, e);
+    const bool negative = digits.starts_with('-');
+    std::erase(digits, '-');
+    std::erase(digits, '.');
+    if (digits == "0") {
+        return "0";  // -0 too
+    }
+    digits.append(static_cast<std::size_t>(exponent + 1) - digits.size(), '0');
+    return (negative ? "-" : "") + digits;
 }
 
 class Reader {

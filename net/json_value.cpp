@@ -57,6 +57,10 @@ void JsonValue::append(JsonValue value) {
     m_elements.push_back(std::move(value));
 }
 
+std::size_t JsonValue::memberCount() const {
+    return m_members.size();
+}
+
 std::size_t JsonValue::find(std::string_view name) const {
     if (m_index) {
         const auto found = m_index->find(name);

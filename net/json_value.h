@@ -45,7 +45,7 @@ class JsonValue {
     const JsonValue* member(std::string_view name) const;
     JsonValue* member(std::string_view name);
     void setMember(std::string name, JsonValue value);
-    std::size_t memberCount() const { return m_members.size(); }
+    std::size_t memberCount() const;
 
   private:
     // Objects this large look members up through an index; smaller ones

@@ -48,6 +48,11 @@ const ReadCase kReads[] = {
     {"{arr:[1,2,3]}", "arr", "", 0, 3},
     {"{arr:{1:{t:'it\\'s'}}}", "arr[1].t", "it's", 0, 0},
     {"{com_example_tv:{versioncode:'30'}}", "com_example_tv.versioncode", "30", 0, 0},
+    // As JavaScript names them: the shortest digits, written out below 1e21.
+    {"{11111111111111111111:'big',1.50:'x'}", "['11111111111111110000']", "big", 0, 0},
+    {"{11111111111111111111:'big',1.50:'x'}", "['1.5']", "x", 0, 0},
+    {"{1e3:'k',0x1F:'h'}", "[1000]", "k", 0, 0},
+    {"{1e3:'k',0x1F:'h'}", "[31]", "h", 0, 0},
     // Escapes arrive decoded as UTF-8.
     {R"({"t":"\u661f\u7a7a\/x"})", "t", "星空/x", 0, 0},
     {R"({"t":"\ud83d\udcfa"})", "t", "\U0001F4FA", 0, 0},
