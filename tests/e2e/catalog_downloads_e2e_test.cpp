@@ -20,13 +20,7 @@ class CatalogDownloadsTest : public ::testing::Test {
     }
 
     std::vector<std::string> installCommands() const {
-        std::vector<std::string> found;
-        for (const std::string& line : m_rig.shell.commands()) {
-            if (line.find(" install ") != std::string::npos) {
-                found.push_back(line);
-            }
-        }
-        return found;
+        return m_rig.shell.commandsWith(" install ");
     }
 
     CatalogRig m_rig;
