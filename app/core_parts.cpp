@@ -34,10 +34,9 @@ CoreParts::CoreParts(Needs needs)
                              const std::string& title) { installer.InstallApk(path, title); },
            .asUserAction = OrAtOnce(needs.asUserAction)}),
       catalogCache(database, catalogClient, needs.screen, needs.tempDir),
-      catalogPage(catalogClient, needs.screen, needs.screen,
-                  [this](int position, const CatalogItem& item) {
-                      catalogCache.addTile(position, item);
-                  }),
+      catalogPage(
+          catalogClient, needs.screen, needs.screen,
+          [this](int position, const CatalogItem& item) { catalogCache.addTile(position, item); }),
       catalogDownloads(catalogClient, downloader, needs.screen, needs.downloadDir, needs.dataDir) {}
 
 }  // namespace qvpc

@@ -84,9 +84,9 @@ void CatalogCache::record(const CatalogItem& item, const std::string& icon) {
     if (!path.empty()) {
         WriteFileAtomically(path, icon);
     }
-    const SqlValues fields = {item.downloadUrl, item.updateTime,  item.name,
-                              item.iconUrl,     item.version,     item.size,
-                              item.description, item.package,     item.thumbnails};
+    const SqlValues fields = {item.downloadUrl, item.updateTime, item.name,
+                              item.iconUrl,     item.version,    item.size,
+                              item.description, item.package,    item.thumbnails};
     const std::string table = kTable;
     if (m_database.CountRows(table, "where 应用编号=?", {item.id}) > 0) {
         SqlValues values = fields;

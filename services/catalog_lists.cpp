@@ -1,6 +1,5 @@
 #include "services/catalog_lists.h"
 
-
 #include "net/json_document.h"
 
 namespace qvpc {
@@ -118,8 +117,7 @@ int ParseTaggedList(std::string_view reply, CatalogItems& items) {
     read.reserve(pieces.size());
     for (std::string_view piece : pieces) {
         CatalogItem item;
-        item.downloadUrl =
-            std::string(Between(TaggedField(piece, "downurl"), "<![CDATA[", "]]>"));
+        item.downloadUrl = std::string(Between(TaggedField(piece, "downurl"), "<![CDATA[", "]]>"));
         item.total = total;
         item.id = TaggedField(piece, "appid");
         item.updateTime = TaggedField(piece, "lastapp");

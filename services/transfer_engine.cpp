@@ -151,8 +151,9 @@ void TransferEngine::begin(const std::shared_ptr<Transfer>& transfer) {
     CURL* easy = transfer->easy.get();
     if (!transfer->file.valid() || !easy ||
         curl_easy_setopt(easy, CURLOPT_URL, settings.url.c_str()) != CURLE_OK) {
-        m_callback({TransferEvent::Type::Failed, 0, transfer->id,
-                    transfer->file.valid() ? "cannot start the transfer" : "cannot write the file"});
+        m_callback(
+            {TransferEvent::Type::Failed, 0, transfer->id,
+             transfer->file.valid() ? "cannot start the transfer" : "cannot write the file"});
         return;
     }
     curl_easy_setopt(easy, CURLOPT_PRIVATE, transfer.get());
@@ -172,7 +173,8 @@ void TransferEngine::begin(const std::shared_ptr<Transfer>& transfer) {
     const bool ftp = settings.url.starts_with("ftp://");
     const bool accountGiven = !settings.user.empty() && !settings.password.empty();
     if (ftp || accountGiven) {
-        curl_easy_setopt(easy, CURLOPT_USERNAME, accountGiven ? settings.user.c_str() : kAnonymousUser);
+        curl_easy_setopt(easy, CURLOPT_USERNAME,
+                         accountGiven ? settings.user.c_str() : kAnonymousUser);
         curl_easy_setopt(easy, CURLOPT_PASSWORD,
                          accountGiven ? settings.password.c_str() : kAnonymousPassword);
     }
