@@ -10,6 +10,7 @@ namespace qvpc {
 JsonDocument::JsonDocument() : m_root(JsonValue::Object()) {}
 
 bool JsonDocument::parse(std::string_view text) {
+    m_lastParentValue = nullptr;
     m_root = JsonValue();
     std::optional<JsonValue> value = ReadJavaScriptValue(text);
     if (!value) {
@@ -20,7 +21,32 @@ bool JsonDocument::parse(std::string_view text) {
 }
 
 const JsonValue* JsonDocument::find(std::string_view path) const {
-    return FindJsonPath(m_root, path);
+    // The path's steps; the last one begins where its parent's path ends.
+    JsonPath steps(path);
+    JsonPath::Step step;
+    JsonPath::Step last;
+    std::size_t parentLength = 0;
+    std::size_t count = 0;
+    for (std::size_t start = 0; steps.next(step); start = steps.position()) {
+        parentLength = start;
+        last = step;
+        ++count;
+    }
+    if (steps.failed()) {
+        return nullptr;
+    }
+    if (count < 2) {
+        return count == 0 ? &m_root : JsonStep(m_root, last);
+    }
+    const std::string_view parent = path.substr(0, parentLength);
+    if (!m_lastParentValue || parent != m_lastParent) {
+        m_lastParentValue = FindJsonPath(m_root, parent);
+        m_lastParent.assign(parent);
+        if (!m_lastParentValue) {
+            return nullptr;
+        }
+    }
+    return JsonStep(*m_lastParentValue, last);
 }
 
 std::string JsonDocument::getText(std::string_view path) const {
@@ -54,6 +80,7 @@ int JsonDocument::count(std::string_view path) const {
 }
 
 void JsonDocument::setText(std::string_view path, std::string value) {
+    m_lastParentValue = nullptr;
     // The parent is the path up to its last step.
     JsonPath steps(path);
     JsonPath::Step step;

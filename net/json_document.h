@@ -39,6 +39,11 @@ class JsonDocument {
 
   private:
     JsonValue m_root;
+    // The parent of the last path read and where it led: readers go field by
+    // field through one entry ("arr[7].appid", "arr[7].apptitle", ...), so
+    // the entry is looked up once. Any change of the document forgets it.
+    mutable std::string m_lastParent;
+    mutable const JsonValue* m_lastParentValue = nullptr;
 };
 
 }  // namespace qvpc

@@ -26,6 +26,8 @@ class JsonPath {
     // error, which failed() then tells.
     bool next(Step& step);
     bool failed() const { return m_failed; }
+    // Where the next step begins in the path.
+    std::size_t position() const { return m_pos; }
 
   private:
     bool fail();

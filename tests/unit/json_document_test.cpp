@@ -140,6 +140,21 @@ TEST(JsonDocument, ALaterMemberOfTheSameNameWinsAndKeepsTheFirstPlace) {
     EXPECT_EQ(document.getText("m39"), "39");
 }
 
+TEST(JsonDocument, ReadsFieldByFieldFollowTheDocumentThroughItsChanges) {
+    JsonDocument document;
+    ASSERT_TRUE(document.parse("{arr:[{a:'1',b:'2'},{a:'3'}]}"));
+    EXPECT_EQ(document.getText("arr[0].a"), "1");
+    EXPECT_EQ(document.getText("arr[0].b"), "2");
+    EXPECT_EQ(document.getText("arr[1].a"), "3");
+    EXPECT_EQ(document.getText("arr[2].a"), "");
+    EXPECT_EQ(document.getText("arr[1].a"), "3");
+    document.setText("arr[1].b", "4");
+    EXPECT_EQ(document.getText("arr[1].b"), "4");
+    ASSERT_TRUE(document.parse("{arr:[{a:'5'},{a:'6'}]}"));
+    EXPECT_EQ(document.getText("arr[1].a"), "6");
+    EXPECT_EQ(document.getText("arr[0].a"), "5");
+}
+
 TEST(JsonDocument, SetTextStoresTheValueExactly) {
     JsonDocument document;
     ASSERT_TRUE(document.parse(R"({"arr":[{"PackageName":"com.a"}]})"));
