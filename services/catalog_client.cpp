@@ -15,13 +15,6 @@ namespace {
 constexpr int kLookupTimeoutSeconds = 5;
 constexpr std::string_view kNoneKnown = R"({"allnum":"0"})";
 
-std::string_view TrimTrailingSpaces(std::string_view text) {
-    while (!text.empty() && text.back() == ' ') {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 }  // namespace
 
 CatalogClient::CatalogClient(Hosts hosts, WindowLoop& loop)
@@ -73,7 +66,7 @@ std::string CatalogClient::lookupPackages(const std::vector<std::string>& packag
     // Taken as it comes: the escapes are decoded below, not by a charset.
     const std::string body = fetchBytes(lookupUrl(packages), kLookupTimeoutSeconds);
     const std::string decoded = ValidUtf8(UnescapeLookupReply(body));
-    if (TrimTrailingSpaces(decoded) == kNoneKnown) {
+    if (WithoutTrailingSpaces(decoded) == kNoneKnown) {
         return {};
     }
     return decoded;

@@ -26,13 +26,6 @@ std::string TaggedField(std::string_view piece, std::string_view tag) {
     return std::string(Between(piece, open, close));
 }
 
-std::string_view TrimTrailingSpaces(std::string_view text) {
-    while (!text.empty() && text.back() == ' ') {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 // The list's total as text. A server that writes it as a number means the
 // same number; read as text it would count as 0 and hide every page.
 std::string TotalOf(const JsonDocument& document) {
@@ -47,8 +40,15 @@ std::string TotalOf(const JsonDocument& document) {
 
 }  // namespace
 
+std::string_view WithoutTrailingSpaces(std::string_view text) {
+    while (!text.empty() && text.back() == ' ') {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
 bool IsRefusal(std::string_view reply) {
-    return TrimTrailingSpaces(reply) == "-1";
+    return WithoutTrailingSpaces(reply) == "-1";
 }
 
 int ParseJsonList(std::string_view reply, CatalogItems& items, std::string* replyTotal) {

@@ -33,4 +33,7 @@ int ParseTaggedList(std::string_view reply, CatalogItems& items);
 // Whether a reply is the refusal "-1" (trailing spaces aside).
 bool IsRefusal(std::string_view reply);
 
+// The text without its trailing spaces, as the servers' replies are compared.
+std::string_view WithoutTrailingSpaces(std::string_view text);
+
 }  // namespace qvpc
