@@ -4,17 +4,41 @@
 
 namespace qvpc {
 
+namespace {
+
+// Marks the gate busy for as long as it lives, whatever way the work leaves.
+struct BusyWhile {
+    explicit BusyWhile(bool& busy) : busy(busy) { busy = true; }
+    ~BusyWhile() { busy = false; }
+    bool& busy;
+};
+
+}  // namespace
+
 template <class Action>
 void ActionGate::run(Action&& action) {
     if (m_busy) {
         return;
     }
-    m_busy = true;
-    struct Reopen {
-        bool& busy;
-        ~Reopen() { busy = false; }
-    } reopen{m_busy};
-    std::forward<Action>(action)();
+    {
+        BusyWhile busy(m_busy);
+        std::forward<Action>(action)();
+    }
+    runDeferred();
+}
+
+void ActionGate::runWhenIdle(std::function<void()> work) {
+    m_deferred.push_back(std::move(work));
+    runDeferred();
+}
+
+void ActionGate::runDeferred() {
+    while (!m_busy && !m_deferred.empty()) {
+        std::function<void()> work = std::move(m_deferred.front());
+        m_deferred.pop_front();
+        BusyWhile busy(m_busy);
+        work();
+    }
 }
 
 void ActionGate::startLanScan() {
@@ -67,6 +91,18 @@ void ActionGate::onFilesDropped(const std::string& text) {
 
 void ActionGate::onDropAreaClick() {
     run([&] { m_inner.onDropAreaClick(); });
+}
+
+void ActionGate::showCatalogCategory(int category) {
+    run([&] { m_inner.showCatalogCategory(category); });
+}
+
+void ActionGate::showCatalogPage(int page) {
+    run([&] { m_inner.showCatalogPage(page); });
+}
+
+void ActionGate::downloadCatalogApp(int position) {
+    run([&] { m_inner.downloadCatalogApp(position); });
 }
 
 void ActionGate::takeScreenshot() {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <deque>
+#include <functional>
+
 #include "base/user_actions.h"
 
 namespace qvpc {
@@ -30,6 +33,10 @@ class ActionGate : public UserActions {
     void onFilesDropped(const std::string& text) override;
     void onDropAreaClick() override;
 
+    void showCatalogCategory(int category) override;
+    void showCatalogPage(int page) override;
+    void downloadCatalogApp(int position) override;
+
     void takeScreenshot() override;
     void saveScreenshotAs() override;
     void openScreenshotFolder() override;
@@ -39,12 +46,19 @@ class ActionGate : public UserActions {
 
     bool busy() const { return m_busy; }
 
+    // Work that must not be dropped, such as a finished download's hand-over
+    // to the installation: it runs now when no action runs, else as soon as
+    // the running one has returned.
+    void runWhenIdle(std::function<void()> work);
+
   private:
     template <class Action>
     void run(Action&& action);
+    void runDeferred();
 
     UserActions& m_inner;
     bool m_busy = false;
+    std::deque<std::function<void()>> m_deferred;
 };
 
 }  // namespace qvpc

@@ -7,6 +7,7 @@
 #include "app/core_parts.h"
 #include "apps/local_install.h"
 #include "apps/screenshot.h"
+#include "base/catalog_categories.h"
 #include "base/message_boxes.h"
 #include "base/screen.h"
 #include "base/shared_state.h"
@@ -69,6 +70,32 @@ void AppActions::onFilesDropped(const std::string& text) {
 
 void AppActions::onDropAreaClick() {
     m_parts.installer.onDropAreaClick();
+}
+
+void AppActions::enterAppManagement() {
+    m_screen.ShowPage(PageId::AppManagement);
+    m_screen.setCatalogPages(0, 0);
+    m_parts.catalogPage.showCatalogPage(std::string(kCatalogCategories.front().requestPath), 1);
+}
+
+void AppActions::showCatalogCategory(int category) {
+    if (category < 0 || category >= static_cast<int>(kCatalogCategories.size())) {
+        return;
+    }
+    m_parts.catalogPage.showCatalogPage(
+        std::string(kCatalogCategories[static_cast<std::size_t>(category)].requestPath), 1);
+}
+
+void AppActions::showCatalogPage(int page) {
+    m_parts.catalogPage.showCatalogPage(std::nullopt, page);
+}
+
+void AppActions::downloadCatalogApp(int position) {
+    m_parts.catalogDownloads.downloadTile(position);
+}
+
+void AppActions::installMarketApp() {
+    m_parts.catalogDownloads.installMarketApp();
 }
 
 void AppActions::takeScreenshot() {

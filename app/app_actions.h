@@ -32,6 +32,13 @@ class AppActions : public UserActions {
     void onFilesDropped(const std::string& text) override;
     void onDropAreaClick() override;
 
+    // Page 9 and its catalog; the home page's market tile.
+    void enterAppManagement() override;
+    void showCatalogCategory(int category) override;
+    void showCatalogPage(int page) override;
+    void downloadCatalogApp(int position) override;
+    void installMarketApp() override;
+
     void takeScreenshot() override;
     void saveScreenshotAs() override;
     void openScreenshotFolder() override;

@@ -44,7 +44,15 @@ AppCore::AppCore(AppPaths paths, Config config, Log& log, Screen& screen,
                .startLanScan = [this] { StartLanScan(); },
                .update = UpdateSettingsOf(m_config),
                .remoteSqlUrl = m_config.remoteSqlUrl,
-               .network = std::move(network)}),
+               .network = std::move(network),
+               .downloadDir = m_paths.downloadDir,
+               .tempDir = m_paths.tempDir,
+               .catalogHosts = {m_config.catalogHost, m_config.downloadHost},
+               .asUserAction =
+                   [this](std::function<void()> work) {
+                       m_screen.postToUiThread(
+                           [this, work = std::move(work)] { m_gate.runWhenIdle(work); });
+                   }}),
       m_actions(m_parts, m_shell, screen, [this] { StartLanScan(); }),
       m_gate(m_actions) {}
 
@@ -100,6 +108,8 @@ void AppCore::Shutdown() {
     m_parts.update.shutDown();
     // A scan still running ends early.
     m_parts.scanner.shutDown();
+    // No download hands a file to the installation any more.
+    m_parts.downloader.shutDown();
     // A task still running is stopped as a user would stop it, so what it
     // leaves behind (half a pulled picture) goes too.
     if (!m_parts.engine.currentProgress().empty()) {

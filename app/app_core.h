@@ -64,6 +64,7 @@ class AppCore {
     Screenshot& screenshot() { return m_parts.screenshot; }
     LanScanner& scanner() { return m_parts.scanner; }
     BackgroundWrites& remoteWrites() { return m_parts.remoteWrites; }
+    CoreParts& parts() { return m_parts; }
     // What the window's clicks reach, one action at a time.
     UserActions& actions() { return m_gate; }
 

@@ -18,6 +18,11 @@
 #include "devices/local_network.h"
 #include "devices/mac_lookup.h"
 #include "devices/remote_sql.h"
+#include "services/catalog_cache.h"
+#include "services/catalog_client.h"
+#include "services/catalog_downloads.h"
+#include "services/catalog_page.h"
+#include "services/downloader.h"
 #include "services/update_check.h"
 
 namespace qvpc {
@@ -47,6 +52,13 @@ struct CoreParts {
         LocalNetwork network;
         // How long a connected box's build properties may take to arrive.
         std::chrono::milliseconds buildPropWait = BoxRecognition::kBuildPropWait;
+        // Where the catalog's downloads and icons go, with trailing "/".
+        std::string downloadDir;
+        std::string tempDir;
+        CatalogClient::Hosts catalogHosts;
+        // Runs work on the user-interface thread as a user action of its own
+        // (a finished download's installation); unset, it runs at once.
+        std::function<void(std::function<void()>)> asUserAction;
     };
 
     explicit CoreParts(Needs needs);
@@ -71,6 +83,11 @@ struct CoreParts {
     CommandChannel channel;
     LanScanner scanner;
     UpdateCheck update;
+    CatalogClient catalogClient;
+    Downloader downloader;
+    CatalogCache catalogCache;
+    CatalogPage catalogPage;
+    CatalogDownloads catalogDownloads;
 };
 
 }  // namespace qvpc

@@ -25,6 +25,8 @@ Config Config::FromEnvironment() {
     Override(config.updateHost, "QVPC_UPDATE_HOST");
     Override(config.statisticsHost, "QVPC_STATISTICS_HOST");
     Override(config.remoteSqlUrl, "QVPC_REMOTE_SQL_URL");
+    Override(config.catalogHost, "QVPC_CATALOG_HOST");
+    Override(config.downloadHost, "QVPC_DOWNLOAD_HOST");
     return config;
 }
 

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "service_hosts.h"
+
 namespace qvpc {
 
 // The configuration values: the program's name, its web pages and the
@@ -28,6 +30,9 @@ struct Config {
     std::string statisticsHost = "127.0.0.1:8784";
     // The maker's remote SQL service (box records and brand names).
     std::string remoteSqlUrl = "http://sql.rivod.invalid/qvhx/sqlqvhx.php";
+    // The online services, each "host" or "host:port".
+    std::string catalogHost = kDefaultCatalogHost;
+    std::string downloadHost = kDefaultDownloadHost;
 
     static Config FromEnvironment();
 };

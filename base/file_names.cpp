@@ -1,5 +1,7 @@
 #include "base/file_names.h"
 
+#include "base/utf8.h"
+
 namespace qvpc {
 
 std::string FileExtension(std::string_view path) {
@@ -33,6 +35,19 @@ std::string FileName(std::string_view path, bool keepExtension) {
         name.remove_suffix(FileExtension(name).size());
     }
     return std::string(name);
+}
+
+std::string SafeFileName(std::string_view name) {
+    std::string safe = ValidUtf8(name);
+    for (char& c : safe) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '/' || c == '\\' || byte < 0x20 || byte == 0x7F) {
+            c = '_';
+        }
+    }
+    const std::size_t first = safe.find_first_not_of('.');
+    safe.erase(0, first == std::string::npos ? safe.size() : first);
+    return std::string(Utf8Prefix(safe, kSafeFileNameBytes));
 }
 
 }  // namespace qvpc

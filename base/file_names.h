@@ -14,4 +14,13 @@ std::string FileExtension(std::string_view path);
 // more characters follow; without its extension unless keepExtension.
 std::string FileName(std::string_view path, bool keepExtension);
 
+// A file name made from text off the network (an app's title, the last
+// segment of a URL) that stays one file inside its folder: "/", "\", NUL and
+// other control characters become "_", leading dots go, invalid UTF-8 is
+// replaced, and it is cut to kSafeFileNameBytes on a character boundary.
+// Empty when nothing is left.
+std::string SafeFileName(std::string_view name);
+
+inline constexpr std::size_t kSafeFileNameBytes = 120;
+
 }  // namespace qvpc

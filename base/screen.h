@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/app_management_views.h"
+#include "base/catalog_views.h"
 #include "base/device_list_view.h"
 #include "base/dialogs.h"
 #include "base/page_view.h"
@@ -21,6 +22,8 @@ class Screen : public PageView,
                public PopupView,
                public DeviceListView,
                public CatalogView,
+               public CatalogGridView,
+               public CatalogPagerView,
                public InstalledAppsView,
                public WindowLoop,
                public SocketWatch {};

@@ -35,6 +35,13 @@ class UserActions {
     virtual void onFilesDropped(const std::string& /*text*/) {}
     virtual void onDropAreaClick() {}
 
+    // Page 9's catalog: a category of the left list (0-based, in the order
+    // of kCatalogCategories), the page the pager chose, and the action
+    // button of the tile at a grid position (1-based).
+    virtual void showCatalogCategory(int /*category*/) {}
+    virtual void showCatalogPage(int /*page*/) {}
+    virtual void downloadCatalogApp(int /*position*/) {}
+
     // Screenshot and its menu.
     virtual void takeScreenshot() {}
     virtual void saveScreenshotAs() {}

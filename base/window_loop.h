@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 
 namespace qvpc {
 
@@ -14,6 +15,9 @@ class WindowLoop {
     virtual bool isUiThread() = 0;
     virtual void runEventLoopFor(std::chrono::milliseconds duration) = 0;
     virtual void processPendingEvents() = 0;
+    // Queues work to run on the user-interface thread and returns at once;
+    // once the program is closing queued work no longer runs.
+    virtual void postToUiThread(std::function<void()> work) = 0;
 
     // Closes the main window, which ends the program.
     virtual void closeMainWindow() = 0;

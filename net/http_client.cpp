@@ -1,14 +1,11 @@
 #include "net/http_client.h"
 
-#include <curl/curl.h>
-
 #include <algorithm>
 #include <cctype>
-#include <memory>
-#include <mutex>
 #include <regex>
 
 #include "base/gbk.h"
+#include "net/curl_easy.h"
 
 namespace qvpc {
 namespace {
@@ -25,34 +22,6 @@ constexpr const char* kDefaultHeaders[] = {
     "Content-Type: application/x-www-form-urlencoded",
     "Cache-Control: no-cache",
 };
-
-struct CurlCleanup {
-    void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
-};
-using CurlPtr = std::unique_ptr<CURL, CurlCleanup>;
-
-struct SlistFree {
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
-};
-using SlistPtr = std::unique_ptr<curl_slist, SlistFree>;
-
-// Appends a line; on failure the list stays as it was and false comes back.
-bool Append(SlistPtr& list, const std::string& line) {
-    curl_slist* grown = curl_slist_append(list.get(), line.c_str());
-    if (!grown) {
-        return false;
-    }
-    list.release();
-    list.reset(grown);
-    return true;
-}
-
-// libcurl's global set-up is not thread-safe; it runs once, before the first
-// handle.
-void InitCurlOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -143,15 +112,6 @@ std::string FailureText(CURLcode code, CURL* curl, const Received& received) {
     return "712 服务器未响应!";
 }
 
-// The phases' bounds: connecting, and any stretch without a byte received.
-// A reply that trickles still ends: the whole request gets a few phases.
-void SetTimeouts(CURL* curl, long timeoutMs) {
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, timeoutMs);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, std::max(1L, timeoutMs / 1000));
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, timeoutMs * 4);
-}
-
 // The text of a body: up to its first NUL, and in UTF-8 where the page
 // declares its charset.
 std::string TextOf(const std::string& body) {
@@ -198,13 +158,12 @@ std::string HttpClient::DeclaredCharset(const std::string& text) {
 
 HttpReply HttpClient::request(const HttpRequest& request) {
     HttpReply reply;
-    InitCurlOnce();
-    CurlPtr curl(curl_easy_init());
-    if (!curl) {
+    curl::Easy easy = curl::NewEasy();
+    if (!easy) {
         reply.status = "702 创建WinHttp会话失败!";
         return reply;
     }
-    CURL* handle = curl.get();
+    CURL* handle = easy.get();
     if (curl_easy_setopt(handle, CURLOPT_URL, request.url.c_str()) != CURLE_OK ||
         !(request.url.starts_with("http://") || request.url.starts_with("https://"))) {
         reply.status = "701 解析URL地址失败!";
@@ -217,7 +176,7 @@ HttpReply HttpClient::request(const HttpRequest& request) {
 
     const long timeoutMs =
         request.timeoutSeconds > 0 ? request.timeoutSeconds * 1000L : kDefaultTimeoutMs;
-    SetTimeouts(handle, timeoutMs);
+    curl::SetPhaseTimeouts(handle, timeoutMs);
 
     const std::string body = Utf8ToGbk(request.body);
     switch (request.method) {
@@ -244,20 +203,20 @@ HttpReply HttpClient::request(const HttpRequest& request) {
         curl_easy_setopt(handle, CURLOPT_MAXREDIRS, 10L);
     }
 
-    SlistPtr headerList;
+    curl::HeaderList headerList;
     const std::string headers = HeadersFor(request.extraHeaders);
     for (std::size_t from = 0; from < headers.size();) {
         const std::size_t end = headers.find("\r\n", from);
         const std::string line = headers.substr(from, end - from);
         from = end == std::string::npos ? headers.size() : end + 2;
-        if (!line.empty() && !Append(headerList, line)) {
+        if (!line.empty() && !curl::Append(headerList, line)) {
             reply.status = "710 设置协议头失败!";
             return reply;
         }
     }
     // curl adds "Expect: 100-continue" to larger posts, which some servers
     // never answer.
-    if (!Append(headerList, "Expect:")) {
+    if (!curl::Append(headerList, "Expect:")) {
         reply.status = "710 设置协议头失败!";
         return reply;
     }
@@ -296,12 +255,11 @@ std::string HttpClient::get(const std::string& url, int timeoutSeconds) {
 }
 
 std::string HttpClient::fetch(const std::string& url) {
-    InitCurlOnce();
-    CurlPtr curl(curl_easy_init());
-    if (!curl || !(url.starts_with("http://") || url.starts_with("https://"))) {
+    curl::Easy easy = curl::NewEasy();
+    if (!easy || !(url.starts_with("http://") || url.starts_with("https://"))) {
         return {};
     }
-    CURL* handle = curl.get();
+    CURL* handle = easy.get();
     curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
     curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
@@ -309,12 +267,12 @@ std::string HttpClient::fetch(const std::string& url) {
     curl_easy_setopt(handle, CURLOPT_USERAGENT,
                      "Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)");
     // The platform's own limits, written down: no fetch waits for ever.
-    SetTimeouts(handle, kDefaultTimeoutMs);
-    SlistPtr headers;
+    curl::SetPhaseTimeouts(handle, kDefaultTimeoutMs);
+    curl::HeaderList headers;
     for (const std::string& line :
          {std::string("Accept: */*"), "Referer: " + url, std::string("Accept-Language: zh-cn"),
           std::string("Content-Type: application/x-www-form-urlencoded")}) {
-        if (!Append(headers, line)) {
+        if (!curl::Append(headers, line)) {
             return {};
         }
     }

@@ -7,11 +7,15 @@
 
 namespace qvpc::ui {
 
-// Page 9's frame: the header, the title, the small "返回" and the places of
-// the left list, the catalog tile grid with its pager and the installed-app
-// list. The list widgets themselves fill these places when they arrive; until
-// then the page keeps the few values the core reads and writes through the
-// screen.
+class CatalogLeftList;
+class CatalogPager;
+class CatalogTileGrid;
+
+// Page 9: the header, the title, the small "返回", the left list of
+// categories, the catalog's tile grid with its pager under it, and in their
+// place, when chosen, the installed-app list (whose place the installed-app
+// widget fills when it arrives; until then the page keeps the few values of
+// it the core reads and writes through the screen).
 class AppManagementPage : public Page {
     Q_OBJECT
 
@@ -23,27 +27,25 @@ class AppManagementPage : public Page {
     void showInstalledView();
     bool isCatalogView() const;
 
-    QWidget& leftList() { return *m_leftList; }
-    QWidget& tileGrid() { return *m_tileGrid; }
-    QWidget& pager() { return *m_pager; }
+    CatalogLeftList& leftList() { return *m_leftList; }
+    CatalogTileGrid& tileGrid() { return *m_tileGrid; }
+    CatalogPager& pager() { return *m_pager; }
     QWidget& installedList() { return *m_installedList; }
 
     void setCatalogTileState(int position, const QString& state);
     QString catalogTileState(int position) const;
     std::optional<int> selectedAppRow() const { return m_selectedRow; }
     void setAppRowState(int row, int state);
-    int upgradeCount() const { return m_upgradeCount; }
+    int upgradeCount() const;
     void setUpgradeCount(int count);
 
   private:
-    QWidget* m_leftList;
-    QWidget* m_tileGrid;
-    QWidget* m_pager;
+    CatalogLeftList* m_leftList;
+    CatalogTileGrid* m_tileGrid;
+    CatalogPager* m_pager;
     QWidget* m_installedList;
-    std::map<int, QString> m_tileStates;
     std::map<int, int> m_rowStates;
     std::optional<int> m_selectedRow;
-    int m_upgradeCount = 0;
 };
 
 }  // namespace qvpc::ui

@@ -200,6 +200,7 @@ void MainWindow::buildPages() {
             [this](const QString& text) { m_actions->onFilesDropped(text.toStdString()); });
     connect(m_remoteInstall, &RemoteInstallPage::dropAreaClicked, this,
             [this] { m_actions->onDropAreaClick(); });
+    connectCatalog();
 }
 
 bool MainWindow::ShowPage(PageId page, const QString& text) {

@@ -127,6 +127,8 @@ class MainWindow : public QWidget {
     void buildTitleBar();
     void buildFooter();
     void buildPages();
+    // Page 9's left list, grid and pager to the core.
+    void connectCatalog();
     void switchPage(int from, int to);
     void writeLog(const char* text);
 

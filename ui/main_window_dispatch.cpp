@@ -2,6 +2,7 @@
 // writes to the log (category 主进程) and what it does.
 #include "base/log.h"
 #include "ui/app_management_page.h"
+#include "ui/catalog_left_list.h"
 #include "ui/guide_page.h"
 #include "ui/main_window.h"
 #include "ui/manual_ip_page.h"
@@ -53,7 +54,12 @@ void MainWindow::OnPageButtonClick(PageButton id) {
          [](MainWindow& w) { w.ShowPage(PageId::Guide); }},
         {PageButton::GuideBack, nullptr, When::Before, [](MainWindow& w) { w.leaveGuide(); }},
         {PageButton::AppManagementTile, "应用管理_连接成功", When::Before,
-         [](MainWindow& w) { w.m_actions->enterAppManagement(); }},
+         [](MainWindow& w) {
+             // The entry shows the first category.
+             w.m_appManagement->showCatalogView();
+             w.m_appManagement->leftList().selectCategory(0);
+             w.m_actions->enterAppManagement();
+         }},
         {PageButton::AppManagementBack, "返回_应用管理", When::Before,
          [](MainWindow& w) {
              w.ShowPage(PageId::Home);

@@ -19,6 +19,12 @@ Artwork DropPanel(bool active);  // page 8, the drop area (active while files ho
 Artwork GuideFrame();            // page 5, the guide's white panel
 Artwork GuideStep(int step);     // page 5, the screen of step 1..4
 
+// Page 9: a catalog category's label, white on transparent, its glyph
+// before its name (category 0..7 in the order of kCatalogCategories), and the
+// neutral picture of a tile whose icon is missing.
+Artwork CategoryLabel(int category);
+Artwork IconPlaceholder();
+
 // The program's icon: a TV on the brand green.
 Artwork AppIcon();
 

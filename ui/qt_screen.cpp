@@ -6,6 +6,8 @@
 #include <thread>
 
 #include "ui/app_management_page.h"
+#include "ui/catalog_pager.h"
+#include "ui/catalog_tile_grid.h"
 #include "ui/desktop.h"
 #include "ui/device_list_page.h"
 #include "ui/device_tile_list.h"
@@ -185,6 +187,32 @@ void QtScreen::setUpgradeCount(int count) {
     onUi([this, count] { m_window.appManagementPage().setUpgradeCount(count); });
 }
 
+void QtScreen::clearCatalogTiles() {
+    onUi([this] { m_window.appManagementPage().tileGrid().clear(); });
+}
+
+void QtScreen::addCatalogTile(int position, const CatalogTile& tile) {
+    onUi([this, position, tile] {
+        m_window.appManagementPage().tileGrid().addTile(position, tile);
+    });
+}
+
+std::optional<CatalogTile> QtScreen::catalogTile(int position) {
+    return onUi<std::optional<CatalogTile>>(
+        [this, position] { return m_window.appManagementPage().tileGrid().tile(position); },
+        std::nullopt);
+}
+
+void QtScreen::setCatalogNotice(const std::string& text) {
+    onUi([this, text = Q(text)] { m_window.appManagementPage().tileGrid().setNotice(text); });
+}
+
+void QtScreen::setCatalogPages(int pageCount, int selectedPage) {
+    onUi([this, pageCount, selectedPage] {
+        m_window.appManagementPage().pager().setPages(pageCount, selectedPage);
+    });
+}
+
 std::string QtScreen::chooseFileToInstall(const std::string& title, const std::string& startDir) {
     return onUi<std::string>(
         [this, title = Q(title), startDir = Q(startDir)] {
@@ -235,6 +263,23 @@ void QtScreen::runEventLoopFor(std::chrono::milliseconds duration) {
 
 bool QtScreen::programClosing() {
     return !m_gate.isOpen();
+}
+
+void QtScreen::postToUiThread(std::function<void()> work) {
+    if (!m_gate.isOpen()) {
+        return;
+    }
+    // Queued in the name of an object of this screen, so that work still
+    // queued when the screen goes is dropped with it; work that reaches the
+    // loop after the window closed does not run.
+    QMetaObject::invokeMethod(
+        &m_watch,
+        [this, work = std::move(work)] {
+            if (m_gate.isOpen()) {
+                work();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void QtScreen::processPendingEvents() {

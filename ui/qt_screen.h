@@ -58,6 +58,12 @@ class QtScreen : public Screen {
     int upgradeCount() override;
     void setUpgradeCount(int count) override;
 
+    void clearCatalogTiles() override;
+    void addCatalogTile(int position, const CatalogTile& tile) override;
+    std::optional<CatalogTile> catalogTile(int position) override;
+    void setCatalogNotice(const std::string& text) override;
+    void setCatalogPages(int pageCount, int selectedPage) override;
+
     std::string chooseFileToInstall(const std::string& title, const std::string& startDir) override;
     std::string chooseSaveFile(const std::string& title, const std::string& startDir,
                                const std::string& filter, int filterIndex) override;
@@ -69,6 +75,7 @@ class QtScreen : public Screen {
     bool isUiThread() override;
     void runEventLoopFor(std::chrono::milliseconds duration) override;
     void processPendingEvents() override;
+    void postToUiThread(std::function<void()> work) override;
 
     int watchSocket(int fd, std::function<void()> onReadable) override;
     void resumeSocketWatch(int id) override;

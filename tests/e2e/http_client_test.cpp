@@ -65,6 +65,18 @@ TEST_F(HttpClientTest, EachFailureEndsInItsErrorText) {
     }
 }
 
+TEST_F(HttpClientTest, APageThatDeclaresItsCharsetArrivesAsUtf8) {
+    // The update reply in the charset each page declares.
+    for (const std::string charset : {"utf-8", "gbk", "gb2312"}) {
+        SCOPED_TRACE(charset);
+        m_sim.setFault("update", "meta:" + charset);
+        const HttpReply reply = HttpClient::request({.url = updateUrl(), .timeoutSeconds = 5});
+        EXPECT_TRUE(reply.text.starts_with("<meta charset=" + charset + ">")) << reply.text;
+        EXPECT_NE(reply.text.find("<rb>假<rb>"), std::string::npos) << reply.text;
+        EXPECT_EQ(reply.bytes.find("<rb>假<rb>") != std::string::npos, charset == "utf-8");
+    }
+}
+
 TEST_F(HttpClientTest, FetchGivesTheBytesOfASuccessOnly) {
     const std::string base = m_sim.baseUrl(SimService::Download) + "/down/icon/";
     const std::string icon = HttpClient::fetch(base + "com.kestrunemarket.png");

@@ -61,6 +61,31 @@ std::map<int, std::string> FakeScreen::catalogTileStates() const {
     return m_catalogStates;
 }
 
+std::map<int, CatalogTile> FakeScreen::catalogTiles() const {
+    std::lock_guard lock(m_mutex);
+    return m_catalogTiles;
+}
+
+std::string FakeScreen::catalogNotice() const {
+    std::lock_guard lock(m_mutex);
+    return m_catalogNotice;
+}
+
+std::pair<int, int> FakeScreen::catalogPages() const {
+    std::lock_guard lock(m_mutex);
+    return m_catalogPages;
+}
+
+std::vector<std::string> FakeScreen::popupsShown() const {
+    std::lock_guard lock(m_mutex);
+    return m_popupsShown;
+}
+
+std::vector<int> FakeScreen::downloadProgress() const {
+    std::lock_guard lock(m_mutex);
+    return m_downloadProgress;
+}
+
 std::map<int, int> FakeScreen::appRowStates() const {
     std::lock_guard lock(m_mutex);
     return m_rowStates;
@@ -166,18 +191,21 @@ void FakeScreen::ShowInstalling(const std::string& message, bool /*closeVisible*
     std::lock_guard lock(m_mutex);
     m_popupMode = "安装";
     m_popupText = message;
+    m_popupsShown.push_back(m_popupMode + ":" + m_popupText);
 }
 
 void FakeScreen::ShowDownloading(const std::string& targetPath, const std::string& status) {
     std::lock_guard lock(m_mutex);
     m_popupMode = "下载";
     m_popupText = status + targetPath;
+    m_popupsShown.push_back(m_popupMode + ":" + m_popupText);
 }
 
 void FakeScreen::ShowPrompt(const std::string& message) {
     std::lock_guard lock(m_mutex);
     m_popupMode = "提示";
     m_popupText = message;
+    m_popupsShown.push_back(m_popupMode + ":" + m_popupText);
 }
 
 void FakeScreen::ClosePopup() {
@@ -196,7 +224,10 @@ void FakeScreen::setPercentText(const std::string& text) {
     m_percentsShown.push_back(text);
 }
 
-void FakeScreen::setDownloadProgress(int /*percent*/) {}
+void FakeScreen::setDownloadProgress(int percent) {
+    std::lock_guard lock(m_mutex);
+    m_downloadProgress.push_back(percent);
+}
 
 void FakeScreen::setScreenshotPicture(const std::string& pngPath) {
     std::lock_guard lock(m_mutex);
@@ -263,6 +294,41 @@ void FakeScreen::resetDeviceListScroll() {}
 void FakeScreen::setCatalogTileState(int position, const std::string& state) {
     std::lock_guard lock(m_mutex);
     m_catalogStates[position] = state;
+    if (auto tile = m_catalogTiles.find(position); tile != m_catalogTiles.end()) {
+        tile->second.state = state;
+    }
+}
+
+void FakeScreen::clearCatalogTiles() {
+    std::lock_guard lock(m_mutex);
+    m_catalogTiles.clear();
+}
+
+void FakeScreen::addCatalogTile(int position, const CatalogTile& tile) {
+    std::lock_guard lock(m_mutex);
+    m_catalogTiles[position] = tile;
+}
+
+std::optional<CatalogTile> FakeScreen::catalogTile(int position) {
+    std::lock_guard lock(m_mutex);
+    const auto found = m_catalogTiles.find(position);
+    return found == m_catalogTiles.end() ? std::nullopt : std::optional(found->second);
+}
+
+void FakeScreen::setCatalogNotice(const std::string& text) {
+    std::lock_guard lock(m_mutex);
+    m_catalogNotice = text;
+}
+
+void FakeScreen::setCatalogPages(int pageCount, int selectedPage) {
+    std::lock_guard lock(m_mutex);
+    m_catalogPages = {pageCount, selectedPage};
+}
+
+void FakeScreen::postToUiThread(std::function<void()> work) {
+    if (!mainWindowClosed()) {
+        work();
+    }
 }
 
 std::optional<int> FakeScreen::selectedAppRow() {

@@ -39,6 +39,15 @@ class FakeScreen : public Screen {
     std::string boxName() const;
     std::vector<std::string> openedUrls() const;
     std::map<int, std::string> catalogTileStates() const;
+    // Page 9's grid and pager: the tiles by position, the notice, and the
+    // page run last set (page count, selected page).
+    std::map<int, CatalogTile> catalogTiles() const;
+    std::string catalogNotice() const;
+    std::pair<int, int> catalogPages() const;
+    // Every popup shown, oldest first, as its mode and text ("下载:正在下载…").
+    std::vector<std::string> popupsShown() const;
+    // Every value the download bar was given, oldest first.
+    std::vector<int> downloadProgress() const;
     std::map<int, int> appRowStates() const;
     std::vector<DeviceTile> deviceTiles() const;
 
@@ -76,6 +85,11 @@ class FakeScreen : public Screen {
     void setAppRowState(int row, AppRowState state) override;
     int upgradeCount() override;
     void setUpgradeCount(int count) override;
+    void clearCatalogTiles() override;
+    void addCatalogTile(int position, const CatalogTile& tile) override;
+    std::optional<CatalogTile> catalogTile(int position) override;
+    void setCatalogNotice(const std::string& text) override;
+    void setCatalogPages(int pageCount, int selectedPage) override;
     std::string chooseFileToInstall(const std::string& title, const std::string& startDir) override;
     std::string chooseSaveFile(const std::string& title, const std::string& startDir,
                                const std::string& filter, int filterIndex) override;
@@ -90,6 +104,9 @@ class FakeScreen : public Screen {
     int watchSocket(int fd, std::function<void()> onReadable) override;
     void resumeSocketWatch(int id) override;
     void unwatchSocket(int id) override;
+    // No thread plays the user interface here: the work runs at once, on the
+    // caller's thread.
+    void postToUiThread(std::function<void()> work) override;
 
     bool mainWindowClosed() const;
 
@@ -111,6 +128,11 @@ class FakeScreen : public Screen {
     std::string m_manualAddress = "192.168.0.";
     std::vector<DeviceTile> m_tiles;
     std::map<int, std::string> m_catalogStates;
+    std::map<int, CatalogTile> m_catalogTiles;
+    std::string m_catalogNotice;
+    std::pair<int, int> m_catalogPages{0, 0};
+    std::vector<std::string> m_popupsShown;
+    std::vector<int> m_downloadProgress;
     std::optional<int> m_selectedRow;
     std::map<int, int> m_rowStates;
     int m_upgradeCount = 0;

@@ -59,6 +59,16 @@ std::vector<std::string> FakeShell::commands() const {
     return m_commands;
 }
 
+std::vector<std::string> FakeShell::commandsWith(std::string_view part) const {
+    std::vector<std::string> found;
+    for (const std::string& line : commands()) {
+        if (line.find(part) != std::string::npos) {
+            found.push_back(line);
+        }
+    }
+    return found;
+}
+
 int FakeShell::endRunningCommandCalls() const {
     std::lock_guard lock(m_mutex);
     return m_endCalls;

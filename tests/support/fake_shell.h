@@ -31,6 +31,8 @@ class FakeShell : public TaskShell {
     void endShell();
 
     std::vector<std::string> commands() const;
+    // The command lines that hold this text (" install ").
+    std::vector<std::string> commandsWith(std::string_view part) const;
     int endRunningCommandCalls() const;
     int attachChecks() const;
 

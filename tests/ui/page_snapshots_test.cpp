@@ -10,6 +10,9 @@
 
 #include "ui/app_management_page.h"
 #include "ui/busy_page.h"
+#include "ui/catalog_left_list.h"
+#include "ui/catalog_pager.h"
+#include "ui/catalog_tile_grid.h"
 #include "ui/device_list_page.h"
 #include "ui/device_tile_list.h"
 #include "ui/guide_page.h"
@@ -372,9 +375,12 @@ TEST_F(PageSnapshots, SavesEveryPage) {
         const QWidget& page = m_window->appManagementPage();
         const QImage image = save(QStringLiteral("page9-app-management"));
         EXPECT_TRUE(PixelNear(image, at(page, {20, 300}), kListPanel, 2));
-        EXPECT_TRUE(
-            InkWithin(image, at(page, {0, 60, 154, 100}), at(page, {0, 60, 154, 50}), kListPanel))
+        // The header's row holds only "应用下载", centred in it; the categories
+        // begin under it.
+        const QRect header = at(page, {0, 60, 154, 50});
+        EXPECT_TRUE(InkWithin(image, header, at(page, {20, 68, 114, 34}), kListPanel))
             << "应用下载 at the head of the list";
+        EXPECT_TRUE(CentredOn(InkBounds(image, header, kListPanel), header.center().x()));
         EXPECT_TRUE(PixelNear(image, at(page, {450, 30}), kHeaderBand, 2));
         EXPECT_TRUE(
             InkWithin(image, at(page, {170, 62, 120, 30}), at(page, {184, 72, 51, 15}), kBody, 40))
@@ -572,6 +578,192 @@ TEST_F(PageSnapshots, SavesTheButtonStates) {
         EXPECT_TRUE(PixelNear(saved, cell + QPoint(500, 0) + row.sample, row.pressed, 6))
             << "pressed";
     }
+}
+
+// Page 9's catalog as the core fills it, pictured with checks of what each
+// part draws: the tiles' cells, icons, texts and buttons in their places and
+// colours, the left list's selection and counts, the pager's run.
+class CatalogPictures : public PageSnapshots {
+  protected:
+    static constexpr QRgb kTileDone = 0xffbababa;
+    static constexpr QRgb kListSelected = 0xff5b6579;
+    static constexpr QRgb kPlaceholder = 0xffeef0f3;
+
+    CatalogPictures() {
+        m_screen->ShowPage(PageId::AppManagement);
+        m_window->appManagementPage().leftList().selectCategory(0);
+    }
+
+    static CatalogTile Tile(const std::string& package, const std::string& name,
+                            const std::string& version, const std::string& size) {
+        CatalogTile tile;
+        tile.iconPath = QVPC_BUILD_DIR "/tools/servicesim/catalog/icons/" + package + ".png";
+        tile.name = name;
+        tile.version = version;
+        tile.size = size;
+        tile.state = "安装";
+        tile.total = 19;
+        tile.downloadUrl = "http://127.0.0.1:8782/down/apk/" + package + ".apk";
+        return tile;
+    }
+
+    static std::vector<CatalogTile> FirstPage() {
+        return {
+            Tile("com.xingkong.live", "星空直播", "3.2.1", "12.6M"),
+            Tile("com.kuaikan.video", "快看影视", "5.6.0", "25.4M"),
+            Tile("com.jisu.racing", "极速赛车", "1.5.2", "35.6M"),
+            Tile("com.lantian.tv", "蓝天电视", "2.8.0", "9.8M"),
+            Tile("com.baiyun.cinema", "白云影院", "3.3.3", "19.9M"),
+            Tile("com.xiaoxue.class", "小学同步课堂", "4.5.0", "30.2M"),
+            Tile("com.jiguang.live", "极光直播", "1.9.5", "15.2M"),
+            Tile("com.zhuiju.master", "追剧大师", "2.7.1", "16.0M"),
+            Tile("com.huanle.ddz", "欢乐斗地主TV", "2.9.0", "28.3M"),
+        };
+    }
+
+    void show(const std::vector<CatalogTile>& tiles, int pages, int page) {
+        m_screen->clearCatalogTiles();
+        m_screen->setCatalogNotice({});
+        for (std::size_t i = 0; i < tiles.size(); ++i) {
+            m_screen->addCatalogTile(static_cast<int>(i) + 1, tiles[i]);
+        }
+        m_screen->setCatalogPages(pages, page);
+    }
+
+    QWidget& grid() { return m_window->appManagementPage().tileGrid(); }
+    QWidget& pager() { return m_window->appManagementPage().pager(); }
+    QWidget& list() { return m_window->appManagementPage().leftList(); }
+    QRect cell(int position) { return at(grid(), CatalogTileGrid::cellRect(position)); }
+    QRect button(int position) { return at(grid(), CatalogTileGrid::buttonRect(position)); }
+
+    // A tile drawn whole: its white cell, its icon in the icon box, its name
+    // and version and size in their lines, its button's frame in the colour
+    // of its state.
+    void expectATile(const QImage& image, int position, QColor buttonInk) {
+        SCOPED_TRACE("tile " + std::to_string(position));
+        const QRect c = cell(position);
+        EXPECT_TRUE(PixelNear(image, c.topLeft() + QPoint(4, 4), kWhite, 2));
+        EXPECT_TRUE(PixelNear(image, c.bottomRight() - QPoint(4, 4), kWhite, 2));
+        EXPECT_TRUE(
+            InkWithin(image, c.adjusted(2, 2, -120, -2), c.adjusted(12, 12, -123, -13), kWhite, 16))
+            << "the icon in its 85 x 85 box";
+        const QRect name(c.left() + 103, c.top() + 11, 109, 24);
+        EXPECT_TRUE(InkWithin(image, c.adjusted(100, 1, -1, -76), name, kWhite, 40)) << "name";
+        EXPECT_TRUE(InkWithin(image, QRect(c.left() + 100, c.top() + 36, 118, 36),
+                              QRect(c.left() + 103, c.top() + 38, 109, 32), kWhite, 40))
+            << "version and size";
+        const QRect b = button(position);
+        EXPECT_TRUE(PixelNear(image, QPoint(b.left(), b.center().y()), buttonInk, 40))
+            << "the button's frame";
+        EXPECT_FALSE(ColourBounds(image, b.adjusted(2, 2, -2, -2), buttonInk, 40).isEmpty())
+            << "its state text";
+    }
+};
+
+TEST_F(CatalogPictures, AFullPageOfNineTiles) {
+    m_window->appManagementPage().setUpgradeCount(3);
+    m_window->appManagementPage().leftList().setCount(CatalogLeftList::Action::Uninstall, 12);
+    show(FirstPage(), 3, 1);
+    const QImage image = save(QStringLiteral("page9-catalog"));
+    for (int position = 1; position <= 9; ++position) {
+        expectATile(image, position, kGreen);
+    }
+    // The selected category's row, the others on the panel.
+    EXPECT_TRUE(PixelNear(image,
+                          at(list(), CatalogLeftList::categoryRow(0).topLeft() + QPoint(4, 4)),
+                          kListSelected, 2));
+    EXPECT_TRUE(PixelNear(image,
+                          at(list(), CatalogLeftList::categoryRow(1).topLeft() + QPoint(4, 4)),
+                          kListPanel, 2));
+    for (int category = 0; category < 8; ++category) {
+        const QRect row = at(list(), CatalogLeftList::categoryRow(category));
+        EXPECT_TRUE(InkWithin(image, row, row.adjusted(28, 6, -20, -6),
+                              category == 0 ? QColor(kListSelected) : QColor(kListPanel), 40))
+            << "category " << category << "'s label";
+    }
+    // Each action entry's label and then its count.
+    for (const auto action :
+         {CatalogLeftList::Action::Uninstall, CatalogLeftList::Action::Upgrade}) {
+        const QRect row = at(list(), CatalogLeftList::actionRow(action));
+        const QRect ink = InkBounds(image, row, kListPanel, 40);
+        EXPECT_GT(ink.right(), row.left() + 30 + 60 + 12) << "the label and its count";
+    }
+    // The pager: both moves framed, "上一页" greyed, three page buttons with
+    // the first green.
+    const CatalogPager& run = m_window->appManagementPage().pager();
+    EXPECT_EQ(run.firstShown(), 1);
+    EXPECT_EQ(run.lastShown(), 3);
+    const QRect previous = at(pager(), run.previousRect());
+    EXPECT_TRUE(ColourBounds(image, previous.adjusted(3, 3, -3, -3), kGreen, 40).isEmpty());
+    EXPECT_FALSE(ColourBounds(image, at(pager(), run.pageButtonRect(0)), 0xff01b861, 40).isEmpty());
+    EXPECT_TRUE(ColourBounds(image, at(pager(), run.pageButtonRect(1)), 0xff01b861, 40).isEmpty());
+}
+
+TEST_F(CatalogPictures, TheLastPageWithFewerTiles) {
+    std::vector<CatalogTile> tiles = FirstPage();
+    tiles.resize(4);
+    show(tiles, 3, 3);
+    const QImage image = save(QStringLiteral("page9-catalog-last-page"));
+    for (int position = 1; position <= 4; ++position) {
+        expectATile(image, position, kGreen);
+    }
+    // The first row and the first tile of the second; the other cells empty.
+    for (int position = 5; position <= 9; ++position) {
+        EXPECT_TRUE(InkBounds(image, cell(position), kBody, 8).isEmpty()) << "cell " << position;
+    }
+    const CatalogPager& run = m_window->appManagementPage().pager();
+    const QRect next = at(pager(), run.nextRect());
+    EXPECT_FALSE(InkBounds(image, next.adjusted(3, 3, -3, -3), kWhite, 16).isEmpty());
+    EXPECT_FALSE(ColourBounds(image, at(pager(), run.pageButtonRect(2)), 0xff01b861, 40).isEmpty())
+        << "page 3 selected";
+}
+
+TEST_F(CatalogPictures, ATileInEachStateAMissingIconAndALongTitle) {
+    std::vector<CatalogTile> tiles = FirstPage();
+    tiles[1].state = "下载中";
+    tiles[2].state = "安装中";
+    tiles[3].state = "已安装";
+    tiles[4].iconPath = m_dir.path() + "/no-such-icon.png";
+    qvpc::test::WriteFile(m_dir.path() + "/empty.png", "");
+    tiles[5].iconPath = m_dir.path() + "/empty.png";
+    tiles[6].name = "超级无敌长名字的电视直播应用高清版";
+    show(tiles, 3, 1);
+    // The pointer over the first tile's "安装".
+    QTest::mouseMove(&grid(), CatalogTileGrid::buttonRect(1).center());
+    const QImage image = save(QStringLiteral("page9-catalog-tile-states"));
+    EXPECT_TRUE(FaceAt(image, button(1), kGreen)) << "安装 under the pointer";
+    expectATile(image, 2, kGreen);
+    expectATile(image, 3, kGreen);
+    expectATile(image, 4, kTileDone);
+    EXPECT_TRUE(ColourBounds(image, button(4).adjusted(2, 2, -2, -2), kGreen, 40).isEmpty())
+        << "已安装 is grey, not green";
+    for (int position : {5, 6}) {
+        const QRect icon = cell(position).adjusted(12, 12, -123, -13);
+        EXPECT_TRUE(PixelNear(image, icon.topLeft() + QPoint(20, 4), kPlaceholder, 4))
+            << "the placeholder of tile " << position;
+        expectATile(image, position, kGreen);
+    }
+    // The long title shortened within its line.
+    const QRect c = cell(7);
+    EXPECT_TRUE(InkWithin(image, QRect(c.left() + 98, c.top(), 122, 36),
+                          QRect(c.left() + 103, c.top() + 11, 109, 24), kWhite, 40));
+    EXPECT_EQ(m_screen->catalogTile(4)->state, "已安装");
+}
+
+TEST_F(CatalogPictures, ACatalogThatCannotBeReached) {
+    show(FirstPage(), 3, 1);
+    m_screen->clearCatalogTiles();
+    m_screen->setCatalogNotice("应用数据获取失败,请检查网络.");
+    m_screen->setCatalogPages(0, 0);
+    const QImage image = save(QStringLiteral("page9-catalog-unreachable"));
+    const QRect area = at(grid(), grid().rect());
+    const QRect ink = InkBounds(image, area, kBody, 24);
+    EXPECT_FALSE(ink.isEmpty()) << "the notice";
+    EXPECT_TRUE(CentredOn(ink, area.center().x()));
+    EXPECT_TRUE(InkWithin(image, area, at(grid(), {0, 130, 716, 60}), kBody));
+    EXPECT_TRUE(ColourBounds(image, area, kWhite, 2).isEmpty()) << "no tiles";
+    const CatalogPager& run = m_window->appManagementPage().pager();
+    EXPECT_EQ(run.lastShown() - run.firstShown() + 1, 0) << "no page buttons";
 }
 
 }  // namespace

@@ -43,6 +43,13 @@ class RecordingUserActions : public UserActions {
     void installMarketApp() override { record("installMarketApp"); }
     void onFilesDropped(const std::string& text) override { record("onFilesDropped " + text); }
     void onDropAreaClick() override { record("onDropAreaClick"); }
+    void showCatalogCategory(int category) override {
+        record("showCatalogCategory " + std::to_string(category));
+    }
+    void showCatalogPage(int page) override { record("showCatalogPage " + std::to_string(page)); }
+    void downloadCatalogApp(int position) override {
+        record("downloadCatalogApp " + std::to_string(position));
+    }
     void takeScreenshot() override { record("takeScreenshot"); }
     void saveScreenshotAs() override { record("saveScreenshotAs"); }
     void openScreenshotFolder() override { record("openScreenshotFolder"); }

@@ -46,5 +46,25 @@ TEST(ActionGateTest, AClickDuringAnActionIsDroppedButThePopupsCloseIsNot) {
     EXPECT_EQ(inner.calls.back(), "installApk /x/a.apk") << "the gate opens again afterwards";
 }
 
+TEST(ActionGateTest, WorkThatMustNotBeDroppedWaitsForTheRunningAction) {
+    Actions inner;
+    ActionGate gate(inner);
+    // A finished download's hand-over arrives while a screenshot waits.
+    inner.duringScreenshot = [&] {
+        gate.runWhenIdle([&] {
+            EXPECT_TRUE(gate.busy()) << "it runs as an action of its own";
+            inner.calls.push_back("hand-over");
+        });
+        EXPECT_EQ(inner.calls.back(), "takeScreenshot") << "not inside the running action";
+    };
+    gate.takeScreenshot();
+    EXPECT_EQ(inner.calls, (std::vector<std::string>{"takeScreenshot", "hand-over"}));
+
+    // With nothing running it runs at once.
+    gate.runWhenIdle([&] { inner.calls.push_back("now"); });
+    EXPECT_EQ(inner.calls.back(), "now");
+    EXPECT_FALSE(gate.busy());
+}
+
 }  // namespace
 }  // namespace qvpc

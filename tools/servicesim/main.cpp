@@ -129,7 +129,7 @@ int Run(const Options& options) {
     FtpServer ftp(
         options.bind, options.ports.at(Service::Ftp),
         [&sim](const HttpRequest& request) { return sim.handle({Service::Download}, request); },
-        stop);
+        stop, options.ftpAccount);
     ports[Service::Ftp] = ftp.port();
     sim.setAddresses(options.host, ports);
     nlohmann::json info = sim.info();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 
 #include "sim/request_target.h"
 
@@ -35,6 +36,110 @@ nlohmann::ordered_json ListEntry(const CatalogApp& app, const PublicUrls& urls) 
     return entry;
 }
 
+bool AllDigits(const std::string& text) {
+    return !text.empty() && text.size() < 18 &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The members named in shape.asNumbers, written as numbers where they hold
+// digits, at the top and one level down.
+void DigitsAsNumbers(nlohmann::ordered_json& reply, const ReplyShape& shape) {
+    auto convert = [&](nlohmann::ordered_json& object) {
+        for (const std::string& key : shape.asNumbers) {
+            if (object.contains(key) && object[key].is_string() &&
+                AllDigits(object[key].get<std::string>())) {
+                object[key] = std::stoll(object[key].get<std::string>());
+            }
+        }
+    };
+    convert(reply);
+    for (auto& [name, member] : reply.items()) {
+        if (member.is_object()) {
+            convert(member);
+        }
+    }
+}
+
+void LeaveOutOfFirstEntry(nlohmann::ordered_json& reply, const ReplyShape& shape) {
+    for (auto& [name, member] : reply.items()) {
+        if (member.is_object()) {
+            for (const std::string& key : shape.missing) {
+                member.erase(key);
+            }
+            return;
+        }
+    }
+}
+
+// Every UTF-16 unit of the text as "\uXXXX" or "%uXXXX".
+std::string EscapeEveryCharacter(const std::string& utf8, const std::string& style) {
+    const std::string prefix = style == "percent" ? "%u" : "\\u";
+    std::string out;
+    const std::string wide = nlohmann::json(utf8).dump(-1, ' ', true);  // "\uXXXX" for non-ASCII
+    for (std::size_t i = 1; i + 1 < wide.size(); ++i) {
+        unsigned unit = 0;
+        if (wide[i] == '\\' && wide[i + 1] == 'u') {
+            unit = static_cast<unsigned>(std::stoul(wide.substr(i + 2, 4), nullptr, 16));
+            i += 5;
+        } else if (wide[i] == '\\') {
+            // A short escape of JSON (\" \\ \n ...): its character.
+            const char escaped = wide[++i];
+            unit = escaped == 'n'   ? '\n'
+                   : escaped == 't' ? '\t'
+                   : escaped == 'r' ? '\r'
+                   : escaped == 'b' ? '\b'
+                   : escaped == 'f' ? '\f'
+                                    : static_cast<unsigned char>(escaped);
+        } else {
+            unit = static_cast<unsigned char>(wide[i]);
+        }
+        char buffer[8];
+        std::snprintf(buffer, sizeof buffer, "%04X", unit);
+        out += prefix + buffer;
+    }
+    return out;
+}
+
+// Writes the reply in its shape. Escaped values go in as placeholders that
+// no writer changes, replaced once the text is written.
+std::string WriteShaped(nlohmann::ordered_json reply, JsonStyle style, const ReplyShape& shape,
+                        const std::vector<std::string>& escapedKeys) {
+    if (shape.allnum && reply.contains("allnum")) {
+        reply["allnum"] = *shape.allnum;
+    }
+    DigitsAsNumbers(reply, shape);
+    LeaveOutOfFirstEntry(reply, shape);
+    std::vector<std::pair<std::string, std::string>> placeholders;
+    if (shape.escapes) {
+        for (auto& [name, member] : reply.items()) {
+            if (!member.is_object()) {
+                continue;
+            }
+            for (const std::string& key : escapedKeys) {
+                if (member.contains(key) && member[key].is_string()) {
+                    const std::string token =
+                        "@@escaped" + std::to_string(placeholders.size()) + "@@";
+                    placeholders.emplace_back(
+                        token,
+                        EscapeEveryCharacter(member[key].get<std::string>(), *shape.escapes));
+                    member[key] = token;
+                }
+            }
+        }
+    }
+    std::string text = WriteJson(reply, style, shape.lineEnd);
+    for (const auto& [token, escaped] : placeholders) {
+        if (const std::size_t at = text.find(token); at != std::string::npos) {
+            text.replace(at, token.size(), escaped);
+        }
+    }
+    return text;
+}
+
+std::string LeadingCr(const ReplyShape& shape) {
+    return shape.leadingCr ? "\r" : "";
+}
+
 std::string Tag(std::string_view name, std::string_view text) {
     std::string out = "<";
     out += name;
@@ -56,13 +161,18 @@ std::string PublicUrls::iconUrl(const CatalogApp& app) const {
     return downloadBase + "/down/icon/" + app.iconFile();
 }
 
-std::string ListReply(const Catalog& catalog, const RequestTarget& target, const PublicUrls& urls,
-                      JsonStyle style) {
+std::optional<std::string> ListReply(const Catalog& catalog, const RequestTarget& target,
+                                     const PublicUrls& urls, JsonStyle style,
+                                     const ReplyShape& shape) {
+    // The program always asks for its page; a request without one is not its.
+    if (!target.param("s") || !target.param("e")) {
+        return std::nullopt;
+    }
     nlohmann::ordered_json reply;
     std::optional<Category> category = CategoryForListRequest(target);
     if (!category) {
         reply["allnum"] = "0";
-        return WriteJson(reply, style);
+        return LeadingCr(shape) + WriteShaped(reply, style, shape, {});
     }
     std::vector<const CatalogApp*> apps = catalog.list(*category);
     const long long total = static_cast<long long>(apps.size());
@@ -73,11 +183,11 @@ std::string ListReply(const Catalog& catalog, const RequestTarget& target, const
     for (long long i = start; i < end; ++i) {
         reply[std::to_string(i - start + 1)] = ListEntry(*apps[static_cast<size_t>(i)], urls);
     }
-    return WriteJson(reply, style);
+    return LeadingCr(shape) + WriteShaped(reply, style, shape, {});
 }
 
 std::string LookupReply(const Catalog& catalog, std::string_view packs, const PublicUrls& urls,
-                        JsonStyle style) {
+                        JsonStyle style, const ReplyShape& shape) {
     constexpr size_t kMaxNames = 1000;
     nlohmann::ordered_json reply;
     reply["allnum"] = "0";
@@ -107,10 +217,11 @@ std::string LookupReply(const Catalog& catalog, std::string_view packs, const Pu
         reply[key] = std::move(entry);
     }
     if (found == 0) {
-        return WriteJson(reply, style);
+        return LeadingCr(shape) + WriteShaped(reply, style, shape, {});
     }
     reply["allnum"] = std::to_string(found);
-    return "\xEF\xBB\xBF" + WriteJson(reply, style);
+    return LeadingCr(shape) + "\xEF\xBB\xBF" +
+           WriteShaped(reply, style, shape, {"versionname", "size"});
 }
 
 std::string TaggedListReply(const Catalog& catalog, std::string_view keyword,

@@ -3,9 +3,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "sim/catalog.h"
 #include "sim/json_text.h"
+#include "sim/reply_shape.h"
 
 namespace qvpc::servicesim {
 
@@ -24,9 +26,11 @@ inline constexpr int kMaxListPage = 200;
 
 // "/openapi/..." list reply: one object with "allnum" (the list's total as a
 // string of digits) and the members "1" … "n" for the entries s+1 … e, every
-// value a string. A request that names no category answers {"allnum":"0"}.
-std::string ListReply(const Catalog& catalog, const RequestTarget& target, const PublicUrls& urls,
-                      JsonStyle style);
+// value a string. A request that names no category answers {"allnum":"0"};
+// one without "&s=" or "&e=" gets nothing (the listener answers 404).
+std::optional<std::string> ListReply(const Catalog& catalog, const RequestTarget& target,
+                                     const PublicUrls& urls, JsonStyle style,
+                                     const ReplyShape& shape = {});
 
 // "/apinew/soubaonew.php?packs=a,b" reply: a UTF-8 byte-order mark and one
 // object with "allnum" and, per known package, the member named after the
@@ -34,7 +38,7 @@ std::string ListReply(const Catalog& catalog, const RequestTarget& target, const
 // "versionname", "size", "apptitle" (strings; non-ASCII as "\uXXXX").
 // {"allnum":"0"} when no package is known.
 std::string LookupReply(const Catalog& catalog, std::string_view packs, const PublicUrls& urls,
-                        JsonStyle style);
+                        JsonStyle style, const ReplyShape& shape = {});
 
 // "/api/soupackzs.php?kw=" reply: the tagged list, one <url> element per app
 // found, the download URL in a CDATA section. withCdata false leaves the

@@ -32,7 +32,7 @@ std::vector<std::string_view> Split(std::string_view text, char separator) {
 
 bool Fault::isNone() const {
     return reply == Reply::Normal && delayMs == 0 && throttleBytesPerSecond == 0 && !dropAfter &&
-           !stallAfter && !jsLiteral;
+           !stallAfter && !jsLiteral && shape.isUsual() && !metaCharset && !unknownLength;
 }
 
 std::string Fault::text() const {
@@ -61,6 +61,29 @@ std::string Fault::text() const {
     }
     if (jsLiteral) {
         kinds.push_back("literal");
+    }
+    if (shape.allnum) {
+        kinds.push_back("allnum:" + *shape.allnum);
+    }
+    for (const std::string& key : shape.asNumbers) {
+        kinds.push_back("number:" + key);
+    }
+    for (const std::string& key : shape.missing) {
+        kinds.push_back("missing:" + key);
+    }
+    if (shape.escapes) {
+        kinds.push_back("escape:" + *shape.escapes);
+    }
+    if (shape.leadingCr) {
+        kinds.push_back("leadcr");
+    } else if (!shape.lineEnd.empty()) {
+        kinds.push_back("crlf");
+    }
+    if (metaCharset) {
+        kinds.push_back("meta:" + *metaCharset);
+    }
+    if (unknownLength) {
+        kinds.push_back("nolength");
     }
     if (throttleBytesPerSecond > 0) {
         kinds.push_back("throttle:" + std::to_string(throttleBytesPerSecond));
@@ -132,6 +155,34 @@ std::optional<Fault> Fault::Parse(std::string_view spec, std::string& error) {
             fault.httpStatus = static_cast<int>(*value);
         } else if (kind == "literal") {
             fault.jsLiteral = true;
+        } else if (kind == "allnum" || kind == "number" || kind == "missing" || kind == "meta") {
+            if (!argument || argument->empty() || argument->size() > 64) {
+                error = "fault \"" + std::string(part) + "\" needs a text after \":\"";
+                return std::nullopt;
+            }
+            std::string text(*argument);
+            if (kind == "allnum") {
+                fault.shape.allnum = text;
+            } else if (kind == "number") {
+                fault.shape.asNumbers.push_back(text);
+            } else if (kind == "missing") {
+                fault.shape.missing.push_back(text);
+            } else {
+                fault.metaCharset = text;
+            }
+        } else if (kind == "escape") {
+            if (!argument || (*argument != "json" && *argument != "percent")) {
+                error = "fault \"" + std::string(part) + "\" is escape:json or escape:percent";
+                return std::nullopt;
+            }
+            fault.shape.escapes = std::string(*argument);
+        } else if (kind == "crlf") {
+            fault.shape.lineEnd = "\r\n";
+        } else if (kind == "leadcr") {
+            fault.shape.leadingCr = true;
+            fault.shape.lineEnd = "\r";
+        } else if (kind == "nolength") {
+            fault.unknownLength = true;
         } else if (kind == "throttle") {
             auto value = number(1ull << 40);
             if (!value || *value == 0) {
@@ -154,7 +205,9 @@ std::optional<Fault> Fault::Parse(std::string_view spec, std::string& error) {
         } else {
             error = "unknown fault \"" + std::string(part) +
                     "\" (slow:MS, -1, empty, malformed, huge[:BYTES], http:CODE, literal, "
-                    "throttle:BPS, drop:BYTES, stall:BYTES, none)";
+                    "throttle:BPS, drop:BYTES, stall:BYTES, allnum:TEXT, number:KEY, "
+                    "missing:KEY, escape:json|percent, crlf, leadcr, meta:CHARSET, nolength, "
+                    "none)";
             return std::nullopt;
         }
     }

@@ -8,11 +8,13 @@
 #include <string_view>
 
 #include "sim/endpoint.h"
+#include "sim/reply_shape.h"
 
 namespace qvpc::servicesim {
 
-// How an endpoint misbehaves. Written as kinds joined by "+", e.g.
-// "slow:3000", "-1", "http:500", "drop:4096", "slow:500+throttle:20000".
+// How an endpoint misbehaves, or departs from its usual form as real servers
+// may. Written as kinds joined by "+", e.g. "slow:3000", "-1", "http:500",
+// "drop:4096", "slow:500+throttle:20000", "number:allnum+missing:appico".
 struct Fault {
     enum class Reply { Normal, MinusOne, Empty, Malformed, Huge, HttpError };
 
@@ -24,6 +26,9 @@ struct Fault {
     std::optional<std::uint64_t> dropAfter;    // drop:BYTES, then the connection closes
     std::optional<std::uint64_t> stallAfter;   // stall:BYTES, then nothing more is sent
     bool jsLiteral = false;                    // literal: JSON replies as JavaScript literals
+    ReplyShape shape;                          // allnum:, number:, missing:, escape:, crlf, leadcr
+    std::optional<std::string> metaCharset;    // meta:CHARSET, text replies declare it
+    bool unknownLength = false;                // nolength: files without Content-Length
 
     bool isNone() const;
     // The canonical text ("none" for no fault).

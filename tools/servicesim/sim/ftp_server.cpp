@@ -159,6 +159,9 @@ class FtpServer::Session {
                 return reply("503 Login with USER first");
             }
             m_password = argument;
+            if (m_server.m_account && *m_server.m_account != std::pair(m_user, m_password)) {
+                return reply("530 Login incorrect.");
+            }
             m_loggedIn = true;
             return reply("230 User logged in");
         }
@@ -308,8 +311,12 @@ class FtpServer::Session {
 };
 
 FtpServer::FtpServer(const std::string& address, std::uint16_t port, HttpHandler handler,
-                     const StopSignal& stop)
-    : m_address(address), m_handler(std::move(handler)), m_stop(stop) {
+                     const StopSignal& stop,
+                     std::optional<std::pair<std::string, std::string>> account)
+    : m_address(address),
+      m_handler(std::move(handler)),
+      m_account(std::move(account)),
+      m_stop(stop) {
     m_listener = Listen(address, port, 16);
     m_port = simnet::LocalPort(m_listener.get());
     m_acceptor = std::thread([this] { acceptLoop(); });

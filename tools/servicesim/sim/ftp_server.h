@@ -5,8 +5,10 @@
 #include <list>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "sim/http_server.h"
 #include "sim/stop_signal.h"
@@ -15,7 +17,8 @@
 namespace qvpc::servicesim {
 
 // A small passive-mode FTP server for the download files, as the transfer
-// engine fetches them: USER/PASS (any account, anonymous included), PWD,
+// engine fetches them: USER/PASS (any account, anonymous included, or the one
+// account it was given), PWD,
 // CWD, CDUP, TYPE, EPSV, PASV, SIZE, REST, RETR, NOOP, QUIT. Each file is
 // asked of the same handler as HTTP (method "SIZE" or "RETR", the FTP
 // account as the headers "User" and "Password", REST as a Range), so faults
@@ -26,8 +29,10 @@ class FtpServer {
 
     // Listens on the IPv4 address and port (0: a free port). Throws
     // std::runtime_error when it cannot.
+    // account, when given, is the one user and password let in.
     FtpServer(const std::string& address, std::uint16_t port, HttpHandler handler,
-              const StopSignal& stop);
+              const StopSignal& stop,
+              std::optional<std::pair<std::string, std::string>> account = std::nullopt);
     ~FtpServer();
     FtpServer(const FtpServer&) = delete;
     FtpServer& operator=(const FtpServer&) = delete;
@@ -46,6 +51,7 @@ class FtpServer {
 
     std::string m_address;
     HttpHandler m_handler;
+    std::optional<std::pair<std::string, std::string>> m_account;
     const StopSignal& m_stop;
     simnet::Fd m_listener;
     std::uint16_t m_port = 0;

@@ -31,6 +31,16 @@ ssize_t ReadBody(void* cls, uint64_t pos, char* buf, size_t max) {
     return got < 0 ? MHD_CONTENT_READER_END_WITH_ERROR : static_cast<ssize_t>(got);
 }
 
+// Without a Content-Length the end of the body is the end of the stream.
+ssize_t ReadBodyToEnd(void* cls, uint64_t pos, char* buf, size_t max) {
+    auto* body = static_cast<PacedBody*>(cls);
+    if (pos >= body->size()) {
+        return MHD_CONTENT_READER_END_OF_STREAM;
+    }
+    long long got = body->read(pos, buf, max);
+    return got <= 0 ? MHD_CONTENT_READER_END_WITH_ERROR : static_cast<ssize_t>(got);
+}
+
 void FreeBody(void* cls) {
     delete static_cast<PacedBody*>(cls);
 }
@@ -139,8 +149,11 @@ struct HttpServer::Callbacks {
         } else {
             auto* stream = new PacedBody(reply.body, reply.throttleBytesPerSecond, reply.dropAfter,
                                          reply.stallAfter, server->m_stop);
-            response = MHD_create_response_from_callback(reply.body->size(), 32 * 1024, ReadBody,
-                                                         stream, FreeBody);
+            response = reply.unknownLength
+                           ? MHD_create_response_from_callback(MHD_SIZE_UNKNOWN, 32 * 1024,
+                                                               ReadBodyToEnd, stream, FreeBody)
+                           : MHD_create_response_from_callback(reply.body->size(), 32 * 1024,
+                                                               ReadBody, stream, FreeBody);
             if (!response) {
                 delete stream;
                 return MHD_NO;

@@ -43,6 +43,8 @@ struct HttpResponse {
     std::uint64_t throttleBytesPerSecond = 0;
     std::optional<std::uint64_t> dropAfter;
     std::optional<std::uint64_t> stallAfter;
+    // The body goes without a Content-Length (chunked), its size unknown.
+    bool unknownLength = false;
 };
 
 using HttpHandler = std::function<HttpResponse(const HttpRequest&)>;

@@ -115,14 +115,26 @@ void WriteLiteral(const nlohmann::ordered_json& value, std::string& out) {
 
 }  // namespace
 
-std::string WriteJson(const nlohmann::ordered_json& value, JsonStyle style) {
+std::string WriteJson(const nlohmann::ordered_json& value, JsonStyle style,
+                      const std::string& lineEnd) {
+    const int indent = lineEnd.empty() ? -1 : 1;
+    auto lines = [&](std::string text) {
+        if (lineEnd.empty()) {
+            return text;
+        }
+        std::string out;
+        for (char c : text) {
+            out += c == '\n' ? lineEnd : std::string(1, c);
+        }
+        return out;
+    };
     switch (style) {
         case JsonStyle::Php:
-            return EscapeSlashes(
-                value.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
+            return lines(EscapeSlashes(
+                value.dump(indent, ' ', false, nlohmann::ordered_json::error_handler_t::replace)));
         case JsonStyle::PhpAscii:
-            return EscapeSlashes(
-                value.dump(-1, ' ', true, nlohmann::ordered_json::error_handler_t::replace));
+            return lines(EscapeSlashes(
+                value.dump(indent, ' ', true, nlohmann::ordered_json::error_handler_t::replace)));
         case JsonStyle::JsLiteral: {
             std::string out;
             WriteLiteral(value, out);

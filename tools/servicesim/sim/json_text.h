@@ -19,6 +19,9 @@ enum class JsonStyle {
     JsLiteral,
 };
 
-std::string WriteJson(const nlohmann::ordered_json& value, JsonStyle style);
+// With a line end, the value is written one member or element a line, the
+// lines ending so.
+std::string WriteJson(const nlohmann::ordered_json& value, JsonStyle style,
+                      const std::string& lineEnd = {});
 
 }  // namespace qvpc::servicesim

@@ -50,7 +50,9 @@ the update check, the statistics URL and the remote SQL service.
   --fault ENDPOINT=SPEC  misbehave (repeatable); ENDPOINT is list, lookup, search,
                          apk, icon, file, update, stats or sql; SPEC is kinds joined
                          by "+": slow:MS, -1, empty, malformed, huge[:BYTES],
-                         http:CODE, literal, throttle:BPS, drop:BYTES, stall:BYTES
+                         http:CODE, literal, throttle:BPS, drop:BYTES, stall:BYTES,
+                         allnum:TEXT, number:KEY, missing:KEY, escape:json|percent,
+                         crlf, leadcr, meta:CHARSET, nolength
   --update-version V     version offered by /getupdate.php (the project version)
   --update-url URL       update URL offered (this double's update file)
   --update-force         offer the update as forced ("真")
@@ -59,6 +61,7 @@ the update check, the statistics URL and the remote SQL service.
   --update-charset CS    gbk (the real server's) or utf-8 (a page saved as UTF-8)
   --remote-id ID         remote id the SQL service accepts (tessiwop)
   --sql-token N          the only token the SQL service accepts (any of 0-9999)
+  --ftp-account U:P      the one FTP account let in (530 for any other); any without
   --help
 Ctrl-C (SIGINT) or SIGTERM stops it.
 )";
@@ -211,6 +214,17 @@ std::optional<Options> Options::Parse(int argc, char** argv, const std::string& 
             std::string token;
             ok = text(token);
             options.sqlToken = token;
+        } else if (name == "--ftp-account") {
+            std::string account;
+            ok = text(account);
+            const size_t colon = account.find(':');
+            if (ok && (colon == std::string::npos || colon == 0)) {
+                error = "--ftp-account wants USER:PASSWORD";
+                return std::nullopt;
+            }
+            if (ok) {
+                options.ftpAccount.emplace(account.substr(0, colon), account.substr(colon + 1));
+            }
         } else {
             error = "unknown option " + std::string(arg);
             return std::nullopt;

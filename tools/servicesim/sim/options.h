@@ -32,6 +32,9 @@ struct Options {
     bool updateUrlGiven = false;
     std::string remoteId = "tessiwop";
     std::optional<std::string> sqlToken;
+    // --ftp-account USER:PASSWORD: the one FTP account let in; any account
+    // without it.
+    std::optional<std::pair<std::string, std::string>> ftpAccount;
     bool help = false;
 
     // Parses argv; on a bad argument returns nothing and sets error.

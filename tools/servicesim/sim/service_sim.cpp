@@ -130,6 +130,21 @@ std::uint64_t NumberOr(const std::optional<std::string>& text, std::uint64_t fal
 
 }  // namespace
 
+void ServiceSim::DeclareCharset(Content& content, const std::string& charset) {
+    // The body goes in the charset it declares, whichever it was in.
+    const bool gbkBody = content.contentType.find("gbk") != std::string::npos;
+    const bool gbkDeclared = charset == "gbk" || charset == "gb2312" || charset == "GBK";
+    std::string text = content.text;
+    if (gbkBody && !gbkDeclared) {
+        text = GbkToUtf8(text).value_or(text);
+    } else if (!gbkBody && gbkDeclared) {
+        text = Utf8ToGbk(text);
+    }
+    content.text = "<meta charset=" + charset + ">\n" + text;
+    content.contentType = "text/html";
+    content.body = StringBody(content.text);
+}
+
 std::optional<Endpoint> ResolveEndpoint(const std::string& path) {
     struct Route {
         std::string_view prefix;
@@ -273,7 +288,7 @@ HttpResponse ServiceSim::serve(Endpoint endpoint, const HttpRequest& request, nl
     switch (fault.reply) {
         case Fault::Reply::Normal:
         case Fault::Reply::Huge:
-            content = normalContent(endpoint, request, hit, fault.jsLiteral);
+            content = normalContent(endpoint, request, hit, fault);
             if (fault.reply == Fault::Reply::Huge && content.status < 300) {
                 content.body = PaddedBody(content.body ? content.body : StringBody(""),
                                           fault.hugeBytes, IsFileEndpoint(endpoint) ? '\0' : ' ');
@@ -298,8 +313,12 @@ HttpResponse ServiceSim::serve(Endpoint endpoint, const HttpRequest& request, nl
             content.body = StringBody(ErrorPage(fault.httpStatus));
             break;
     }
+    if (fault.metaCharset && !content.text.empty() && content.status < 300) {
+        DeclareCharset(content, *fault.metaCharset);
+    }
     HttpResponse response;
     response.status = content.status;
+    response.unknownLength = fault.unknownLength;
     if (!content.contentType.empty()) {
         response.headers.emplace_back("Content-Type", content.contentType);
     }
@@ -315,18 +334,27 @@ HttpResponse ServiceSim::serve(Endpoint endpoint, const HttpRequest& request, nl
 }
 
 ServiceSim::Content ServiceSim::normalContent(Endpoint endpoint, const HttpRequest& request,
-                                              nlohmann::json& hit, bool jsLiteral) {
+                                              nlohmann::json& hit, const Fault& fault) {
     Content content;
     content.contentType = ContentTypeOf(endpoint);
     switch (endpoint) {
-        case Endpoint::List:
-            content.text = ListReply(m_catalog, request.target, publicUrls(),
-                                     jsLiteral ? JsonStyle::JsLiteral : JsonStyle::Php);
+        case Endpoint::List: {
+            std::optional<std::string> list =
+                ListReply(m_catalog, request.target, publicUrls(),
+                          fault.jsLiteral ? JsonStyle::JsLiteral : JsonStyle::Php, fault.shape);
+            if (!list) {
+                content.status = 404;
+                content.contentType = "text/html";
+                content.body = StringBody(ErrorPage(404));
+                return content;
+            }
+            content.text = std::move(*list);
             break;
+        }
         case Endpoint::Lookup:
-            content.text =
-                LookupReply(m_catalog, request.target.param("packs").value_or(""), publicUrls(),
-                            jsLiteral ? JsonStyle::JsLiteral : JsonStyle::PhpAscii);
+            content.text = LookupReply(
+                m_catalog, request.target.param("packs").value_or(""), publicUrls(),
+                fault.jsLiteral ? JsonStyle::JsLiteral : JsonStyle::PhpAscii, fault.shape);
             break;
         case Endpoint::Search:
             content.text =
@@ -385,7 +413,7 @@ ServiceSim::Content ServiceSim::malformedContent(Endpoint endpoint, const HttpRe
         case Endpoint::Lookup:
             // Cut in half: the text ends inside the object, perhaps inside a
             // character.
-            content.text = normalContent(endpoint, request, hit, false).text;
+            content.text = normalContent(endpoint, request, hit, Fault{}).text;
             content.text.resize(content.text.size() / 2);
             break;
         case Endpoint::Search:

@@ -59,11 +59,14 @@ class ServiceSim {
 
     HttpResponse serve(Endpoint endpoint, const HttpRequest& request, nlohmann::json& hit);
     Content normalContent(Endpoint endpoint, const HttpRequest& request, nlohmann::json& hit,
-                          bool jsLiteral);
+                          const Fault& fault);
     Content malformedContent(Endpoint endpoint, const HttpRequest& request, nlohmann::json& hit);
     Content fileContent(const std::string& folder, const std::string& name,
                         const std::string& contentType, const HttpRequest& request);
     Content sqlContent(const HttpRequest& request, nlohmann::json& hit);
+    // The text reply declares the charset in a meta tag at its head, and is
+    // written in it.
+    static void DeclareCharset(Content& content, const std::string& charset);
     HttpResponse control(const HttpRequest& request);
 
     PublicUrls publicUrls() const;

@@ -1,0 +1,27 @@
+// Page 9's catalog widgets, wired to the core's actions.
+#include "ui/app_management_page.h"
+#include "ui/catalog_left_list.h"
+#include "ui/catalog_pager.h"
+#include "ui/catalog_tile_grid.h"
+#include "ui/main_window.h"
+
+namespace qvpc::ui {
+
+void MainWindow::connectCatalog() {
+    AppManagementPage& page = *m_appManagement;
+    connect(&page.leftList(), &CatalogLeftList::categoryClicked, this, [this](int category) {
+        m_appManagement->showCatalogView();
+        // A new list starts its own run of pages.
+        m_appManagement->pager().setPages(0, 0);
+        m_actions->showCatalogCategory(category);
+    });
+    // The actions behind the two entries come with the installed-app list.
+    connect(&page.leftList(), &CatalogLeftList::actionClicked, this,
+            [this](CatalogLeftList::Action) { m_appManagement->showInstalledView(); });
+    connect(&page.pager(), &CatalogPager::pageChosen, this,
+            [this](int chosen) { m_actions->showCatalogPage(chosen); });
+    connect(&page.tileGrid(), &CatalogTileGrid::actionClicked, this,
+            [this](int position) { m_actions->downloadCatalogApp(position); });
+}
+
+}  // namespace qvpc::ui
