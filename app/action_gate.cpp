@@ -105,6 +105,18 @@ void ActionGate::downloadCatalogApp(int position) {
     run([&] { m_inner.downloadCatalogApp(position); });
 }
 
+void ActionGate::loadInstalledApps() {
+    run([&] { m_inner.loadInstalledApps(); });
+}
+
+void ActionGate::showUpgradeList() {
+    run([&] { m_inner.showUpgradeList(); });
+}
+
+void ActionGate::onInstalledRowClick(int position, int x, int y) {
+    run([&] { m_inner.onInstalledRowClick(position, x, y); });
+}
+
 void ActionGate::takeScreenshot() {
     run([&] { m_inner.takeScreenshot(); });
 }

@@ -36,6 +36,9 @@ class ActionGate : public UserActions {
     void showCatalogCategory(int category) override;
     void showCatalogPage(int page) override;
     void downloadCatalogApp(int position) override;
+    void loadInstalledApps() override;
+    void showUpgradeList() override;
+    void onInstalledRowClick(int position, int x, int y) override;
 
     void takeScreenshot() override;
     void saveScreenshotAs() override;

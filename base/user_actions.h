@@ -41,6 +41,12 @@ class UserActions {
     virtual void showCatalogCategory(int /*category*/) {}
     virtual void showCatalogPage(int /*page*/) {}
     virtual void downloadCatalogApp(int /*position*/) {}
+    // Page 9's installed-app side: the left list's "卸载应用" (the apps on
+    // the box) and "升级应用" (those the download server has newer), and a
+    // click on a row at a point in the row's own coordinates.
+    virtual void loadInstalledApps() {}
+    virtual void showUpgradeList() {}
+    virtual void onInstalledRowClick(int /*position*/, int /*x*/, int /*y*/) {}
 
     // Screenshot and its menu.
     virtual void takeScreenshot() {}

@@ -56,8 +56,29 @@ QString AppManagementPage::catalogTileState(int position) const {
     return m_tileGrid->state(position);
 }
 
+void AppManagementPage::clearAppRows() {
+    m_rows.clear();
+}
+
+void AppManagementPage::addAppRow(const InstalledAppRow& row) {
+    m_rows.push_back(row);
+}
+
+std::optional<InstalledAppRow> AppManagementPage::appRow(int position) const {
+    if (position < 1 || position > static_cast<int>(m_rows.size())) {
+        return std::nullopt;
+    }
+    return m_rows[static_cast<std::size_t>(position - 1)];
+}
+
+RowRect AppManagementPage::appRowButton(int) const {
+    return {};
+}
+
 void AppManagementPage::setAppRowState(int row, int state) {
-    m_rowStates[row] = state;
+    if (row >= 1 && row <= static_cast<int>(m_rows.size())) {
+        m_rows[static_cast<std::size_t>(row - 1)].state = static_cast<AppRowState>(state);
+    }
 }
 
 int AppManagementPage::upgradeCount() const {
@@ -66,6 +87,10 @@ int AppManagementPage::upgradeCount() const {
 
 void AppManagementPage::setUpgradeCount(int count) {
     m_leftList->setCount(CatalogLeftList::Action::Upgrade, std::max(0, count));
+}
+
+void AppManagementPage::setUninstallCount(int count) {
+    m_leftList->setCount(CatalogLeftList::Action::Uninstall, std::max(0, count));
 }
 
 }  // namespace qvpc::ui

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <map>
 #include <optional>
+#include <vector>
 
+#include "base/app_management_views.h"
 #include "ui/page.h"
 
 namespace qvpc::ui {
@@ -34,17 +35,22 @@ class AppManagementPage : public Page {
 
     void setCatalogTileState(int position, const QString& state);
     QString catalogTileState(int position) const;
+    void clearAppRows();
+    void addAppRow(const InstalledAppRow& row);
+    std::optional<InstalledAppRow> appRow(int position) const;
+    RowRect appRowButton(int position) const;
     std::optional<int> selectedAppRow() const { return m_selectedRow; }
     void setAppRowState(int row, int state);
     int upgradeCount() const;
     void setUpgradeCount(int count);
+    void setUninstallCount(int count);
 
   private:
     CatalogLeftList* m_leftList;
     CatalogTileGrid* m_tileGrid;
     CatalogPager* m_pager;
     QWidget* m_installedList;
-    std::map<int, int> m_rowStates;
+    std::vector<InstalledAppRow> m_rows;
     std::optional<int> m_selectedRow;
 };
 

@@ -15,9 +15,15 @@ void MainWindow::connectCatalog() {
         m_appManagement->pager().setPages(0, 0);
         m_actions->showCatalogCategory(category);
     });
-    // The actions behind the two entries come with the installed-app list.
     connect(&page.leftList(), &CatalogLeftList::actionClicked, this,
-            [this](CatalogLeftList::Action) { m_appManagement->showInstalledView(); });
+            [this](CatalogLeftList::Action action) {
+                m_appManagement->showInstalledView();
+                if (action == CatalogLeftList::Action::Uninstall) {
+                    m_actions->loadInstalledApps();
+                } else {
+                    m_actions->showUpgradeList();
+                }
+            });
     connect(&page.pager(), &CatalogPager::pageChosen, this,
             [this](int chosen) { m_actions->showCatalogPage(chosen); });
     connect(&page.tileGrid(), &CatalogTileGrid::actionClicked, this,

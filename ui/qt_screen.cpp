@@ -168,6 +168,24 @@ void QtScreen::setCatalogTileState(int position, const std::string& state) {
     });
 }
 
+void QtScreen::clearAppRows() {
+    onUi([this] { m_window.appManagementPage().clearAppRows(); });
+}
+
+void QtScreen::addAppRow(const InstalledAppRow& row) {
+    onUi([this, row] { m_window.appManagementPage().addAppRow(row); });
+}
+
+std::optional<InstalledAppRow> QtScreen::appRow(int position) {
+    return onUi<std::optional<InstalledAppRow>>(
+        [this, position] { return m_window.appManagementPage().appRow(position); }, std::nullopt);
+}
+
+RowRect QtScreen::appRowButton(int position) {
+    return onUi<RowRect>(
+        [this, position] { return m_window.appManagementPage().appRowButton(position); }, {});
+}
+
 std::optional<int> QtScreen::selectedAppRow() {
     return onUi<std::optional<int>>(
         [this] { return m_window.appManagementPage().selectedAppRow(); }, std::nullopt);
@@ -185,6 +203,10 @@ int QtScreen::upgradeCount() {
 
 void QtScreen::setUpgradeCount(int count) {
     onUi([this, count] { m_window.appManagementPage().setUpgradeCount(count); });
+}
+
+void QtScreen::setUninstallCount(int count) {
+    onUi([this, count] { m_window.appManagementPage().setUninstallCount(count); });
 }
 
 void QtScreen::clearCatalogTiles() {

@@ -53,10 +53,15 @@ class QtScreen : public Screen {
     void resetDeviceListScroll() override;
 
     void setCatalogTileState(int position, const std::string& state) override;
+    void clearAppRows() override;
+    void addAppRow(const InstalledAppRow& row) override;
+    std::optional<InstalledAppRow> appRow(int position) override;
+    RowRect appRowButton(int position) override;
     std::optional<int> selectedAppRow() override;
     void setAppRowState(int row, AppRowState state) override;
     int upgradeCount() override;
     void setUpgradeCount(int count) override;
+    void setUninstallCount(int count) override;
 
     void clearCatalogTiles() override;
     void addCatalogTile(int position, const CatalogTile& tile) override;

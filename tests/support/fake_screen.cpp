@@ -339,6 +339,53 @@ std::optional<int> FakeScreen::selectedAppRow() {
 void FakeScreen::setAppRowState(int row, AppRowState state) {
     std::lock_guard lock(m_mutex);
     m_rowStates[row] = static_cast<int>(state);
+    if (row >= 1 && row <= static_cast<int>(m_appRows.size())) {
+        m_appRows[static_cast<std::size_t>(row - 1)].state = state;
+    }
+}
+
+void FakeScreen::clearAppRows() {
+    std::lock_guard lock(m_mutex);
+    m_appRows.clear();
+    m_rowStates.clear();
+}
+
+void FakeScreen::addAppRow(const InstalledAppRow& row) {
+    std::lock_guard lock(m_mutex);
+    m_appRows.push_back(row);
+}
+
+std::optional<InstalledAppRow> FakeScreen::appRow(int position) {
+    std::lock_guard lock(m_mutex);
+    if (position < 1 || position > static_cast<int>(m_appRows.size())) {
+        return std::nullopt;
+    }
+    return m_appRows[static_cast<std::size_t>(position - 1)];
+}
+
+RowRect FakeScreen::appRowButton(int) {
+    std::lock_guard lock(m_mutex);
+    return m_appRowButton;
+}
+
+void FakeScreen::setAppRowButton(RowRect rect) {
+    std::lock_guard lock(m_mutex);
+    m_appRowButton = rect;
+}
+
+std::vector<InstalledAppRow> FakeScreen::appRows() const {
+    std::lock_guard lock(m_mutex);
+    return m_appRows;
+}
+
+void FakeScreen::setUninstallCount(int count) {
+    std::lock_guard lock(m_mutex);
+    m_uninstallCount = count;
+}
+
+int FakeScreen::uninstallCount() const {
+    std::lock_guard lock(m_mutex);
+    return m_uninstallCount;
 }
 
 int FakeScreen::upgradeCount() {

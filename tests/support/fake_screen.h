@@ -49,9 +49,15 @@ class FakeScreen : public Screen {
     // Every value the download bar was given, oldest first.
     std::vector<int> downloadProgress() const;
     std::map<int, int> appRowStates() const;
+    // The installed-app list's rows in order, and the counts of "卸载应用"
+    // (-1 before any was set) and "升级应用".
+    std::vector<InstalledAppRow> appRows() const;
+    int uninstallCount() const;
     std::vector<DeviceTile> deviceTiles() const;
 
     void setSelectedAppRow(std::optional<int> row);
+    // Where every row's action button lies (row coordinates).
+    void setAppRowButton(RowRect rect);
     void setNotFoundHint(std::string hint);
     void setFileToInstall(std::string path);
     void setSaveFile(std::string path);
@@ -81,10 +87,15 @@ class FakeScreen : public Screen {
     void setDeviceTilePort(int position, int port) override;
     void resetDeviceListScroll() override;
     void setCatalogTileState(int position, const std::string& state) override;
+    void clearAppRows() override;
+    void addAppRow(const InstalledAppRow& row) override;
+    std::optional<InstalledAppRow> appRow(int position) override;
+    RowRect appRowButton(int position) override;
     std::optional<int> selectedAppRow() override;
     void setAppRowState(int row, AppRowState state) override;
     int upgradeCount() override;
     void setUpgradeCount(int count) override;
+    void setUninstallCount(int count) override;
     void clearCatalogTiles() override;
     void addCatalogTile(int position, const CatalogTile& tile) override;
     std::optional<CatalogTile> catalogTile(int position) override;
@@ -135,7 +146,10 @@ class FakeScreen : public Screen {
     std::vector<int> m_downloadProgress;
     std::optional<int> m_selectedRow;
     std::map<int, int> m_rowStates;
+    std::vector<InstalledAppRow> m_appRows;
+    RowRect m_appRowButton{586, 35, 100, 30};
     int m_upgradeCount = 0;
+    int m_uninstallCount = -1;
     std::string m_fileToInstall;
     std::string m_saveFile;
     std::vector<std::string> m_urls;
