@@ -76,6 +76,8 @@ void AppActions::enterAppManagement() {
     m_screen.ShowPage(PageId::AppManagement);
     m_screen.setCatalogPages(0, 0);
     m_parts.catalogPage.showCatalogPage(std::string(kCatalogCategories.front().requestPath), 1);
+    // The apps on the box are listed behind the catalog, ready for "卸载应用".
+    m_parts.appList.LoadInstalledApps();
 }
 
 void AppActions::showCatalogCategory(int category) {
@@ -92,6 +94,22 @@ void AppActions::showCatalogPage(int page) {
 
 void AppActions::downloadCatalogApp(int position) {
     m_parts.catalogDownloads.downloadTile(position);
+}
+
+void AppActions::loadInstalledApps() {
+    m_parts.appList.LoadInstalledApps();
+}
+
+void AppActions::showUpgradeList() {
+    m_parts.upgradeListing.ShowUpgradeList();
+}
+
+void AppActions::onInstalledRowClick(int position, int x, int y) {
+    m_parts.rowActions.onInstalledRowClick(position, x, y);
+}
+
+void AppActions::abortCompanionBootstrap() {
+    m_parts.bootstrap.abort();
 }
 
 void AppActions::installMarketApp() {

@@ -37,6 +37,10 @@ class AppActions : public UserActions {
     void showCatalogCategory(int category) override;
     void showCatalogPage(int page) override;
     void downloadCatalogApp(int position) override;
+    void loadInstalledApps() override;
+    void showUpgradeList() override;
+    void onInstalledRowClick(int position, int x, int y) override;
+    void abortCompanionBootstrap() override;
     void installMarketApp() override;
 
     void takeScreenshot() override;

@@ -52,7 +52,9 @@ AppCore::AppCore(AppPaths paths, Config config, Log& log, Screen& screen,
                    [this](std::function<void()> work) {
                        m_screen.postToUiThread(
                            [this, work = std::move(work)] { m_gate.runWhenIdle(work); });
-                   }}),
+                   },
+               .companionMayBeInstalled =
+                   !carried_images::CompanionIsStandIn() || m_config.installStandInCompanion}),
       m_actions(m_parts, m_shell, screen, [this] { StartLanScan(); }),
       m_gate(m_actions) {}
 

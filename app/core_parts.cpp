@@ -2,6 +2,9 @@
 
 #include "base/log.h"
 #include "base/screen.h"
+#include "companion/companion_query.h"
+#include "deploy/carried_images.h"
+#include "deploy/toolchain.h"
 
 namespace qvpc {
 namespace {
@@ -51,7 +54,43 @@ CoreParts::CoreParts(Needs needs)
       catalogPage(
           catalogClient, needs.screen, needs.screen,
           [this](int position, const CatalogItem& item) { catalogCache.addTile(position, item); }),
-      catalogDownloads(catalogClient, downloader, needs.screen, needs.downloadDir, needs.dataDir) {}
+      catalogDownloads(catalogClient, downloader, needs.screen, needs.downloadDir, needs.dataDir),
+      bootstrap({.shell = needs.shell,
+                 .screen = needs.screen,
+                 .log = needs.log,
+                 .state = state,
+                 .apkPath = CompanionApkPath(needs.dataDir),
+                 .writeApk =
+                     [apk = CompanionApkPath(needs.dataDir)] {
+                         return WriteImage(apk, carried_images::CompanionApk());
+                     },
+                 .query = [this](int action, int timeout) { return askCompanion(action, timeout); },
+                 .mayInstall = needs.companionMayBeInstalled}),
+      appList({.shell = needs.shell,
+               .screen = needs.screen,
+               .log = needs.log,
+               .state = state,
+               .engine = engine,
+               .bootstrap = bootstrap,
+               .query = [this](int action, int timeout) { return askCompanion(action, timeout); },
+               .startLanScan = needs.startLanScan,
+               .buildInstalledList = {},
+               .listWithoutCompanion = {}}),
+      uninstaller(state, needs.shell, needs.screen, needs.log, engine),
+      rowActions(uninstaller, downloader, needs.screen, needs.log, needs.tempDir),
+      upgradeListing({.shell = needs.shell,
+                      .screen = needs.screen,
+                      .state = state,
+                      .engine = engine,
+                      .startLanScan = needs.startLanScan,
+                      .fillUpgradeList = {}}) {
+    // A task stopped by force takes the list it was loading with it.
+    engine.setForcedStopHook([this] { appList.clearLastListReply(); });
+}
+
+std::string CoreParts::askCompanion(int action, int timeoutSeconds) {
+    return CompanionQuery(state.currentIp(), action, timeoutSeconds);
+}
 
 CoreParts::~CoreParts() {
     update.shutDown();

@@ -5,9 +5,13 @@
 
 #include "adb/connector.h"
 #include "adb/progress_engine.h"
+#include "apps/app_uninstaller.h"
 #include "apps/local_install.h"
 #include "apps/screenshot.h"
 #include "base/shared_state.h"
+#include "companion/app_list_loader.h"
+#include "companion/companion_bootstrap.h"
+#include "companion/upgrade_listing.h"
 #include "devices/background_writes.h"
 #include "devices/box_names.h"
 #include "devices/box_recognition.h"
@@ -23,6 +27,7 @@
 #include "services/catalog_downloads.h"
 #include "services/catalog_page.h"
 #include "services/downloader.h"
+#include "services/installed_row_actions.h"
 #include "services/update_check.h"
 
 namespace qvpc {
@@ -59,6 +64,9 @@ struct CoreParts {
         // Runs work on the user-interface thread as a user action of its own
         // (a finished download's installation); unset, it runs at once.
         std::function<void(std::function<void()>)> asUserAction;
+        // Whether the carried companion may be put on a box; when not, the
+        // box's apps are listed through adb alone.
+        bool companionMayBeInstalled = true;
     };
 
     explicit CoreParts(Needs needs);
@@ -66,6 +74,9 @@ struct CoreParts {
     ~CoreParts();
     CoreParts(const CoreParts&) = delete;
     CoreParts& operator=(const CoreParts&) = delete;
+
+    // The companion on the current box (CompanionQuery).
+    std::string askCompanion(int action, int timeoutSeconds);
 
     SharedState state;
     // Opened once the carried files are written (AppCore::afterDeployment).
@@ -88,6 +99,11 @@ struct CoreParts {
     CatalogCache catalogCache;
     CatalogPage catalogPage;
     CatalogDownloads catalogDownloads;
+    CompanionBootstrap bootstrap;
+    AppListLoader appList;
+    AppUninstaller uninstaller;
+    InstalledRowActions rowActions;
+    UpgradeListing upgradeListing;
 };
 
 }  // namespace qvpc

@@ -15,6 +15,8 @@ namespace {
 // What an installation's extra text says it was for.
 constexpr std::string_view kCatalogDownload = "应用下载";
 constexpr std::string_view kUpgrade = "升级应用";
+// The action of an upgrade row of the installed-app list.
+constexpr std::string_view kUpgradeAction = "更新";
 
 }  // namespace
 
@@ -68,8 +70,13 @@ void InstallResult::finish(TimerId timer, const InstallOutcome& outcome) {
         if (fromCatalog) {
             m_screen.setCatalogTileState(TilePosition(extra), "已安装");
         } else if (extra.find(kUpgrade) != std::string::npos) {
-            if (std::optional<int> row = m_screen.selectedAppRow()) {
-                m_screen.setAppRowState(*row, AppRowState::Done);
+            // The row the download was started from, named in its title: the
+            // user may have clicked others while it downloaded. A list shown
+            // anew meanwhile holds no upgrade row there, or another one.
+            const int position = TilePosition(extra);
+            if (const std::optional<InstalledAppRow> row = m_screen.appRow(position);
+                row && row->action == kUpgradeAction && row->state == AppRowState::Normal) {
+                m_screen.setAppRowState(position, AppRowState::Done);
             }
             m_screen.setUpgradeCount(std::max(m_screen.upgradeCount() - 1, 0));
         }

@@ -48,6 +48,13 @@ struct RowRect {
     bool operator==(const RowRect&) const = default;
 };
 
+// Whether the point lies in the rectangle: its left and top edges are in,
+// its right and bottom edges out.
+inline bool PointInRect(const RowRect& rect, int x, int y) {
+    return x >= rect.left && x < rect.left + rect.width && y >= rect.top &&
+           y < rect.top + rect.height;
+}
+
 // Page 9's installed-app list. Rows are addressed by their 1-based position;
 // the selected row is the one last clicked.
 class InstalledAppsView {

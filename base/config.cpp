@@ -27,6 +27,9 @@ Config Config::FromEnvironment() {
     Override(config.remoteSqlUrl, "QVPC_REMOTE_SQL_URL");
     Override(config.catalogHost, "QVPC_CATALOG_HOST");
     Override(config.downloadHost, "QVPC_DOWNLOAD_HOST");
+    std::string standIn;
+    Override(standIn, "QVPC_INSTALL_STAND_IN_COMPANION");
+    config.installStandInCompanion = standIn == "1";
     return config;
 }
 

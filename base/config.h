@@ -33,6 +33,9 @@ struct Config {
     // The online services, each "host" or "host:port".
     std::string catalogHost = kDefaultCatalogHost;
     std::string downloadHost = kDefaultDownloadHost;
+    // Whether the tests' stand-in companion may be put on a box: only the
+    // simulated boxes run it, so only the demo and the tests say "1".
+    bool installStandInCompanion = false;
 
     static Config FromEnvironment();
 };

@@ -21,6 +21,7 @@ AppListLoader::AppListLoader(Needs needs) : m_needs(std::move(needs)) {}
 
 void AppListLoader::LoadInstalledApps() {
     Screen& screen = m_needs.screen;
+    screen.clearAppRows();
     screen.ShowPage(PageId::AppManagement);
     screen.ShowInstalling("正在拉取数据... ...", false);
     m_needs.bootstrap.clearAbort();
@@ -30,8 +31,14 @@ void AppListLoader::LoadInstalledApps() {
         return;
     }
     m_needs.shell.resetOutput();
-    const std::string version = m_needs.bootstrap.BootstrapCompanion();
-    if (version == "-1" || !pollList()) {
+    if (m_needs.listWithoutCompanion) {
+        if (!listThroughAdb()) {
+            screen.ClosePopup();
+            screen.MsgBox(Notice({}, std::string(kFailed)));
+            screen.ShowPreviousPage();
+            return;
+        }
+    } else if (m_needs.bootstrap.BootstrapCompanion() == "-1" || !pollList()) {
         screen.ClosePopup();
         if (!m_needs.bootstrap.aborted()) {
             screen.MsgBox(Notice({}, std::string(kFailed)));
@@ -50,10 +57,7 @@ bool AppListLoader::pollList() {
     for (;;) {
         m_needs.screen.processPendingEvents();
         const std::string reply = m_needs.query(kGetList, 1);
-        {
-            std::lock_guard lock(m_mutex);
-            m_lastListReply = reply;
-        }
+        setLastListReply(reply);
         m_needs.log.WriteLog(log_category::kOperation, "循环等待vad返回" + reply);
         if (!reply.empty() && reply.find("server is running") == std::string::npos) {
             return true;
@@ -68,6 +72,21 @@ bool AppListLoader::pollList() {
         }
         m_needs.shell.Pause(kListPoll);
     }
+}
+
+bool AppListLoader::listThroughAdb() {
+    std::optional<std::string> reply = m_needs.listWithoutCompanion();
+    if (!reply) {
+        m_needs.log.WriteLog(log_category::kTask, "通过adb读取应用列表失败");
+        return false;
+    }
+    setLastListReply(std::move(*reply));
+    return true;
+}
+
+void AppListLoader::setLastListReply(std::string reply) {
+    std::lock_guard lock(m_mutex);
+    m_lastListReply = std::move(reply);
 }
 
 void AppListLoader::leave() {

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "companion/companion_bootstrap.h"
@@ -30,6 +31,10 @@ class AppListLoader {
         std::function<void()> startLanScan;
         // Builds the list from lastListReply().
         std::function<void()> buildInstalledList;
+        // Set when the companion may not be put on the box: the box's apps
+        // are then listed through adb alone, into a reply of the companion's
+        // shape; nullopt when the box did not answer.
+        std::function<std::optional<std::string>()> listWithoutCompanion;
     };
 
     // How long the list is asked for after the companion is set up.
@@ -49,6 +54,9 @@ class AppListLoader {
     // The companion's list, asked for once a second until it has one; false
     // when the user aborted or it never came.
     bool pollList();
+    // The list through adb alone; false when it did not come.
+    bool listThroughAdb();
+    void setLastListReply(std::string reply);
     void leave();
 
     Needs m_needs;

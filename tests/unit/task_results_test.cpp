@@ -49,15 +49,27 @@ TEST(InstallResultTest, SuccessMarksTheCatalogTileAndSaysSo) {
     EXPECT_EQ(rig.shell.output(), "-");
 }
 
-TEST(InstallResultTest, AnUpgradeMarksTheSelectedRowAndLowersTheCount) {
+TEST(InstallResultTest, AnUpgradeMarksItsOwnRowAndLowersTheCount) {
     test::TaskRig rig;
-    rig.screen.setSelectedAppRow(4);
+    for (int row = 1; row <= 4; ++row) {
+        rig.screen.addAppRow({.name = "app" + std::to_string(row), .action = "更新"});
+    }
+    // Another row was clicked while the download ran.
+    rig.screen.setSelectedAppRow(2);
     rig.screen.setUpgradeCount(1);
     Install(rig, "升级应用<4>", "Success\r\n");
     EXPECT_EQ(rig.screen.appRowStates(), (std::map<int, int>{{4, 1}}));
     EXPECT_EQ(rig.screen.upgradeCount(), 0);
     Install(rig, "升级应用<4>", "Success\r\n");
     EXPECT_EQ(rig.screen.upgradeCount(), 0) << "never below 0";
+}
+
+TEST(InstallResultTest, AnUpgradeFinishingAfterTheListChangedMarksNoOtherRow) {
+    test::TaskRig rig;
+    // The uninstall view was opened while the upgrade downloaded.
+    rig.screen.addAppRow({.name = "other", .action = "卸载"});
+    Install(rig, "升级应用<1>", "Success\r\n");
+    EXPECT_EQ(rig.screen.appRows()[0].state, AppRowState::Normal);
 }
 
 TEST(InstallResultTest, AFailureShowsItsDialogAndOffersTheTileAgain) {
