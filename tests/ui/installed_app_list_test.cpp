@@ -362,9 +362,12 @@ TEST_F(InstalledListPictures, RowsWithIconsAMissingIconAndALongName) {
     for (int position : {2, 3}) {
         expectAButton(image, position, false);
     }
-    // "卸载应用" and its count after it, in the counts' colour.
+    // "卸载应用", chosen, and its count after it in the counts' colour.
     const QRect entry =
         at(m_page.leftList(), CatalogLeftList::actionRow(CatalogLeftList::Action::Uninstall));
+    EXPECT_TRUE(PixelNear(image, entry.topLeft() + QPoint(4, 4), 0xff5b6579, 2));
+    EXPECT_FALSE(ColourBounds(image, entry.adjusted(30, 0, -90, 0), kWhite, 8).isEmpty())
+        << "its label white";
     const QRect count = ColourBounds(image, entry.adjusted(30 + 62, 0, 0, 0), 0xffa4abbb, 24);
     EXPECT_FALSE(count.isEmpty()) << "(4)";
     EXPECT_LT(count.right(), entry.right() - 10);
