@@ -5,19 +5,10 @@
 #include "ui/catalog_left_list.h"
 #include "ui/catalog_pager.h"
 #include "ui/catalog_tile_grid.h"
+#include "ui/installed_app_list.h"
 #include "ui/pictures.h"
 
 namespace qvpc::ui {
-namespace {
-
-QWidget* Place(QWidget* parent, const QRect& geometry) {
-    auto* place = new QWidget(parent);
-    place->setGeometry(geometry);
-    place->setAttribute(Qt::WA_TranslucentBackground);
-    return place;
-}
-
-}  // namespace
 
 AppManagementPage::AppManagementPage(QWidget* parent) : Page(9, parent) {
     addHeader();
@@ -28,7 +19,8 @@ AppManagementPage::AppManagementPage(QWidget* parent) : Page(9, parent) {
     m_tileGrid->setGeometry(184, 95, 716, 377);
     m_pager = new CatalogPager(this);
     m_pager->setGeometry(414, 484, 250, 30);
-    m_installedList = Place(this, {182, 104, 716, 404});
+    m_installedList = new InstalledAppList(this);
+    m_installedList->setGeometry(182, 104, 716, 404);
     m_installedList->hide();
 }
 
@@ -57,28 +49,27 @@ QString AppManagementPage::catalogTileState(int position) const {
 }
 
 void AppManagementPage::clearAppRows() {
-    m_rows.clear();
+    m_installedList->clear();
 }
 
 void AppManagementPage::addAppRow(const InstalledAppRow& row) {
-    m_rows.push_back(row);
+    m_installedList->add(row);
 }
 
 std::optional<InstalledAppRow> AppManagementPage::appRow(int position) const {
-    if (position < 1 || position > static_cast<int>(m_rows.size())) {
-        return std::nullopt;
-    }
-    return m_rows[static_cast<std::size_t>(position - 1)];
+    return m_installedList->row(position);
 }
 
-RowRect AppManagementPage::appRowButton(int) const {
-    return {};
+RowRect AppManagementPage::appRowButton(int position) const {
+    return m_installedList->buttonRect(position);
+}
+
+std::optional<int> AppManagementPage::selectedAppRow() const {
+    return m_installedList->selectedRow();
 }
 
 void AppManagementPage::setAppRowState(int row, int state) {
-    if (row >= 1 && row <= static_cast<int>(m_rows.size())) {
-        m_rows[static_cast<std::size_t>(row - 1)].state = static_cast<AppRowState>(state);
-    }
+    m_installedList->setState(row, static_cast<AppRowState>(state));
 }
 
 int AppManagementPage::upgradeCount() const {

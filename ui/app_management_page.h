@@ -1,7 +1,6 @@
 #pragma once
 
 #include <optional>
-#include <vector>
 
 #include "base/app_management_views.h"
 #include "ui/page.h"
@@ -11,12 +10,11 @@ namespace qvpc::ui {
 class CatalogLeftList;
 class CatalogPager;
 class CatalogTileGrid;
+class InstalledAppList;
 
 // Page 9: the header, the title, the small "返回", the left list of
 // categories, the catalog's tile grid with its pager under it, and in their
-// place, when chosen, the installed-app list (whose place the installed-app
-// widget fills when it arrives; until then the page keeps the few values of
-// it the core reads and writes through the screen).
+// place, when chosen, the installed-app list.
 class AppManagementPage : public Page {
     Q_OBJECT
 
@@ -31,7 +29,7 @@ class AppManagementPage : public Page {
     CatalogLeftList& leftList() { return *m_leftList; }
     CatalogTileGrid& tileGrid() { return *m_tileGrid; }
     CatalogPager& pager() { return *m_pager; }
-    QWidget& installedList() { return *m_installedList; }
+    InstalledAppList& installedList() { return *m_installedList; }
 
     void setCatalogTileState(int position, const QString& state);
     QString catalogTileState(int position) const;
@@ -39,7 +37,7 @@ class AppManagementPage : public Page {
     void addAppRow(const InstalledAppRow& row);
     std::optional<InstalledAppRow> appRow(int position) const;
     RowRect appRowButton(int position) const;
-    std::optional<int> selectedAppRow() const { return m_selectedRow; }
+    std::optional<int> selectedAppRow() const;
     void setAppRowState(int row, int state);
     int upgradeCount() const;
     void setUpgradeCount(int count);
@@ -49,9 +47,7 @@ class AppManagementPage : public Page {
     CatalogLeftList* m_leftList;
     CatalogTileGrid* m_tileGrid;
     CatalogPager* m_pager;
-    QWidget* m_installedList;
-    std::vector<InstalledAppRow> m_rows;
-    std::optional<int> m_selectedRow;
+    InstalledAppList* m_installedList;
 };
 
 }  // namespace qvpc::ui

@@ -49,6 +49,7 @@ int CatalogLeftList::rowAt(const QPoint& point) {
 
 void CatalogLeftList::selectCategory(std::optional<int> category) {
     m_selected = category;
+    m_selectedAction.reset();
     update();
 }
 
@@ -97,6 +98,9 @@ void CatalogLeftList::paintEvent(QPaintEvent*) {
         QRgb ink = skin::kListText;
         if (m_pressed == entry.row) {
             ink = skin::kListPressedText;
+        } else if (m_selectedAction == entry.action) {
+            painter.fillRect(row, QColor::fromRgb(skin::kListSelected));
+            ink = skin::kWhite;
         } else if (m_hot == entry.row) {
             painter.fillRect(row, QColor::fromRgb(skin::kListHover));
             ink = skin::kWhite;
@@ -147,8 +151,10 @@ void CatalogLeftList::mouseReleaseEvent(QMouseEvent* event) {
         selectCategory(pressed);
         emit categoryClicked(pressed);
     } else {
+        const Action action = pressed == kUninstallRow ? Action::Uninstall : Action::Upgrade;
         selectCategory(std::nullopt);
-        emit actionClicked(pressed == kUninstallRow ? Action::Uninstall : Action::Upgrade);
+        m_selectedAction = action;
+        emit actionClicked(action);
     }
 }
 

@@ -9,7 +9,7 @@ namespace qvpc::ui {
 // Page 9's left list "左侧应用下载列表框": the header "应用下载", the eight
 // catalog categories with their label pictures, then the two action entries
 // "卸载应用" and "升级应用" with their counts. A click on an entry's row
-// chooses it; the selected category is drawn on a lighter row.
+// chooses it; the chosen entry is drawn on a lighter row.
 class CatalogLeftList : public QWidget {
     Q_OBJECT
 
@@ -24,9 +24,11 @@ class CatalogLeftList : public QWidget {
     explicit CatalogLeftList(QWidget* parent = nullptr);
 
     // The category drawn as selected, 0-based; none when an action entry was
-    // chosen.
+    // chosen. Selecting a category (or none) unselects the action entries.
     void selectCategory(std::optional<int> category);
     std::optional<int> selectedCategory() const { return m_selected; }
+    // The action entry whose list is shown, if any.
+    std::optional<Action> selectedAction() const { return m_selectedAction; }
 
     // The count after an action entry: "(" + n + ")"; a negative count shows
     // none.
@@ -53,6 +55,7 @@ class CatalogLeftList : public QWidget {
     static int rowAt(const QPoint& point);
 
     std::optional<int> m_selected;
+    std::optional<Action> m_selectedAction;
     int m_hot = -1;
     int m_pressed = -1;
     int m_uninstallCount = -1;

@@ -127,7 +127,7 @@ class MainWindow : public QWidget {
     void buildTitleBar();
     void buildFooter();
     void buildPages();
-    // Page 9's left list, grid and pager to the core.
+    // Page 9's left list, grid, pager and installed-app list to the core.
     void connectCatalog();
     void switchPage(int from, int to);
     void writeLog(const char* text);

@@ -1,8 +1,9 @@
-// Page 9's catalog widgets, wired to the core's actions.
+// Page 9's catalog widgets and installed-app list, wired to the core's actions.
 #include "ui/app_management_page.h"
 #include "ui/catalog_left_list.h"
 #include "ui/catalog_pager.h"
 #include "ui/catalog_tile_grid.h"
+#include "ui/installed_app_list.h"
 #include "ui/main_window.h"
 
 namespace qvpc::ui {
@@ -28,6 +29,10 @@ void MainWindow::connectCatalog() {
             [this](int chosen) { m_actions->showCatalogPage(chosen); });
     connect(&page.tileGrid(), &CatalogTileGrid::actionClicked, this,
             [this](int position) { m_actions->downloadCatalogApp(position); });
+    connect(&page.installedList(), &InstalledAppList::rowClicked, this,
+            [this](int position, QPoint point) {
+                m_actions->onInstalledRowClick(position, point.x(), point.y());
+            });
 }
 
 }  // namespace qvpc::ui

@@ -25,6 +25,10 @@ Artwork GuideStep(int step);     // page 5, the screen of step 1..4
 Artwork CategoryLabel(int category);
 Artwork IconPlaceholder();
 
+// Page 9's installed-app list: the check mark before a finished row's
+// "完成!", and (with the buttons below) the rows' action button.
+Artwork DoneCheck();
+
 // The program's icon: a TV on the brand green.
 Artwork AppIcon();
 
@@ -41,5 +45,6 @@ ButtonSkin PopupClose();
 ButtonSkin TitleBarButton(bool close);  // the window's minimise and close buttons
 ButtonSkin BackLink();                  // page 9's small "返回"
 ButtonSkin ScreenshotClose();           // page 1's close button over the screenshot
+ButtonSkin AppRowAction();              // "卸载" or "更新" of a row of page 9's installed list
 
 }  // namespace qvpc::ui::pictures

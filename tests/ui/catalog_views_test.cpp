@@ -6,6 +6,7 @@
 #include "ui/catalog_left_list.h"
 #include "ui/catalog_pager.h"
 #include "ui/catalog_tile_grid.h"
+#include "ui/installed_app_list.h"
 #include "ui_fixture.h"
 
 namespace qvpc::ui::test {
@@ -50,9 +51,17 @@ TEST_F(CatalogViewsTest, TheActionEntriesShowTheInstalledList) {
     EXPECT_FALSE(page().isCatalogView());
     EXPECT_FALSE(page().installedList().isHidden());
     EXPECT_EQ(page().leftList().selectedCategory(), std::nullopt);
+    EXPECT_EQ(page().leftList().selectedAction(), CatalogLeftList::Action::Upgrade);
+    clickAt(page().leftList(),
+            CatalogLeftList::actionRow(CatalogLeftList::Action::Uninstall).center());
     // The header is no entry.
     clickAt(page().leftList(), {77, 25});
-    EXPECT_TRUE(m_actions.calls().empty());
+    EXPECT_EQ(m_actions.calls(),
+              (std::vector<std::string>{"showUpgradeList", "loadInstalledApps"}));
+    EXPECT_EQ(page().leftList().selectedAction(), CatalogLeftList::Action::Uninstall);
+    // Back to a category, no action entry stays chosen.
+    clickAt(page().leftList(), CatalogLeftList::categoryRow(2).center());
+    EXPECT_EQ(page().leftList().selectedAction(), std::nullopt);
 }
 
 TEST_F(CatalogViewsTest, ThePagerMovesItsSelectionAndAsksForThePage) {

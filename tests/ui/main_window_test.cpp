@@ -8,6 +8,7 @@
 #include "ui/app_management_page.h"
 #include "ui/busy_indicator.h"
 #include "ui/home_page.h"
+#include "ui/installed_app_list.h"
 #include "ui/not_found_page.h"
 #include "ui/progress_popup.h"
 #include "ui/remote_install_page.h"

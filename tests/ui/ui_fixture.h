@@ -50,6 +50,12 @@ class RecordingUserActions : public UserActions {
     void downloadCatalogApp(int position) override {
         record("downloadCatalogApp " + std::to_string(position));
     }
+    void loadInstalledApps() override { record("loadInstalledApps"); }
+    void showUpgradeList() override { record("showUpgradeList"); }
+    void onInstalledRowClick(int position, int x, int y) override {
+        record("onInstalledRowClick " + std::to_string(position) + " " + std::to_string(x) + " " +
+               std::to_string(y));
+    }
     void takeScreenshot() override { record("takeScreenshot"); }
     void saveScreenshotAs() override { record("saveScreenshotAs"); }
     void openScreenshotFolder() override { record("openScreenshotFolder"); }
