@@ -214,6 +214,7 @@ std::string LookupReply(const Catalog& catalog, std::string_view packs, const Pu
         entry["versionname"] = app->versionName;
         entry["size"] = app->size;
         entry["apptitle"] = app->apptitle;
+        entry["appico"] = urls.iconUrl(*app);
         reply[key] = std::move(entry);
     }
     if (found == 0) {

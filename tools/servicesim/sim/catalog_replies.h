@@ -35,7 +35,8 @@ std::optional<std::string> ListReply(const Catalog& catalog, const RequestTarget
 // "/apinew/soubaonew.php?packs=a,b" reply: a UTF-8 byte-order mark and one
 // object with "allnum" and, per known package, the member named after the
 // package with "." replaced by "_" holding "versioncode", "downurl",
-// "versionname", "size", "apptitle" (strings; non-ASCII as "\uXXXX").
+// "versionname", "size", "apptitle", "appico" (strings; non-ASCII as
+// "\uXXXX").
 // {"allnum":"0"} when no package is known.
 std::string LookupReply(const Catalog& catalog, std::string_view packs, const PublicUrls& urls,
                         JsonStyle style, const ReplyShape& shape = {});

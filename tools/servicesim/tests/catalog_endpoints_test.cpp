@@ -127,7 +127,8 @@ TEST(PackageLookup, AnswersKnownPackagesUnderUnderscoreKeysWithEscapedText) {
         "\xEF\xBB\xBF{\"allnum\":\"1\",\"com_kge_tv\":{\"versioncode\":\"444\",\"downurl\":\"" +
             host +
             "\\/down\\/apk\\/com.kge.tv_444.apk\",\"versionname\":\"4.4.4\","
-            "\"size\":\"33.3M\",\"apptitle\":\"K\\u6b4cTV\"}}");
+            "\"size\":\"33.3M\",\"apptitle\":\"K\\u6b4cTV\",\"appico\":\"" +
+            host + "\\/down\\/icon\\/com.kge.tv.png\"}}");
 
     Fetched several = Fetch(base + "com.unknown.app,com.yingyu.kids,com.xingkong.live");
     ASSERT_TRUE(several.body.starts_with("\xEF\xBB\xBF{"));
@@ -139,6 +140,10 @@ TEST(PackageLookup, AnswersKnownPackagesUnderUnderscoreKeysWithEscapedText) {
     EXPECT_FALSE(lookup.contains("com_unknown_app"));
     EXPECT_EQ(lookup["com_yingyu_kids"]["apptitle"], "Kid's英语");
     EXPECT_EQ(lookup["com_xingkong_live"]["versioncode"], "321");
+    // The icon the catalog's lists name, and that the icon endpoint serves.
+    const std::string icon = lookup["com_xingkong_live"]["appico"];
+    EXPECT_EQ(icon, sim.baseUrl(SimService::Download) + "/down/icon/com.xingkong.live.png");
+    EXPECT_TRUE(Fetch(icon).body.starts_with("\x89PNG"));
 
     EXPECT_EQ(Fetch(base + "com.unknown.app").body, "{\"allnum\":\"0\"}");
     EXPECT_EQ(Fetch(base).body, "{\"allnum\":\"0\"}");
