@@ -1,11 +1,12 @@
 # Two commands set everything up on a fresh Debian 12 machine:
 #   make run    install what is missing, build, start the program
 #   make test   install what is missing, build, run every test
+# make package builds the Debian package into $(BUILD).
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build run test bench package format clean
 
 all: build
 
@@ -27,6 +28,11 @@ test: build
 bench: build
 	@cmake --build $(BUILD) --target benchmarks -j $(JOBS)
 	@scripts/bench $(BUILD)
+
+# Only what the package holds is built for it.
+package: configure
+	@cmake --build $(BUILD) --target qvpc qvpc_icons -j $(JOBS)
+	@cd $(BUILD) && cpack -G DEB
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
