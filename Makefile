@@ -1,11 +1,14 @@
 # Two commands set everything up on a fresh Debian 12 machine:
 #   make run    install what is missing, build, start the program
 #   make test   install what is missing, build, run every test
+# make run DOUBLES=0 starts the program alone, for real boxes;
+# make package builds the Debian package into $(BUILD).
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+DOUBLES ?= 1
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build run test bench package format clean
 
 all: build
 
@@ -19,7 +22,7 @@ build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	@scripts/run $(BUILD)
+	@QVPC_DOUBLES=$(DOUBLES) scripts/run $(BUILD)
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure --timeout 300 -j $(JOBS)
@@ -27,6 +30,11 @@ test: build
 bench: build
 	@cmake --build $(BUILD) --target benchmarks -j $(JOBS)
 	@scripts/bench $(BUILD)
+
+# Only what the package holds is built for it.
+package: configure
+	@cmake --build $(BUILD) --target qvpc qvpc_icons -j $(JOBS)
+	@cd $(BUILD) && cpack -G DEB
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

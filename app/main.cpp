@@ -9,6 +9,7 @@
 #include "base/log.h"
 #include "devices/local_network.h"
 #include "program_version.h"
+#include "ui/first_paint_stamp.h"
 #include "ui/main_window.h"
 #include "ui/qt_screen.h"
 #include "ui/single_instance.h"
@@ -51,6 +52,7 @@ int main(int argc, char* argv[]) {
 
     qvpc::AppCore core(paths, config, log, screen, {}, qvpc::LocalNetwork::Machine());
     window.setUserActions(core.actions());
+    qvpc::ui::StampFirstPaint(window);
     window.show();
     core.StartWorkers();
 

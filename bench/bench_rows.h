@@ -28,3 +28,12 @@ inline void PrintRow(const char* what, double ours, double peer, const char* not
         std::printf("%-34s %10.3f ms %12s %8s   %s\n", what, ours, "-", "-", note);
     }
 }
+
+// A row in megabytes; a peer of 0 is none.
+inline void PrintMbRow(const char* what, double ours, double peer, const char* note = "") {
+    if (peer > 0) {
+        std::printf("%-34s %10.1f MB %9.1f MB %7.2fx   %s\n", what, ours, peer, ours / peer, note);
+    } else {
+        std::printf("%-34s %10.1f MB %12s %8s   %s\n", what, ours, "-", "-", note);
+    }
+}
