@@ -66,6 +66,20 @@ CoreParts::CoreParts(Needs needs)
                      },
                  .query = [this](int action, int timeout) { return askCompanion(action, timeout); },
                  .mayInstall = needs.companionMayBeInstalled}),
+      inventory({.screen = needs.screen,
+                 .log = needs.log,
+                 .tempDir = needs.tempDir,
+                 .lastListReply = [this] { return appList.lastListReply(); },
+                 .lookup =
+                     [this](const std::vector<std::string>& packages) {
+                         return catalogClient.lookupPackages(packages);
+                     }}),
+      adbInventory({.loop = needs.screen,
+                    .log = needs.log,
+                    .lookup =
+                        [this](const std::vector<std::string>& packages) {
+                            return catalogClient.lookupPackages(packages);
+                        }}),
       appList({.shell = needs.shell,
                .screen = needs.screen,
                .log = needs.log,
@@ -74,8 +88,10 @@ CoreParts::CoreParts(Needs needs)
                .bootstrap = bootstrap,
                .query = [this](int action, int timeout) { return askCompanion(action, timeout); },
                .startLanScan = needs.startLanScan,
-               .buildInstalledList = {},
-               .listWithoutCompanion = {}}),
+               .buildInstalledList = [this] { buildInstalledList(); },
+               .listWithoutCompanion = needs.companionMayBeInstalled
+                                           ? std::function<std::optional<std::string>()>{}
+                                           : [this] { return listThroughAdb(); }}),
       uninstaller(state, needs.shell, needs.screen, needs.log, engine),
       rowActions(uninstaller, downloader, needs.screen, needs.log, needs.tempDir),
       upgradeListing({.shell = needs.shell,
@@ -83,13 +99,32 @@ CoreParts::CoreParts(Needs needs)
                       .state = state,
                       .engine = engine,
                       .startLanScan = needs.startLanScan,
-                      .fillUpgradeList = {}}) {
+                      .fillUpgradeList = [this] { inventory.fillUpgradeList(); }}),
+      m_companionMayBeInstalled(needs.companionMayBeInstalled) {
     // A task stopped by force takes the list it was loading with it.
     engine.setForcedStopHook([this] { appList.clearLastListReply(); });
 }
 
 std::string CoreParts::askCompanion(int action, int timeoutSeconds) {
     return CompanionQuery(state.currentIp(), action, timeoutSeconds);
+}
+
+std::optional<std::string> CoreParts::listThroughAdb() {
+    m_adbLookupReply.reset();
+    std::optional<AdbInventory::Listing> listing = adbInventory.ListUserApps(state.currentIp());
+    if (!listing) {
+        return std::nullopt;
+    }
+    m_adbLookupReply = std::move(listing->lookupReply);
+    return std::move(listing->listReply);
+}
+
+void CoreParts::buildInstalledList() {
+    if (m_companionMayBeInstalled) {
+        inventory.BuildInstalledList();
+    } else {
+        inventory.BuildInstalledList(appList.lastListReply(), m_adbLookupReply);
+    }
 }
 
 CoreParts::~CoreParts() {

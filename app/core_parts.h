@@ -9,8 +9,10 @@
 #include "apps/local_install.h"
 #include "apps/screenshot.h"
 #include "base/shared_state.h"
+#include "companion/adb_inventory.h"
 #include "companion/app_list_loader.h"
 #include "companion/companion_bootstrap.h"
+#include "companion/installed_inventory.h"
 #include "companion/upgrade_listing.h"
 #include "devices/background_writes.h"
 #include "devices/box_names.h"
@@ -100,10 +102,21 @@ struct CoreParts {
     CatalogPage catalogPage;
     CatalogDownloads catalogDownloads;
     CompanionBootstrap bootstrap;
+    InstalledInventory inventory;
+    AdbInventory adbInventory;
     AppListLoader appList;
     AppUninstaller uninstaller;
     InstalledRowActions rowActions;
     UpgradeListing upgradeListing;
+
+  private:
+    // The list of the current box through adb alone, and the rows made of
+    // it with the lookup the listing already asked.
+    std::optional<std::string> listThroughAdb();
+    void buildInstalledList();
+
+    const bool m_companionMayBeInstalled;
+    std::optional<std::string> m_adbLookupReply;
 };
 
 }  // namespace qvpc
