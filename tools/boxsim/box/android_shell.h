@@ -52,6 +52,8 @@ class AndroidShell {
     Output pm(const Args& args);
     Output pmInstall(const Args& args);
     Output pmList(const Args& args);
+    Output pmUninstall(const Args& args);
+    Output dumpsys(const Args& args);
     Output am(const Args& args);
     Output amStart(const Args& args, bool service);
     Output screencap(const Args& args);

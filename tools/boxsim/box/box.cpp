@@ -9,6 +9,7 @@
 
 #include "boxsim/apk/image.h"
 #include "boxsim/apk/test_certificate.h"
+#include "boxsim/box/package_paths.h"
 #include "boxsim/box/tv_screen.h"
 
 namespace qvpc::boxsim {
@@ -136,6 +137,7 @@ InstalledPackage Box::preinstalled(const PackageConfig& p, int64_t now) {
         }
         out.apk = std::move(*read.info);
         out.apkSize = bytes.size();
+        out.apkBytes = std::make_shared<const std::string>(std::move(bytes));
     } else {
         out.apk.packageName = p.packageName;
         out.apk.versionCode = p.versionCode;
@@ -158,9 +160,17 @@ InstalledPackage Box::preinstalled(const PackageConfig& p, int64_t now) {
         }
         out.apkSize = p.apkSize ? p.apkSize : (1u << 20) + 4096 * (p.packageName.size() % 97);
     }
-    const std::string name = out.apk.packageName;
-    out.apkPath =
-        p.system ? "/system/app/" + lastSegment(name) + ".apk" : "/data/app/" + name + "-1.apk";
+    const std::string& name = out.apk.packageName;
+    if (p.system) {
+        // Two packages never share a file, whatever their names.
+        std::string apkName = SystemApkName(name);
+        for (int n = 2; !m_systemApkNames.insert(apkName).second; ++n) {
+            apkName = SystemApkName(name) + std::to_string(n);
+        }
+        out.apkPath = SystemApkPath(name, apkName, m_config.sdk);
+    } else {
+        out.apkPath = UserApkPath(name, 1, m_config.sdk);
+    }
     return out;
 }
 
@@ -256,17 +266,45 @@ std::map<std::string, std::string> Box::properties() const {
 
 std::optional<VirtualFiles::Entry> Box::stat(const std::string& path) const {
     std::lock_guard lock(m_mutex);
+    if (auto file = m_packages.fileAt(path)) {
+        const InstalledPackage& p = *file->package;
+        const bool onSystem = p.apkPath.rfind("/system/", 0) == 0;
+        const auto mtime = static_cast<uint32_t>(onSystem ? VirtualFiles::kSystemBuildTime
+                                                          : p.lastUpdateTime / 1000);
+        return file->directory ? VirtualFiles::Entry{VirtualFiles::kDirMode, 4096, mtime}
+                               : VirtualFiles::Entry{VirtualFiles::kFileMode, p.apkSize, mtime};
+    }
     return m_files.stat(path);
 }
 
 std::shared_ptr<const std::string> Box::readFile(const std::string& path) const {
     std::lock_guard lock(m_mutex);
+    if (auto file = m_packages.fileAt(path)) {
+        return file->directory ? nullptr : file->package->fileBytes();
+    }
     return m_files.read(path);
 }
 
 std::optional<std::vector<std::string>> Box::listDirectory(const std::string& path) const {
     std::lock_guard lock(m_mutex);
-    return m_files.list(path);
+    if (auto file = m_packages.fileAt(path); file && file->directory) {
+        return std::vector<std::string>{"base.apk"};
+    }
+    auto names = m_files.list(path);
+    if (!names) {
+        return names;
+    }
+    std::set<std::string> merged(names->begin(), names->end());
+    for (std::string& name : m_packages.namesIn(path)) {
+        merged.insert(std::move(name));
+    }
+    return std::vector<std::string>(merged.begin(), merged.end());
+}
+
+bool Box::mayList(const std::string& path) const {
+    // /data and its app folders are system's (0771): the shell user may
+    // pass through them but not read them.
+    return m_config.rooted || (path != "/data" && path != "/data/app" && path != "/data/data");
 }
 
 std::string Box::writeFile(const std::string& path, std::string data) {
@@ -276,6 +314,9 @@ std::string Box::writeFile(const std::string& path, std::string data) {
 
 std::string Box::removeFile(const std::string& path) {
     std::lock_guard lock(m_mutex);
+    if (m_packages.fileAt(path)) {
+        return path.rfind("/system/", 0) == 0 ? "Read-only file system" : "Permission denied";
+    }
     return m_files.remove(path);
 }
 
@@ -290,7 +331,7 @@ std::string Box::installFile(const std::string& path, PackageManager::InstallOpt
         }
         options.forcedFailure = m_faults.installFailure;
         std::string installed;
-        result = m_packages.install(*bytes, options, nowMs(), &installed);
+        result = m_packages.install(bytes, options, nowMs(), &installed);
         // Replacing a package ends its running process (the companion's service too).
         if (result.empty()) {
             m_running.erase(installed);

@@ -68,7 +68,11 @@ class Box {
 
     std::optional<VirtualFiles::Entry> stat(const std::string& path) const;
     std::shared_ptr<const std::string> readFile(const std::string& path) const;
+    // Names in a directory, sorted; nullopt when it is not one.
     std::optional<std::vector<std::string>> listDirectory(const std::string& path) const;
+    // Whether the shell user may read the directory (ls prints "opendir
+    // failed, Permission denied" otherwise, and sync lists nothing).
+    bool mayList(const std::string& path) const;
     std::string writeFile(const std::string& path, std::string data);
     std::string removeFile(const std::string& path);
 
@@ -109,6 +113,7 @@ class Box {
     void listenersChanged();
     InstalledPackage preinstalled(const PackageConfig& config, int64_t nowMs);
     std::map<std::string, std::string> m_certificates;  // by name, while building
+    std::set<std::string> m_systemApkNames;             // while building
 
     const BoxConfig m_config;
     mutable std::mutex m_mutex;
