@@ -40,6 +40,9 @@ struct BoxPackage {
     std::string cert = "test";  // the mkapk certificate name
     bool system = false;
     std::string apkFile;  // read everything from this APK instead
+    // Any further member of the package's configuration, e.g.
+    // {"companion_element", {{"isUser", "1"}}}.
+    nlohmann::json extra = nlohmann::json::object();
 
     nlohmann::json toJson() const;
 };
@@ -128,6 +131,13 @@ class BoxsimProcess {
     // Replaces the box's faults while it runs.
     void setFaults(const std::string& address, const BoxFaults& faults) const;
     void setCompanionNotReadyPolls(const std::string& address, int polls) const;
+    // Merges into the box's companion_replies (tools/boxsim/README.md), e.g.
+    // {{"version", "-1"}}; a null member takes that replacement back.
+    void setCompanionReplies(const std::string& address, const nlohmann::json& replies) const;
+    // The requests the companion's port received, oldest first: objects with
+    // method, target, version and headers ([name, value] pairs as sent).
+    // clearReceived() clears them too.
+    nlohmann::json httpRequests(const std::string& address) const;
     // The user taps "Allow" on an unauthorized box: the connection waiting
     // for it goes online, later ones are accepted without asking.
     void authorize(const std::string& address) const;

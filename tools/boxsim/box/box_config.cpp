@@ -49,7 +49,7 @@ PackageConfig parsePackage(const json& j) {
     requireObject(j, "a package");
     checkKeys(j,
               {"package", "version_code", "version_name", "label", "cert", "activities", "system",
-               "apk_size", "apk"},
+               "apk_size", "apk", "companion_element"},
               "a package");
     PackageConfig p;
     get(j, "package", p.packageName, "a package");
@@ -61,6 +61,12 @@ PackageConfig parsePackage(const json& j) {
     get(j, "system", p.system, "a package");
     get(j, "apk_size", p.apkSize, "a package");
     get(j, "apk", p.apkFile, "a package");
+    if (j.contains("companion_element")) {
+        if (!j["companion_element"].is_object()) {
+            throw std::runtime_error("companion_element must be an object");
+        }
+        p.companionElement = j["companion_element"];
+    }
     if (p.apkFile.empty() && !IsValidAndroidPackageName(p.packageName)) {
         throw std::runtime_error("bad package name \"" + p.packageName + "\"");
     }
@@ -195,6 +201,60 @@ json FaultsToJson(const BoxFaults& f) {
             {"silent", f.silent}};
 }
 
+void ApplyCompanionReplies(const json& j, CompanionReplies& r) {
+    const std::string what = "companion_replies";
+    requireObject(j, what);
+    checkKeys(j,
+              {"version", "list_status", "list_body", "list_cut_at", "list_close_early",
+               "icon_names", "icon_extension", "icon_bytes"},
+              what);
+    // null takes a replacement back.
+    for (const auto& [key, target] :
+         {std::pair{"version", &r.version}, {"list_body", &r.listBody}}) {
+        if (j.contains(key) && j[key].is_null()) {
+            target->reset();
+        } else if (j.contains(key)) {
+            std::string text;
+            get(j, key, text, what);
+            *target = std::move(text);
+        }
+    }
+    get(j, "list_status", r.listStatus, what);
+    get(j, "list_cut_at", r.listCutAt, what);
+    get(j, "list_close_early", r.listCloseEarly, what);
+    get(j, "icon_extension", r.iconExtension, what);
+    get(j, "icon_bytes", r.iconBytes, what);
+    if (j.contains("icon_names")) {
+        std::string names;
+        get(j, "icon_names", names, what);
+        if (names != "package" && names != "label") {
+            throw std::runtime_error("icon_names must be \"package\" or \"label\"");
+        }
+        r.iconsByLabel = names == "label";
+    }
+    if (r.listStatus < 100 || r.listStatus > 599) {
+        throw std::runtime_error("list_status must be an HTTP status (100..599)");
+    }
+    if (r.iconExtension.empty() || r.iconExtension[0] != '.' || r.iconExtension.size() > 16 ||
+        r.iconExtension.find('/') != std::string::npos) {
+        throw std::runtime_error("icon_extension must be like \".jpg\"");
+    }
+    if (r.iconBytes > (4u << 20) || r.listCutAt > (64u << 20)) {
+        throw std::runtime_error("icon_bytes or list_cut_at too large");
+    }
+}
+
+json CompanionRepliesToJson(const CompanionReplies& r) {
+    return {{"version", r.version ? json(*r.version) : json()},
+            {"list_status", r.listStatus},
+            {"list_body", r.listBody ? json(*r.listBody) : json()},
+            {"list_cut_at", r.listCutAt},
+            {"list_close_early", r.listCloseEarly},
+            {"icon_names", r.iconsByLabel ? "label" : "package"},
+            {"icon_extension", r.iconExtension},
+            {"icon_bytes", r.iconBytes}};
+}
+
 BoxConfig ParseBoxConfig(const json& j) {
     const std::string what = "a box";
     requireObject(j, what);
@@ -223,6 +283,7 @@ BoxConfig ParseBoxConfig(const json& j) {
                "companion_running",
                "companion_not_ready_polls",
                "companion_lists_system_apps",
+               "companion_replies",
                "faults"},
               what);
     BoxConfig b;
@@ -279,6 +340,9 @@ BoxConfig ParseBoxConfig(const json& j) {
     get(j, "companion_lists_system_apps", b.companionListsSystemApps, what);
     if (j.contains("faults")) {
         ApplyFaults(j["faults"], b.faults);
+    }
+    if (j.contains("companion_replies")) {
+        ApplyCompanionReplies(j["companion_replies"], b.companionReplies);
     }
 
     in_addr addr{};
