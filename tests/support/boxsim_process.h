@@ -121,7 +121,8 @@ class BoxsimProcess {
                                           const std::string& packageName) const;
     // What the box received, oldest first: the ADB services opened ("adb"),
     // shell command lines ("shell"), sync requests ("sync"), port 8090 data
-    // ("command"), HTTP requests on 8988 ("http"). channel "" gives all.
+    // ("command"), HTTP requests on 8988 ("http"), each reboot the shell ran
+    // ("reboot": a hostile name reached the shell unquoted). channel "" gives all.
     std::vector<std::string> received(const std::string& address,
                                       const std::string& channel = "") const;
     void clearReceived(const std::string& address) const;

@@ -54,8 +54,17 @@ std::string AndroidShell::prompt() const {
 }
 
 AndroidShell::Result AndroidShell::run(std::string_view line) {
+    constexpr int kMaxSubstitutionDepth = 8;
+    const Substitute substitute = [this](std::string_view command) -> std::string {
+        if (m_depth >= kMaxSubstitutionDepth) {
+            return {};
+        }
+        AndroidShell inner(m_box, m_cancelled);
+        inner.m_depth = m_depth + 1;
+        return inner.run(command).output;
+    };
     Result result;
-    ParseResult parsed = ParseShellLine(line);
+    ParseResult parsed = ParseShellLine(line, substitute);
     if (!parsed.error.empty()) {
         result.output = std::string(kShell) + ": " + parsed.error + "\n";
         return result;
@@ -227,6 +236,20 @@ AndroidShell::Output AndroidShell::dispatch(const Args& args, const std::string&
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
         while (std::chrono::steady_clock::now() < until && !(m_cancelled && m_cancelled())) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return o;
+    }
+    if (name == "reboot") {
+        // The canary of hostile names: whatever runs it is recorded, and
+        // the box goes on.
+        std::string words;
+        for (const std::string& a : args) {
+            words += (words.empty() ? "" : " ") + a;
+        }
+        m_box.record("reboot", words);
+        if (!m_box.config().rooted) {
+            o.err("reboot: Operation not permitted\n");
+            o.status = 1;
         }
         return o;
     }

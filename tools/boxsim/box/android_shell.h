@@ -61,6 +61,7 @@ class AndroidShell {
 
     Box& m_box;
     std::function<bool()> m_cancelled;
+    int m_depth = 0;  // of command substitutions, bounded
 };
 
 }  // namespace qvpc::boxsim

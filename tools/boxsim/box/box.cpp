@@ -81,7 +81,13 @@ Box::Box(BoxConfig config)
         p.activities = {};
         m_packages.addPreinstalled(preinstalled(p, now));
     }
-    for (const PackageConfig& p : m_config.packages) {
+    std::vector<PackageConfig> packages = m_config.packages;
+    if (m_config.hostilePackages) {
+        for (PackageConfig& p : HostilePackages()) {
+            packages.push_back(std::move(p));
+        }
+    }
+    for (const PackageConfig& p : packages) {
         InstalledPackage package = preinstalled(p, now);
         if (!p.companionElement.empty()) {
             m_companionElements[package.apk.packageName] = p.companionElement;

@@ -67,7 +67,8 @@ class Box {
     void setCommandReply(std::string reply);
 
     // The log of what the box received: channel "adb" (services opened),
-    // "shell" (command lines run), "command" (port 8090), "http" (port 8988).
+    // "shell" (command lines run), "command" (port 8090), "http" (port 8988),
+    // "reboot" (each reboot the shell ran).
     void record(std::string_view channel, std::string_view text);
     nlohmann::json received() const;
     // Requests on 8988 with every header, oldest first (the last 1000).

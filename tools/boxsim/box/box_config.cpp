@@ -17,6 +17,7 @@ namespace {
 using nlohmann::json;
 
 constexpr size_t kMaxFiles = 64;
+constexpr size_t kMaxHostileName = 256u << 10;
 constexpr size_t kMaxFileBytes = 64u << 20;  // of one box, all files together
 
 void requireObject(const json& j, const std::string& what) {
@@ -45,11 +46,16 @@ void get(const json& j, const char* key, T& out, const std::string& what) {
     }
 }
 
-PackageConfig parsePackage(const json& j) {
+// Strict RFC 4648 base64 with padding; nullopt for anything else.
+std::optional<std::string> decodeBase64(std::string_view text);
+
+// anyName: a hostile box may report names outside the grammar, but not ones
+// that would leave /data/app.
+PackageConfig parsePackage(const json& j, bool anyName) {
     requireObject(j, "a package");
     checkKeys(j,
               {"package", "version_code", "version_name", "label", "cert", "activities", "system",
-               "apk_size", "apk", "companion_element"},
+               "apk_size", "apk", "companion_element", "label_base64"},
               "a package");
     PackageConfig p;
     get(j, "package", p.packageName, "a package");
@@ -67,8 +73,22 @@ PackageConfig parsePackage(const json& j) {
         }
         p.companionElement = j["companion_element"];
     }
-    if (p.apkFile.empty() && !IsValidAndroidPackageName(p.packageName)) {
-        throw std::runtime_error("bad package name \"" + p.packageName + "\"");
+    if (j.contains("label_base64")) {
+        std::string encoded;
+        get(j, "label_base64", encoded, "a package");
+        auto label = decodeBase64(encoded);
+        if (!label) {
+            throw std::runtime_error("bad base64 for label_base64");
+        }
+        p.label = std::move(*label);
+    }
+    const bool tame =
+        anyName ? !p.packageName.empty() &&
+                      p.packageName.find_first_of(std::string("/\0", 2)) == std::string::npos &&
+                      p.packageName.size() <= kMaxHostileName
+                : IsValidAndroidPackageName(p.packageName);
+    if (p.apkFile.empty() && !tame) {
+        throw std::runtime_error("bad package name \"" + p.packageName.substr(0, 200) + "\"");
     }
     if (!IsValidCertName(p.certName)) {
         throw std::runtime_error("bad certificate name \"" + p.certName + "\"");
@@ -76,7 +96,6 @@ PackageConfig parsePackage(const json& j) {
     return p;
 }
 
-// Strict RFC 4648 base64 with padding; nullopt for anything else.
 std::optional<std::string> decodeBase64(std::string_view text) {
     static constexpr std::string_view kDigits =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -284,6 +303,7 @@ BoxConfig ParseBoxConfig(const json& j) {
                "companion_not_ready_polls",
                "companion_lists_system_apps",
                "companion_replies",
+               "hostile_packages",
                "faults"},
               what);
     BoxConfig b;
@@ -307,12 +327,13 @@ BoxConfig ParseBoxConfig(const json& j) {
     get(j, "command_reply", b.commandReply, what);
     b.systemApps = DefaultSystemApps();
     get(j, "system_apps", b.systemApps, what);
+    get(j, "hostile_packages", b.hostilePackages, what);
     if (j.contains("packages")) {
         if (!j["packages"].is_array()) {
             throw std::runtime_error("packages must be an array");
         }
         for (const auto& p : j["packages"]) {
-            b.packages.push_back(parsePackage(p));
+            b.packages.push_back(parsePackage(p, b.hostilePackages));
         }
     }
     if (j.contains("files")) {

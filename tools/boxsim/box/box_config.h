@@ -95,6 +95,9 @@ struct BoxConfig {
     int companionNotReadyPolls = 1;  // getlist answers "server is running" this often after a start
     bool companionListsSystemApps = true;
     CompanionReplies companionReplies;
+    // The box lies: HostilePackages() are installed, and configured package
+    // names need not follow Android's grammar.
+    bool hostilePackages = false;
     BoxFaults faults;
 };
 
@@ -110,6 +113,10 @@ BoxConfig ParseBoxConfig(const nlohmann::json& json);
 void ApplyFaults(const nlohmann::json& json, BoxFaults& faults);
 
 nlohmann::json FaultsToJson(const BoxFaults& faults);
+// A hostile box's own packages: names and labels with shell metacharacters,
+// quotes, $(), backticks, line breaks, 100 KB of text and a label that is not
+// UTF-8. Every injection they carry runs "reboot", which the box records.
+std::vector<PackageConfig> HostilePackages();
 void ApplyCompanionReplies(const nlohmann::json& json, CompanionReplies& replies);
 nlohmann::json CompanionRepliesToJson(const CompanionReplies& replies);
 

@@ -268,6 +268,31 @@ TEST(PmTextsTest, ListsInTheOrderOfTheBoxsAndroid) {
     }));
 }
 
+// $(...) and `...` run on the box, outside single quotes, as sh runs them.
+TEST(ShellSubstitutionTest, RunsOnTheBoxOutsideSingleQuotes) {
+    BoxConfig config;
+    Box box(config);
+    AndroidShell shell(box);
+    struct Case {
+        std::string line;
+        std::string output;
+    };
+    const Case cases[] = {
+        {"echo \"[$(echo hi)]\" `echo a` b", "[hi] a b\n"},
+        {"echo $(echo $(echo nested))", "nested\n"},
+        {"echo '$(reboot)' \\$(reboot) \"\\`reboot\\`\"", "$(reboot) $(reboot) `reboot`\n"},
+        {"echo $(echo 'a)b')", "a)b\n"},
+        {"echo $(echo", "/system/bin/sh: syntax error: unterminated command substitution\n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(shell.run(c.line).output, c.output) << c.line;
+    }
+    EXPECT_TRUE(box.received().empty()) << "nothing above ran reboot";
+    EXPECT_EQ(shell.run("pm path x$(reboot)").output, "");
+    EXPECT_EQ(box.received().size(), 1u);
+    EXPECT_EQ(box.received()[0]["channel"], "reboot");
+}
+
 TEST(AndroidShellFaultTest, ABoxWithoutScreencapSaysNotFound) {
     BoxConfig config;
     config.faults.screencapMissing = true;
