@@ -89,7 +89,8 @@ json BoxFaults::toJson() const {
             {"screencap_fails", screencapFails},
             {"screencap_missing", screencapMissing},
             {"companion_delay_ms", companionDelayMs},
-            {"silent", silent}};
+            {"silent", silent},
+            {"linker_warning", linkerWarning}};
 }
 
 json BoxPackage::toJson() const {

@@ -27,6 +27,7 @@ struct BoxFaults {
     bool screencapMissing = false;  // the shell has no screencap: "not found"
     int companionDelayMs = 0;       // every reply on 8988 waits so long
     bool silent = false;            // switched off without closing: nothing answers or reads
+    bool linkerWarning = false;     // pm, am and monkey print the linker's warning line first
 
     nlohmann::json toJson() const;
 };

@@ -196,6 +196,19 @@ AndroidShell::Output AndroidShell::dispatch(const Args& args, const std::string&
     if (name == "grep") {
         return grep(args, input);
     }
+    // The Java tools start a Dalvik that some boxes' linker warns about
+    // on every run, before the tool prints anything.
+    const bool java = name == "pm" || name == "am" || name == "monkey";
+    if (java && m_box.faults().linkerWarning) {
+        Output warned;
+        warned.err(
+            "WARNING: linker: libdvm.so has text relocations. This is wasting memory and is a "
+            "security risk. Please fix.\n");
+        Output rest = name == "pm" ? pm(args) : name == "am" ? am(args) : monkey(args);
+        warned.chunks.insert(warned.chunks.end(), rest.chunks.begin(), rest.chunks.end());
+        warned.status = rest.status;
+        return warned;
+    }
     if (name == "pm") {
         return pm(args);
     }

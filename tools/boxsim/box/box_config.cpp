@@ -184,7 +184,7 @@ void ApplyFaults(const json& j, BoxFaults& f) {
     checkKeys(j,
               {"refuse", "offline", "unauthorized", "install_failure", "transfer_bytes_per_second",
                "drop_after_bytes", "screencap_fails", "screencap_missing", "companion_delay_ms",
-               "silent"},
+               "silent", "linker_warning"},
               what);
     get(j, "refuse", f.refuse, what);
     get(j, "offline", f.offline, what);
@@ -196,6 +196,7 @@ void ApplyFaults(const json& j, BoxFaults& f) {
     get(j, "screencap_missing", f.screencapMissing, what);
     get(j, "companion_delay_ms", f.companionDelayMs, what);
     get(j, "silent", f.silent, what);
+    get(j, "linker_warning", f.linkerWarning, what);
     for (char c : f.installFailure) {
         if (!std::isupper(static_cast<unsigned char>(c)) && c != '_' &&
             !std::isdigit(static_cast<unsigned char>(c))) {
@@ -217,7 +218,8 @@ json FaultsToJson(const BoxFaults& f) {
             {"screencap_fails", f.screencapFails},
             {"screencap_missing", f.screencapMissing},
             {"companion_delay_ms", f.companionDelayMs},
-            {"silent", f.silent}};
+            {"silent", f.silent},
+            {"linker_warning", f.linkerWarning}};
 }
 
 void ApplyCompanionReplies(const json& j, CompanionReplies& r) {

@@ -30,6 +30,7 @@ struct BoxFaults {
     bool screencapMissing = false;  // no screencap on the box: the shell says "not found"
     int companionDelayMs = 0;       // every reply on 8988 waits this long
     bool silent = false;            // switched off without closing: no port answers or reads
+    bool linkerWarning = false;     // pm, am and monkey start with the linker's warning line
 };
 
 // Where the companion's service answers as a real companion may: all off by

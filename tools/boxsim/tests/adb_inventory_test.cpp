@@ -26,6 +26,11 @@ struct Version {
     const char* versionLines;
 };
 
+// Names the case in test lists by its version alone.
+void PrintTo(const Version& version, std::ostream* out) {
+    *out << "sdk " << version.sdk;
+}
+
 const Version kVersions[] = {
     {19, "4.4.2", "/data/app/com.example.tv-1.apk", "/data/app/com.example.tv-2.apk",
      "    versionCode=321 targetSdk=19\r\n    versionName=1.2.3\r\n"},
@@ -91,6 +96,16 @@ TEST_P(AdbInventoryTest, ListsInspectsAndSizesAppsAsTheBoxsAndroidDoes) {
     ASSERT_NE(packages, std::string::npos) << dump;
     EXPECT_THAT(dump.substr(packages), HasSubstr(GetParam().versionLines));
     EXPECT_THAT(dump, Not(HasSubstr("Hidden system packages:")));
+
+    // Some boxes' Dalvik makes the linker warn before every Java tool.
+    test::BoxFaults faults;
+    faults.linkerWarning = true;
+    m_boxsim->setFaults(m_address, faults);
+    EXPECT_EQ(shell("pm path com.example.tv"),
+              "WARNING: linker: libdvm.so has text relocations. This is wasting memory and is a "
+              "security risk. Please fix.\r\npackage:" +
+                  path + "\r\n");
+    EXPECT_EQ(shell("dumpsys package com.example.tv"), dump) << "dumpsys is no Java tool";
 }
 
 TEST_P(AdbInventoryTest, AnInstalledApkIsAFileOfItsSizeThatMovesOnUpdate) {
