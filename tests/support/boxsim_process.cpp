@@ -89,23 +89,28 @@ json BoxFaults::toJson() const {
             {"screencap_fails", screencapFails},
             {"screencap_missing", screencapMissing},
             {"companion_delay_ms", companionDelayMs},
-            {"silent", silent}};
+            {"silent", silent},
+            {"linker_warning", linkerWarning}};
 }
 
 json BoxPackage::toJson() const {
+    json j;
     if (!apkFile.empty()) {
-        return {{"apk", apkFile}, {"system", system}};
+        j = {{"apk", apkFile}, {"system", system}};
+        j.update(extra);
+        return j;
     }
-    json j = {{"package", packageName},
-              {"version_code", versionCode},
-              {"cert", cert},
-              {"system", system}};
+    j = {{"package", packageName},
+         {"version_code", versionCode},
+         {"cert", cert},
+         {"system", system}};
     if (!versionName.empty()) {
         j["version_name"] = versionName;
     }
     if (!label.empty()) {
         j["label"] = label;
     }
+    j.update(extra);
     return j;
 }
 
@@ -267,6 +272,14 @@ void BoxsimProcess::setFaults(const std::string& address, const BoxFaults& fault
 
 void BoxsimProcess::setCompanionNotReadyPolls(const std::string& address, int polls) const {
     request({{"op", "set"}, {"box", address}, {"companion_not_ready_polls", polls}});
+}
+
+void BoxsimProcess::setCompanionReplies(const std::string& address, const json& replies) const {
+    request({{"op", "set"}, {"box", address}, {"companion_replies", replies}});
+}
+
+json BoxsimProcess::httpRequests(const std::string& address) const {
+    return request({{"op", "http_requests"}, {"box", address}})["requests"];
 }
 
 void BoxsimProcess::authorize(const std::string& address) const {

@@ -27,6 +27,7 @@ struct BoxFaults {
     bool screencapMissing = false;  // the shell has no screencap: "not found"
     int companionDelayMs = 0;       // every reply on 8988 waits so long
     bool silent = false;            // switched off without closing: nothing answers or reads
+    bool linkerWarning = false;     // pm, am and monkey print the linker's warning line first
 
     nlohmann::json toJson() const;
 };
@@ -40,6 +41,9 @@ struct BoxPackage {
     std::string cert = "test";  // the mkapk certificate name
     bool system = false;
     std::string apkFile;  // read everything from this APK instead
+    // Any further member of the package's configuration, e.g.
+    // {"companion_element", {{"isUser", "1"}}}.
+    nlohmann::json extra = nlohmann::json::object();
 
     nlohmann::json toJson() const;
 };
@@ -118,7 +122,8 @@ class BoxsimProcess {
                                           const std::string& packageName) const;
     // What the box received, oldest first: the ADB services opened ("adb"),
     // shell command lines ("shell"), sync requests ("sync"), port 8090 data
-    // ("command"), HTTP requests on 8988 ("http"). channel "" gives all.
+    // ("command"), HTTP requests on 8988 ("http"), each reboot the shell ran
+    // ("reboot": a hostile name reached the shell unquoted). channel "" gives all.
     std::vector<std::string> received(const std::string& address,
                                       const std::string& channel = "") const;
     void clearReceived(const std::string& address) const;
@@ -128,6 +133,13 @@ class BoxsimProcess {
     // Replaces the box's faults while it runs.
     void setFaults(const std::string& address, const BoxFaults& faults) const;
     void setCompanionNotReadyPolls(const std::string& address, int polls) const;
+    // Merges into the box's companion_replies (tools/boxsim/README.md), e.g.
+    // {{"version", "-1"}}; a null member takes that replacement back.
+    void setCompanionReplies(const std::string& address, const nlohmann::json& replies) const;
+    // The requests the companion's port received, oldest first: objects with
+    // method, target, version and headers ([name, value] pairs as sent).
+    // clearReceived() clears them too.
+    nlohmann::json httpRequests(const std::string& address) const;
     // The user taps "Allow" on an unauthorized box: the connection waiting
     // for it goes online, later ones are accepted without asking.
     void authorize(const std::string& address) const;

@@ -1,6 +1,7 @@
 #include "boxsim/apk/image.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <array>
@@ -155,6 +156,32 @@ std::string EncodePng(const Image& image) {
     }
     out.resize(size);
     return out;
+}
+
+std::string PadPng(std::string png, size_t size) {
+    constexpr std::string_view kEnd("\0\0\0\0IEND\xae\x42\x60\x82", 12);
+    constexpr std::string_view kKeyword("Comment\0", 8);
+    constexpr size_t kChunkOverhead = 12;  // length, type, CRC
+    if (png.size() < kEnd.size() ||
+        std::string_view(png).substr(png.size() - kEnd.size()) != kEnd ||
+        size < png.size() + kChunkOverhead + kKeyword.size()) {
+        return png;
+    }
+    const size_t length = size - png.size() - kChunkOverhead;
+    std::string chunk;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        chunk += static_cast<char>(length >> shift & 0xff);
+    }
+    std::string body = "tEXt" + std::string(kKeyword);
+    body.append(length - kKeyword.size(), 'x');
+    const uLong crc =
+        crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()));
+    chunk += body;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        chunk += static_cast<char>(crc >> shift & 0xff);
+    }
+    png.insert(png.size() - kEnd.size(), chunk);
+    return png;
 }
 
 std::optional<Image> DecodePng(std::string_view bytes, size_t maxPixels) {

@@ -44,6 +44,10 @@ std::string EncodePng(const Image& image);
 // Refuses pictures of more than maxPixels and anything libpng cannot read.
 std::optional<Image> DecodePng(std::string_view bytes, size_t maxPixels = 16u << 20);
 
+// The PNG grown to exactly size bytes by a tEXt chunk before its end, still a
+// valid picture; unchanged when it is not a PNG or size leaves no room.
+std::string PadPng(std::string png, size_t size);
+
 // A launcher-style icon: a rounded square in a colour derived from the seed,
 // with its first letter.
 std::string DefaultIconPng(std::string_view seed, int size = 96);

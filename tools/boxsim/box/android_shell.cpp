@@ -4,6 +4,11 @@
 #include <chrono>
 #include <thread>
 
+#include "boxsim/box/dumpsys_package.h"
+#include "boxsim/box/listing.h"
+#include "boxsim/box/package_order.h"
+#include "boxsim/box/pm_options.h"
+
 namespace qvpc::boxsim {
 
 namespace {
@@ -49,8 +54,17 @@ std::string AndroidShell::prompt() const {
 }
 
 AndroidShell::Result AndroidShell::run(std::string_view line) {
+    constexpr int kMaxSubstitutionDepth = 8;
+    const Substitute substitute = [this](std::string_view command) -> std::string {
+        if (m_depth >= kMaxSubstitutionDepth) {
+            return {};
+        }
+        AndroidShell inner(m_box, m_cancelled);
+        inner.m_depth = m_depth + 1;
+        return inner.run(command).output;
+    };
     Result result;
-    ParseResult parsed = ParseShellLine(line);
+    ParseResult parsed = ParseShellLine(line, substitute);
     if (!parsed.error.empty()) {
         result.output = std::string(kShell) + ": " + parsed.error + "\n";
         return result;
@@ -182,8 +196,24 @@ AndroidShell::Output AndroidShell::dispatch(const Args& args, const std::string&
     if (name == "grep") {
         return grep(args, input);
     }
+    // The Java tools start a Dalvik that some boxes' linker warns about
+    // on every run, before the tool prints anything.
+    const bool java = name == "pm" || name == "am" || name == "monkey";
+    if (java && m_box.faults().linkerWarning) {
+        Output warned;
+        warned.err(
+            "WARNING: linker: libdvm.so has text relocations. This is wasting memory and is a "
+            "security risk. Please fix.\n");
+        Output rest = name == "pm" ? pm(args) : name == "am" ? am(args) : monkey(args);
+        warned.chunks.insert(warned.chunks.end(), rest.chunks.begin(), rest.chunks.end());
+        warned.status = rest.status;
+        return warned;
+    }
     if (name == "pm") {
         return pm(args);
+    }
+    if (name == "dumpsys") {
+        return dumpsys(args);
     }
     if (name == "am") {
         return am(args);
@@ -219,6 +249,20 @@ AndroidShell::Output AndroidShell::dispatch(const Args& args, const std::string&
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
         while (std::chrono::steady_clock::now() < until && !(m_cancelled && m_cancelled())) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return o;
+    }
+    if (name == "reboot") {
+        // The canary of hostile names: whatever runs it is recorded, and
+        // the box goes on.
+        std::string words;
+        for (const std::string& a : args) {
+            words += (words.empty() ? "" : " ") + a;
+        }
+        m_box.record("reboot", words);
+        if (!m_box.config().rooted) {
+            o.err("reboot: Operation not permitted\n");
+            o.status = 1;
         }
         return o;
     }
@@ -282,15 +326,6 @@ AndroidShell::Output AndroidShell::ls(const Args& args) {
     if (paths.empty()) {
         paths.push_back("/");
     }
-    auto line = [&](const std::string& name, const VirtualFiles::Entry& e) {
-        if (!longFormat) {
-            return name + "\n";
-        }
-        const bool dir = e.mode == VirtualFiles::kDirMode;
-        return std::string(dir ? "drwxr-xr-x" : "-rw-r--r--") + " root     root     " +
-               (dir ? std::string("         ") : std::to_string(e.size) + " ") +
-               "2015-01-01 00:00 " + name + "\n";
-    };
     for (const std::string& p : paths) {
         auto path = normalize(p);
         auto entry = path ? m_box.stat(*path) : std::nullopt;
@@ -300,12 +335,20 @@ AndroidShell::Output AndroidShell::ls(const Args& args) {
             continue;
         }
         if (entry->mode != VirtualFiles::kDirMode) {
-            o.out(line(p, *entry));
+            // toolbox prints the path as given, or in long form its last part.
+            o.out(longFormat ? LongListingLine(*path, *entry) : p + "\n");
+            continue;
+        }
+        if (!m_box.mayList(*path)) {
+            o.err("opendir failed, Permission denied\n");
+            o.status = 1;
             continue;
         }
         for (const std::string& name : m_box.listDirectory(*path).value_or(Args{})) {
-            auto child = m_box.stat((*path == "/" ? "" : *path) + "/" + name);
-            o.out(line(name, child.value_or(VirtualFiles::Entry{})));
+            const std::string child = (*path == "/" ? "" : *path) + "/" + name;
+            o.out(longFormat
+                      ? LongListingLine(child, m_box.stat(child).value_or(VirtualFiles::Entry{}))
+                      : name + "\n");
         }
     }
     return o;
@@ -379,36 +422,24 @@ AndroidShell::Output AndroidShell::pm(const Args& args) {
     if (sub == "install") {
         return pmInstall(args);
     }
-    if (sub == "list" && args.size() > 2 && args[2] == "packages") {
+    if (sub == "list" && args.size() > 2 && (args[2] == "packages" || args[2] == "package")) {
         return pmList(args);
     }
     if (sub == "uninstall") {
-        std::string package;
-        for (size_t i = 2; i < args.size(); ++i) {
-            if (args[i][0] != '-') {
-                package = args[i];
-            }
+        return pmUninstall(args);
+    }
+    if (sub == "path") {
+        PmOptions options(args, 2);
+        while (options.next()) {
         }
-        if (package.empty()) {
+        const auto name = options.nextArgument();
+        if (!name) {
             o.err("Error: no package specified\n");
             o.status = 1;
-            return o;
-        }
-        const std::string failure = m_box.uninstall(package);
-        if (failure.empty()) {
-            o.out("Success\n");
-        } else {
-            // Android 4.x's pm names no reason.
-            o.out(m_box.config().sdk < kLollipopSdk ? "Failure\n" : "Failure [" + failure + "]\n");
-            o.status = 1;
-        }
-        return o;
-    }
-    if (sub == "path" && args.size() > 2) {
-        if (auto p = m_box.package(args[2])) {
+        } else if (auto p = m_box.package(*name)) {
             o.out("package:" + p->apkPath + "\n");
         } else {
-            o.status = 1;
+            o.status = 1;  // an unknown package prints nothing
         }
         return o;
     }
@@ -418,6 +449,41 @@ AndroidShell::Output AndroidShell::pm(const Args& args) {
         "       pm install [-l] [-r] [-t] [-i INSTALLER_PACKAGE_NAME] [-s] [-f] [-d] PATH\n"
         "       pm uninstall [-k] PACKAGE\n");
     o.status = 1;
+    return o;
+}
+
+AndroidShell::Output AndroidShell::pmUninstall(const Args& args) {
+    Output o;
+    std::optional<std::string> user;
+    PmOptions options(args, 2);
+    while (auto option = options.next()) {
+        if (*option == "--user" && m_box.config().sdk >= kLollipopSdk) {
+            user = options.nextArgument();
+        } else if (*option != "-k") {
+            o.err("Error: Unknown option: " + *option + "\n");
+            o.status = 1;
+            return o;
+        }
+    }
+    const auto package = options.nextArgument();
+    if (!package) {
+        o.err("Error: no package specified\n");
+        o.status = 1;
+        return o;
+    }
+    const std::string failure = m_box.uninstall(*package);
+    if (failure.empty()) {
+        o.out("Success\n");
+        return o;
+    }
+    o.status = 1;
+    if (m_box.config().sdk < kLollipopSdk) {
+        o.out("Failure\n");  // Android 4.x's pm names no reason
+    } else if (user) {
+        o.err("Failure - not installed for " + *user + "\n");
+    } else {
+        o.err("Failure [" + failure + "]\n");
+    }
     return o;
 }
 
@@ -466,26 +532,67 @@ AndroidShell::Output AndroidShell::pmList(const Args& args) {
     bool paths = false;
     bool systemOnly = false;
     bool thirdPartyOnly = false;
-    std::string filter;
-    for (size_t i = 3; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (!a.empty() && a[0] == '-') {
-            paths = paths || a.find('f') != std::string::npos;
-            systemOnly = systemOnly || a.find('s') != std::string::npos;
-            thirdPartyOnly = thirdPartyOnly || a.find('3') != std::string::npos;
-        } else {
-            filter = a;
+    bool disabledOnly = false;
+    bool installers = false;
+    PmOptions options(args, 3);
+    while (auto option = options.next()) {
+        if (*option == "-f") {
+            paths = true;
+        } else if (*option == "-s") {
+            systemOnly = true;
+        } else if (*option == "-3") {
+            thirdPartyOnly = true;
+        } else if (*option == "-d") {
+            disabledOnly = true;  // no package is disabled
+        } else if (*option == "-i") {
+            installers = true;
+        } else if (*option == "--user") {
+            options.nextArgument();
+        } else if (*option != "-l" && *option != "-e" && *option != "-u") {
+            o.err("Error: Unknown option: " + *option + "\n");
+            return o;
         }
     }
-    for (const InstalledPackage& p : m_box.packages()) {
-        if ((systemOnly && !p.system) || (thirdPartyOnly && p.system)) {
-            continue;
-        }
-        if (!filter.empty() && p.apk.packageName.find(filter) == std::string::npos) {
-            continue;
-        }
-        o.out("package:" + (paths ? p.apkPath + "=" : std::string()) + p.apk.packageName + "\n");
+    // Only the first word after the options filters; pm reads no more.
+    const std::optional<std::string> filter = options.nextArgument();
+    const std::vector<InstalledPackage> installed = m_box.packages();
+    std::vector<const InstalledPackage*> order;
+    for (const InstalledPackage& p : installed) {
+        order.push_back(&p);
     }
+    for (const InstalledPackage* p : PackageListingOrder(order, m_box.config().sdk)) {
+        if ((systemOnly && !p->system) || (thirdPartyOnly && p->system) || disabledOnly) {
+            continue;
+        }
+        if (filter && p->apk.packageName.find(*filter) == std::string::npos) {
+            continue;
+        }
+        o.out("package:" + (paths ? p->apkPath + "=" : std::string()) + p->apk.packageName +
+              (installers ? "  installer=null" : "") + "\n");
+    }
+    return o;
+}
+
+AndroidShell::Output AndroidShell::dumpsys(const Args& args) {
+    Output o;
+    if (args.size() < 2 || args[1] != "package") {
+        o.err("Can't find service: " + (args.size() < 2 ? std::string() : args[1]) + "\n");
+        return o;
+    }
+    const std::vector<InstalledPackage> installed = m_box.packages();
+    std::vector<const InstalledPackage*> order;
+    for (const InstalledPackage& p : installed) {
+        order.push_back(&p);
+    }
+    const int sdk = m_box.config().sdk;
+    // Options come first; the first other word names the package.
+    std::string name;
+    for (size_t i = 2; i < args.size() && name.empty(); ++i) {
+        if (args[i].empty() || args[i][0] != '-') {
+            name = args[i];
+        }
+    }
+    o.out(DumpsysPackage(PackageListingOrder(order, sdk), sdk, name));
     return o;
 }
 
@@ -571,7 +678,9 @@ AndroidShell::Output AndroidShell::amStart(const Args& args, bool service) {
     }
     o.out("Starting: " + intent + "\n");
     if (package.empty()) {
-        o.err("Error: Activity not started, unable to resolve " + intent + "\n");
+        // Printed after FLAG_ACTIVITY_NEW_TASK was added to the intent.
+        o.err("Error: Activity not started, unable to resolve " +
+              intent.substr(0, intent.size() - 1) + "flg=0x10000000 }\n");
         return o;
     }
     switch (m_box.startActivity(package, className)) {
@@ -580,7 +689,7 @@ AndroidShell::Output AndroidShell::amStart(const Args& args, bool service) {
                   "} does not exist.\n");
             break;
         case Box::StartResult::AlreadyRunning:
-            o.out(
+            o.err(
                 "Warning: Activity not started, its current task has been brought to the "
                 "front\n");
             break;

@@ -52,6 +52,8 @@ class AndroidShell {
     Output pm(const Args& args);
     Output pmInstall(const Args& args);
     Output pmList(const Args& args);
+    Output pmUninstall(const Args& args);
+    Output dumpsys(const Args& args);
     Output am(const Args& args);
     Output amStart(const Args& args, bool service);
     Output screencap(const Args& args);
@@ -59,6 +61,7 @@ class AndroidShell {
 
     Box& m_box;
     std::function<bool()> m_cancelled;
+    int m_depth = 0;  // of command substitutions, bounded
 };
 
 }  // namespace qvpc::boxsim

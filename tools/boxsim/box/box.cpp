@@ -9,6 +9,8 @@
 
 #include "boxsim/apk/image.h"
 #include "boxsim/apk/test_certificate.h"
+#include "boxsim/box/companion_json.h"
+#include "boxsim/box/package_paths.h"
 #include "boxsim/box/tv_screen.h"
 
 namespace qvpc::boxsim {
@@ -62,6 +64,7 @@ Box::Box(BoxConfig config)
     : m_config(std::move(config)),
       m_faults(m_config.faults),
       m_companionNotReadyPolls(m_config.companionNotReadyPolls),
+      m_companionReplies(m_config.companionReplies),
       m_commandReply(m_config.commandReply),
       m_packages(m_config.freeStorage, m_config.sdk),
       m_adbdRunning(m_config.adbListening) {
@@ -78,8 +81,18 @@ Box::Box(BoxConfig config)
         p.activities = {};
         m_packages.addPreinstalled(preinstalled(p, now));
     }
-    for (const PackageConfig& p : m_config.packages) {
-        m_packages.addPreinstalled(preinstalled(p, now));
+    std::vector<PackageConfig> packages = m_config.packages;
+    if (m_config.hostilePackages) {
+        for (PackageConfig& p : HostilePackages()) {
+            packages.push_back(std::move(p));
+        }
+    }
+    for (const PackageConfig& p : packages) {
+        InstalledPackage package = preinstalled(p, now);
+        if (!p.companionElement.empty()) {
+            m_companionElements[package.apk.packageName] = p.companionElement;
+        }
+        m_packages.addPreinstalled(std::move(package));
     }
     if (m_config.companionVersion) {
         PackageConfig p;
@@ -136,6 +149,7 @@ InstalledPackage Box::preinstalled(const PackageConfig& p, int64_t now) {
         }
         out.apk = std::move(*read.info);
         out.apkSize = bytes.size();
+        out.apkBytes = std::make_shared<const std::string>(std::move(bytes));
     } else {
         out.apk.packageName = p.packageName;
         out.apk.versionCode = p.versionCode;
@@ -158,9 +172,17 @@ InstalledPackage Box::preinstalled(const PackageConfig& p, int64_t now) {
         }
         out.apkSize = p.apkSize ? p.apkSize : (1u << 20) + 4096 * (p.packageName.size() % 97);
     }
-    const std::string name = out.apk.packageName;
-    out.apkPath =
-        p.system ? "/system/app/" + lastSegment(name) + ".apk" : "/data/app/" + name + "-1.apk";
+    const std::string& name = out.apk.packageName;
+    if (p.system) {
+        // Two packages never share a file, whatever their names.
+        std::string apkName = SystemApkName(name);
+        for (int n = 2; !m_systemApkNames.insert(apkName).second; ++n) {
+            apkName = SystemApkName(name) + std::to_string(n);
+        }
+        out.apkPath = SystemApkPath(name, apkName, m_config.sdk);
+    } else {
+        out.apkPath = UserApkPath(name, 1, m_config.sdk);
+    }
     return out;
 }
 
@@ -219,9 +241,35 @@ nlohmann::json Box::received() const {
     return out;
 }
 
+void Box::recordHttpRequest(HttpRequestRecord request) {
+    constexpr size_t kMaxHttpRequests = 1000;
+    std::lock_guard lock(m_mutex);
+    m_httpRequests.push_back(std::move(request));
+    if (m_httpRequests.size() > kMaxHttpRequests) {
+        m_httpRequests.pop_front();
+    }
+}
+
+nlohmann::json Box::httpRequests() const {
+    std::lock_guard lock(m_mutex);
+    nlohmann::json out = nlohmann::json::array();
+    for (const HttpRequestRecord& r : m_httpRequests) {
+        nlohmann::json headers = nlohmann::json::array();
+        for (const auto& [name, value] : r.headers) {
+            headers.push_back({name, value});
+        }
+        out.push_back({{"method", r.method},
+                       {"target", r.target},
+                       {"version", r.version},
+                       {"headers", headers}});
+    }
+    return out;
+}
+
 void Box::clearReceived() {
     std::lock_guard lock(m_mutex);
     m_received.clear();
+    m_httpRequests.clear();
 }
 
 std::map<std::string, std::string> Box::properties() const {
@@ -256,17 +304,45 @@ std::map<std::string, std::string> Box::properties() const {
 
 std::optional<VirtualFiles::Entry> Box::stat(const std::string& path) const {
     std::lock_guard lock(m_mutex);
+    if (auto file = m_packages.fileAt(path)) {
+        const InstalledPackage& p = *file->package;
+        const bool onSystem = p.apkPath.rfind("/system/", 0) == 0;
+        const auto mtime = static_cast<uint32_t>(onSystem ? VirtualFiles::kSystemBuildTime
+                                                          : p.lastUpdateTime / 1000);
+        return file->directory ? VirtualFiles::Entry{VirtualFiles::kDirMode, 4096, mtime}
+                               : VirtualFiles::Entry{VirtualFiles::kFileMode, p.apkSize, mtime};
+    }
     return m_files.stat(path);
 }
 
 std::shared_ptr<const std::string> Box::readFile(const std::string& path) const {
     std::lock_guard lock(m_mutex);
+    if (auto file = m_packages.fileAt(path)) {
+        return file->directory ? nullptr : file->package->fileBytes();
+    }
     return m_files.read(path);
 }
 
 std::optional<std::vector<std::string>> Box::listDirectory(const std::string& path) const {
     std::lock_guard lock(m_mutex);
-    return m_files.list(path);
+    if (auto file = m_packages.fileAt(path); file && file->directory) {
+        return std::vector<std::string>{"base.apk"};
+    }
+    auto names = m_files.list(path);
+    if (!names) {
+        return names;
+    }
+    std::set<std::string> merged(names->begin(), names->end());
+    for (std::string& name : m_packages.namesIn(path)) {
+        merged.insert(std::move(name));
+    }
+    return std::vector<std::string>(merged.begin(), merged.end());
+}
+
+bool Box::mayList(const std::string& path) const {
+    // /data and its app folders are system's (0771): the shell user may
+    // pass through them but not read them.
+    return m_config.rooted || (path != "/data" && path != "/data/app" && path != "/data/data");
 }
 
 std::string Box::writeFile(const std::string& path, std::string data) {
@@ -276,6 +352,9 @@ std::string Box::writeFile(const std::string& path, std::string data) {
 
 std::string Box::removeFile(const std::string& path) {
     std::lock_guard lock(m_mutex);
+    if (m_packages.fileAt(path)) {
+        return path.rfind("/system/", 0) == 0 ? "Read-only file system" : "Permission denied";
+    }
     return m_files.remove(path);
 }
 
@@ -290,7 +369,7 @@ std::string Box::installFile(const std::string& path, PackageManager::InstallOpt
         }
         options.forcedFailure = m_faults.installFailure;
         std::string installed;
-        result = m_packages.install(*bytes, options, nowMs(), &installed);
+        result = m_packages.install(bytes, options, nowMs(), &installed);
         // Replacing a package ends its running process (the companion's service too).
         if (result.empty()) {
             m_running.erase(installed);
@@ -430,54 +509,105 @@ std::string Box::commandPortRequest(std::string_view data) {
     return reply;
 }
 
+void Box::setCompanionReplies(const CompanionReplies& replies) {
+    std::lock_guard lock(m_mutex);
+    m_companionReplies = replies;
+}
+
+CompanionReplies Box::companionReplies() const {
+    std::lock_guard lock(m_mutex);
+    return m_companionReplies;
+}
+
 std::optional<std::string> Box::companionVersion() const {
     std::lock_guard lock(m_mutex);
     const InstalledPackage* p = m_packages.find(kCompanionPackage);
     if (!p || !m_companionRunning) {
         return std::nullopt;
     }
-    return std::to_string(p->apk.versionCode);
+    return m_companionReplies.version.value_or(std::to_string(p->apk.versionCode));
 }
 
-std::string Box::companionList() {
+std::string Box::companionIconNameLocked(const InstalledPackage& p) const {
+    const std::string& stem =
+        m_companionReplies.iconsByLabel && !p.apk.label.empty() ? p.apk.label : p.apk.packageName;
+    return stem + m_companionReplies.iconExtension;
+}
+
+nlohmann::json Box::companionElementLocked(const InstalledPackage& p) const {
+    const std::string& name = p.apk.packageName;
+    const std::string iconPath =
+        p.apk.icon.empty()
+            ? "null"
+            : "http://" + m_config.address + ":8988/icons/" + companionIconNameLocked(p);
+    nlohmann::json element = {
+        {"PackageName", name},
+        {"AppName", orNull(p.apk.label)},
+        {"VersionName", orNull(p.apk.versionName)},
+        {"VerCode", p.apk.versionCode},
+        {"ApkSize", formatSize(p.apkSize)},
+        {"iconPath", iconPath},
+        {"isUser", p.system ? 0 : 1},
+        {"ApkPath", p.apkPath},
+        {"DataDir", "/data/data/" + name},
+        {"FirstInstallTime", formatTime(p.firstInstallTime)},
+        {"LastUpdateTime", formatTime(p.lastUpdateTime)},
+        {"LaunchActivity", p.apk.activities.empty() ? "null" : p.apk.activities.front()}};
+    if (auto it = m_companionElements.find(name); it != m_companionElements.end()) {
+        for (const auto& [member, value] : it->second.items()) {
+            if (value.is_null()) {
+                element.erase(member);
+            } else {
+                element[member] = value;
+            }
+        }
+    }
+    return element;
+}
+
+Box::ListReply Box::companionList() {
     std::lock_guard lock(m_mutex);
+    ListReply reply;
     if (m_companionPolls < m_companionNotReadyPolls) {
         ++m_companionPolls;
-        return "server is running";
+        reply.body = "server is running";
+        reply.announcedLength = reply.body.size();
+        return reply;
     }
-    nlohmann::json list = nlohmann::json::array();
-    for (const InstalledPackage* p : m_packages.all()) {
-        if (p->system && !m_config.companionListsSystemApps) {
-            continue;
+    const CompanionReplies& r = m_companionReplies;
+    reply.status = r.listStatus;
+    if (r.listBody) {
+        reply.body = *r.listBody;
+    } else if (r.listStatus != 200) {
+        reply.body = "<html><body><h1>" + std::to_string(r.listStatus) + "</h1></body></html>";
+    } else {
+        nlohmann::json list = nlohmann::json::array();
+        for (const InstalledPackage* p : m_packages.all()) {
+            if (!p->system || m_config.companionListsSystemApps) {
+                list.push_back(companionElementLocked(*p));
+            }
         }
-        const std::string& name = p->apk.packageName;
-        const std::string iconPath =
-            p->apk.icon.empty() ? "null"
-                                : "http://" + m_config.address + ":8988/icons/" + name + ".png";
-        list.push_back(
-            {{"PackageName", name},
-             {"AppName", orNull(p->apk.label)},
-             {"VersionName", orNull(p->apk.versionName)},
-             {"VerCode", p->apk.versionCode},
-             {"ApkSize", formatSize(p->apkSize)},
-             {"iconPath", iconPath},
-             {"isUser", p->system ? 0 : 1},
-             {"ApkPath", p->apkPath},
-             {"DataDir", "/data/data/" + name},
-             {"FirstInstallTime", formatTime(p->firstInstallTime)},
-             {"LastUpdateTime", formatTime(p->lastUpdateTime)},
-             {"LaunchActivity", p->apk.activities.empty() ? "null" : p->apk.activities.front()}});
+        reply.body = WriteJsonKeepingBytes(list);
     }
-    return list.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    reply.announcedLength = reply.body.size();
+    if (r.listCutAt > 0 && r.listCutAt < reply.body.size()) {
+        reply.body.resize(r.listCutAt);
+        if (!r.listCloseEarly) {
+            reply.announcedLength = reply.body.size();
+        }
+    }
+    return reply;
 }
 
-std::optional<std::string> Box::packageIcon(const std::string& packageName) const {
+std::optional<std::string> Box::companionIcon(const std::string& fileName) const {
+    const auto stem = [](const std::string& name) { return name.substr(0, name.rfind('.')); };
     std::lock_guard lock(m_mutex);
-    const InstalledPackage* p = m_packages.find(packageName);
-    if (!p || p->apk.icon.empty()) {
-        return std::nullopt;
+    for (const InstalledPackage* p : m_packages.all()) {
+        if (!p->apk.icon.empty() && stem(companionIconNameLocked(*p)) == stem(fileName)) {
+            return PadPng(p->apk.icon, m_companionReplies.iconBytes);
+        }
     }
-    return p->apk.icon;
+    return std::nullopt;
 }
 
 nlohmann::json Box::state() const {
@@ -488,6 +618,7 @@ nlohmann::json Box::state() const {
             {"companion_running", m_companionRunning},
             {"companion_polls", m_companionPolls},
             {"free_storage", m_packages.freeStorage()},
+            {"companion_replies", CompanionRepliesToJson(m_companionReplies)},
             {"faults", FaultsToJson(m_faults)}};
 }
 

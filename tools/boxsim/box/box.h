@@ -29,6 +29,14 @@ class BoxListeners {
     virtual void listenersChanged(const std::string& address) = 0;
 };
 
+// One request on the companion's port, as it came.
+struct HttpRequestRecord {
+    std::string method;
+    std::string target;                                        // path and query, as sent
+    std::string version;                                       // HTTP/1.1
+    std::vector<std::pair<std::string, std::string>> headers;  // in order, repeats kept
+};
+
 // The state of one simulated box: properties, files, packages, the
 // companion app, faults and the log of what it received. Every method is
 // thread-safe; the ADB, command-port, companion and control threads share it.
@@ -59,16 +67,25 @@ class Box {
     void setCommandReply(std::string reply);
 
     // The log of what the box received: channel "adb" (services opened),
-    // "shell" (command lines run), "command" (port 8090), "http" (port 8988).
+    // "shell" (command lines run), "command" (port 8090), "http" (port 8988),
+    // "reboot" (each reboot the shell ran).
     void record(std::string_view channel, std::string_view text);
     nlohmann::json received() const;
+    // Requests on 8988 with every header, oldest first (the last 1000).
+    void recordHttpRequest(HttpRequestRecord request);
+    nlohmann::json httpRequests() const;
+    // Clears both logs.
     void clearReceived();
 
     std::map<std::string, std::string> properties() const;
 
     std::optional<VirtualFiles::Entry> stat(const std::string& path) const;
     std::shared_ptr<const std::string> readFile(const std::string& path) const;
+    // Names in a directory, sorted; nullopt when it is not one.
     std::optional<std::vector<std::string>> listDirectory(const std::string& path) const;
+    // Whether the shell user may read the directory (ls prints "opendir
+    // failed, Permission denied" otherwise, and sync lists nothing).
+    bool mayList(const std::string& path) const;
     std::string writeFile(const std::string& path, std::string data);
     std::string removeFile(const std::string& path);
 
@@ -96,10 +113,21 @@ class Box {
     // Whether the companion's service (8988) runs.
     bool companionRunning() const;
 
-    // The companion's answers; nullopt when the request is not one it knows.
+    void setCompanionReplies(const CompanionReplies& replies);
+    CompanionReplies companionReplies() const;
+
+    // The companion's answers: the getversion body (nullopt when the
+    // companion is not there to answer), the getlist reply, and the icon
+    // whose name (the last part of an iconPath) has the same stem as
+    // fileName: the program asks for STEM.png whatever the extension was.
     std::optional<std::string> companionVersion() const;
-    std::string companionList();
-    std::optional<std::string> packageIcon(const std::string& packageName) const;
+    struct ListReply {
+        int status = 200;
+        std::string body;
+        size_t announcedLength = 0;  // Content-Length; more than body.size() when cut short
+    };
+    ListReply companionList();
+    std::optional<std::string> companionIcon(const std::string& fileName) const;
 
     nlohmann::json state() const;
 
@@ -108,12 +136,19 @@ class Box {
     bool setCompanionRunningLocked(bool running);
     void listenersChanged();
     InstalledPackage preinstalled(const PackageConfig& config, int64_t nowMs);
+    // With m_mutex held.
+    std::string companionIconNameLocked(const InstalledPackage& package) const;
+    nlohmann::json companionElementLocked(const InstalledPackage& package) const;
     std::map<std::string, std::string> m_certificates;  // by name, while building
+    std::set<std::string> m_systemApkNames;             // while building
 
     const BoxConfig m_config;
     mutable std::mutex m_mutex;
     BoxFaults m_faults;
     int m_companionNotReadyPolls;
+    CompanionReplies m_companionReplies;
+    std::map<std::string, nlohmann::json>
+        m_companionElements;  // by package, from the configuration
     std::string m_commandReply;
     VirtualFiles m_files;
     PackageManager m_packages;
@@ -122,6 +157,7 @@ class Box {
     std::set<std::string> m_running;  // packages with a started activity
     int m_companionPolls = 0;
     std::deque<std::pair<std::string, std::string>> m_received;
+    std::deque<HttpRequestRecord> m_httpRequests;
     BoxListeners* m_listeners = nullptr;
     AuthorizationPrompt m_prompt;
     Silence m_silence;

@@ -17,6 +17,7 @@ namespace {
 using nlohmann::json;
 
 constexpr size_t kMaxFiles = 64;
+constexpr size_t kMaxHostileName = 256u << 10;
 constexpr size_t kMaxFileBytes = 64u << 20;  // of one box, all files together
 
 void requireObject(const json& j, const std::string& what) {
@@ -45,11 +46,16 @@ void get(const json& j, const char* key, T& out, const std::string& what) {
     }
 }
 
-PackageConfig parsePackage(const json& j) {
+// Strict RFC 4648 base64 with padding; nullopt for anything else.
+std::optional<std::string> decodeBase64(std::string_view text);
+
+// anyName: a hostile box may report names outside the grammar, but not ones
+// that would leave /data/app.
+PackageConfig parsePackage(const json& j, bool anyName) {
     requireObject(j, "a package");
     checkKeys(j,
               {"package", "version_code", "version_name", "label", "cert", "activities", "system",
-               "apk_size", "apk"},
+               "apk_size", "apk", "companion_element", "label_base64"},
               "a package");
     PackageConfig p;
     get(j, "package", p.packageName, "a package");
@@ -61,8 +67,28 @@ PackageConfig parsePackage(const json& j) {
     get(j, "system", p.system, "a package");
     get(j, "apk_size", p.apkSize, "a package");
     get(j, "apk", p.apkFile, "a package");
-    if (p.apkFile.empty() && !IsValidAndroidPackageName(p.packageName)) {
-        throw std::runtime_error("bad package name \"" + p.packageName + "\"");
+    if (j.contains("companion_element")) {
+        if (!j["companion_element"].is_object()) {
+            throw std::runtime_error("companion_element must be an object");
+        }
+        p.companionElement = j["companion_element"];
+    }
+    if (j.contains("label_base64")) {
+        std::string encoded;
+        get(j, "label_base64", encoded, "a package");
+        auto label = decodeBase64(encoded);
+        if (!label) {
+            throw std::runtime_error("bad base64 for label_base64");
+        }
+        p.label = std::move(*label);
+    }
+    const bool tame =
+        anyName ? !p.packageName.empty() &&
+                      p.packageName.find_first_of(std::string("/\0", 2)) == std::string::npos &&
+                      p.packageName.size() <= kMaxHostileName
+                : IsValidAndroidPackageName(p.packageName);
+    if (p.apkFile.empty() && !tame) {
+        throw std::runtime_error("bad package name \"" + p.packageName.substr(0, 200) + "\"");
     }
     if (!IsValidCertName(p.certName)) {
         throw std::runtime_error("bad certificate name \"" + p.certName + "\"");
@@ -70,7 +96,6 @@ PackageConfig parsePackage(const json& j) {
     return p;
 }
 
-// Strict RFC 4648 base64 with padding; nullopt for anything else.
 std::optional<std::string> decodeBase64(std::string_view text) {
     static constexpr std::string_view kDigits =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -159,7 +184,7 @@ void ApplyFaults(const json& j, BoxFaults& f) {
     checkKeys(j,
               {"refuse", "offline", "unauthorized", "install_failure", "transfer_bytes_per_second",
                "drop_after_bytes", "screencap_fails", "screencap_missing", "companion_delay_ms",
-               "silent"},
+               "silent", "linker_warning"},
               what);
     get(j, "refuse", f.refuse, what);
     get(j, "offline", f.offline, what);
@@ -171,6 +196,7 @@ void ApplyFaults(const json& j, BoxFaults& f) {
     get(j, "screencap_missing", f.screencapMissing, what);
     get(j, "companion_delay_ms", f.companionDelayMs, what);
     get(j, "silent", f.silent, what);
+    get(j, "linker_warning", f.linkerWarning, what);
     for (char c : f.installFailure) {
         if (!std::isupper(static_cast<unsigned char>(c)) && c != '_' &&
             !std::isdigit(static_cast<unsigned char>(c))) {
@@ -192,7 +218,62 @@ json FaultsToJson(const BoxFaults& f) {
             {"screencap_fails", f.screencapFails},
             {"screencap_missing", f.screencapMissing},
             {"companion_delay_ms", f.companionDelayMs},
-            {"silent", f.silent}};
+            {"silent", f.silent},
+            {"linker_warning", f.linkerWarning}};
+}
+
+void ApplyCompanionReplies(const json& j, CompanionReplies& r) {
+    const std::string what = "companion_replies";
+    requireObject(j, what);
+    checkKeys(j,
+              {"version", "list_status", "list_body", "list_cut_at", "list_close_early",
+               "icon_names", "icon_extension", "icon_bytes"},
+              what);
+    // null takes a replacement back.
+    for (const auto& [key, target] :
+         {std::pair{"version", &r.version}, {"list_body", &r.listBody}}) {
+        if (j.contains(key) && j[key].is_null()) {
+            target->reset();
+        } else if (j.contains(key)) {
+            std::string text;
+            get(j, key, text, what);
+            *target = std::move(text);
+        }
+    }
+    get(j, "list_status", r.listStatus, what);
+    get(j, "list_cut_at", r.listCutAt, what);
+    get(j, "list_close_early", r.listCloseEarly, what);
+    get(j, "icon_extension", r.iconExtension, what);
+    get(j, "icon_bytes", r.iconBytes, what);
+    if (j.contains("icon_names")) {
+        std::string names;
+        get(j, "icon_names", names, what);
+        if (names != "package" && names != "label") {
+            throw std::runtime_error("icon_names must be \"package\" or \"label\"");
+        }
+        r.iconsByLabel = names == "label";
+    }
+    if (r.listStatus < 100 || r.listStatus > 599) {
+        throw std::runtime_error("list_status must be an HTTP status (100..599)");
+    }
+    if (r.iconExtension.empty() || r.iconExtension[0] != '.' || r.iconExtension.size() > 16 ||
+        r.iconExtension.find('/') != std::string::npos) {
+        throw std::runtime_error("icon_extension must be like \".jpg\"");
+    }
+    if (r.iconBytes > (4u << 20) || r.listCutAt > (64u << 20)) {
+        throw std::runtime_error("icon_bytes or list_cut_at too large");
+    }
+}
+
+json CompanionRepliesToJson(const CompanionReplies& r) {
+    return {{"version", r.version ? json(*r.version) : json()},
+            {"list_status", r.listStatus},
+            {"list_body", r.listBody ? json(*r.listBody) : json()},
+            {"list_cut_at", r.listCutAt},
+            {"list_close_early", r.listCloseEarly},
+            {"icon_names", r.iconsByLabel ? "label" : "package"},
+            {"icon_extension", r.iconExtension},
+            {"icon_bytes", r.iconBytes}};
 }
 
 BoxConfig ParseBoxConfig(const json& j) {
@@ -223,6 +304,8 @@ BoxConfig ParseBoxConfig(const json& j) {
                "companion_running",
                "companion_not_ready_polls",
                "companion_lists_system_apps",
+               "companion_replies",
+               "hostile_packages",
                "faults"},
               what);
     BoxConfig b;
@@ -246,12 +329,13 @@ BoxConfig ParseBoxConfig(const json& j) {
     get(j, "command_reply", b.commandReply, what);
     b.systemApps = DefaultSystemApps();
     get(j, "system_apps", b.systemApps, what);
+    get(j, "hostile_packages", b.hostilePackages, what);
     if (j.contains("packages")) {
         if (!j["packages"].is_array()) {
             throw std::runtime_error("packages must be an array");
         }
         for (const auto& p : j["packages"]) {
-            b.packages.push_back(parsePackage(p));
+            b.packages.push_back(parsePackage(p, b.hostilePackages));
         }
     }
     if (j.contains("files")) {
@@ -279,6 +363,9 @@ BoxConfig ParseBoxConfig(const json& j) {
     get(j, "companion_lists_system_apps", b.companionListsSystemApps, what);
     if (j.contains("faults")) {
         ApplyFaults(j["faults"], b.faults);
+    }
+    if (j.contains("companion_replies")) {
+        ApplyCompanionReplies(j["companion_replies"], b.companionReplies);
     }
 
     in_addr addr{};

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <nlohmann/json_fwd.hpp>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,6 +30,21 @@ struct BoxFaults {
     bool screencapMissing = false;  // no screencap on the box: the shell says "not found"
     int companionDelayMs = 0;       // every reply on 8988 waits this long
     bool silent = false;            // switched off without closing: no port answers or reads
+    bool linkerWarning = false;     // pm, am and monkey start with the linker's warning line
+};
+
+// Where the companion's service answers as a real companion may: all off by
+// default. Settable while boxsim runs (control socket "set").
+struct CompanionReplies {
+    std::optional<std::string> version;   // getversion's body instead of the versionCode
+    int listStatus = 200;                 // getlist's HTTP status once the service is ready
+    std::optional<std::string> listBody;  // getlist's body instead of the list
+    size_t listCutAt = 0;                 // the list's text cut after so many bytes; 0 = whole
+    bool listCloseEarly =
+        false;                  // with listCutAt: announced whole, the connection closed at the cut
+    bool iconsByLabel = false;  // icons at /icons/LABEL.EXT instead of /icons/PACKAGE.EXT
+    std::string iconExtension = ".png";
+    size_t iconBytes = 0;  // icons shorter than this are padded to exactly this size
 };
 
 // A package on the box at start-up, either described or read from an APK.
@@ -44,6 +59,8 @@ struct PackageConfig {
     bool system = false;
     uint64_t apkSize = 0;  // default: 1 MB + something per package
     std::string apkFile;   // when set, everything else comes from this APK
+    // Members of the companion's list element replaced by these (null drops one).
+    nlohmann::json companionElement = nlohmann::json::object();
 };
 
 // A file in a writable place of the box (/sdcard, /data/local/tmp) at start-up.
@@ -78,6 +95,10 @@ struct BoxConfig {
     bool companionRunning = false;            // ... and already started
     int companionNotReadyPolls = 1;  // getlist answers "server is running" this often after a start
     bool companionListsSystemApps = true;
+    CompanionReplies companionReplies;
+    // The box lies: HostilePackages() are installed, and configured package
+    // names need not follow Android's grammar.
+    bool hostilePackages = false;
     BoxFaults faults;
 };
 
@@ -93,6 +114,12 @@ BoxConfig ParseBoxConfig(const nlohmann::json& json);
 void ApplyFaults(const nlohmann::json& json, BoxFaults& faults);
 
 nlohmann::json FaultsToJson(const BoxFaults& faults);
+// A hostile box's own packages: names and labels with shell metacharacters,
+// quotes, $(), backticks, line breaks, 100 KB of text and a label that is not
+// UTF-8. Every injection they carry runs "reboot", which the box records.
+std::vector<PackageConfig> HostilePackages();
+void ApplyCompanionReplies(const nlohmann::json& json, CompanionReplies& replies);
+nlohmann::json CompanionRepliesToJson(const CompanionReplies& replies);
 
 // Android's default list of system packages on an old TV box.
 std::vector<std::string> DefaultSystemApps();

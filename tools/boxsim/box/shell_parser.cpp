@@ -8,7 +8,8 @@ namespace {
 
 class Lexer {
   public:
-    explicit Lexer(std::string_view line) : m_line(line) {}
+    Lexer(std::string_view line, const Substitute& substitute)
+        : m_line(line), m_substitute(substitute) {}
 
     ParseResult parse() {
         ParseResult result;
@@ -132,13 +133,67 @@ class Lexer {
                c == '|' || c == '<' || c == '>';
     }
 
+    // At "$(" or "`": the command up to the matching close, with m_at after
+    // it; nullopt when it never closes.
+    std::optional<std::string_view> readSubstitution() {
+        const bool backtick = m_line[m_at] == '`';
+        const size_t start = m_at + (backtick ? 1 : 2);
+        int depth = 1;
+        for (size_t i = start; i < m_line.size(); ++i) {
+            const char c = m_line[i];
+            if (c == '\\') {
+                ++i;
+            } else if (backtick && c == '`') {
+                m_at = i + 1;
+                return m_line.substr(start, i - start);
+            } else if (!backtick && c == '\'') {
+                i = m_line.find('\'', i + 1);
+                if (i == std::string_view::npos) {
+                    return std::nullopt;
+                }
+            } else if (!backtick && c == '(') {
+                ++depth;
+            } else if (!backtick && c == ')' && --depth == 0) {
+                m_at = i + 1;
+                return m_line.substr(start, i - start);
+            }
+        }
+        return std::nullopt;
+    }
+
+    bool atSubstitution() const {
+        return m_substitute && m_at < m_line.size() &&
+               (m_line[m_at] == '`' || m_line.substr(m_at, 2) == "$(");
+    }
+
+    // The output of the substitution at m_at, without its final line ends.
+    bool substitute(std::string& word, std::string& error) {
+        auto command = readSubstitution();
+        if (!command) {
+            error = "syntax error: unterminated command substitution";
+            return false;
+        }
+        std::string output = m_substitute(*command);
+        while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) {
+            output.pop_back();
+        }
+        word += output;
+        return true;
+    }
+
     // nullopt when no word starts here; error set for an unclosed quote.
     std::optional<std::string> readWord(std::string& error) {
         std::string word;
         bool started = false;
         while (m_at < m_line.size() && !isWordEnd(m_line[m_at])) {
-            const char c = m_line[m_at++];
             started = true;
+            if (atSubstitution()) {
+                if (!substitute(word, error)) {
+                    return std::nullopt;
+                }
+                continue;
+            }
+            const char c = m_line[m_at++];
             if (c == '\'') {
                 const size_t end = m_line.find('\'', m_at);
                 if (end == std::string_view::npos) {
@@ -150,6 +205,12 @@ class Lexer {
             } else if (c == '"') {
                 bool closed = false;
                 while (m_at < m_line.size()) {
+                    if (atSubstitution()) {
+                        if (!substitute(word, error)) {
+                            return std::nullopt;
+                        }
+                        continue;
+                    }
                     const char d = m_line[m_at++];
                     if (d == '"') {
                         closed = true;
@@ -178,13 +239,14 @@ class Lexer {
     }
 
     std::string_view m_line;
+    const Substitute& m_substitute;
     size_t m_at = 0;
 };
 
 }  // namespace
 
-ParseResult ParseShellLine(std::string_view line) {
-    return Lexer(line).parse();
+ParseResult ParseShellLine(std::string_view line, const Substitute& substitute) {
+    return Lexer(line, substitute).parse();
 }
 
 }  // namespace qvpc::boxsim

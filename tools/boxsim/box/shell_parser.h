@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,7 +10,9 @@ namespace qvpc::boxsim {
 
 // A command line split the way /system/bin/sh splits the lines adb and
 // people send: words with single quotes, double quotes and backslashes,
-// redirections, pipes and the list operators ; && ||. No expansions.
+// redirections, pipes and the list operators ; && ||. The only expansion is
+// command substitution, $(...) and `...` outside single quotes, and only
+// when a substitute is given (without one they stay as written).
 
 struct Redirection {
     int fd = 1;           // 0 for <, 1 for >, 2 for 2>
@@ -33,6 +36,9 @@ struct ParseResult {
     std::string error;  // the shell's message when the line cannot run
 };
 
-ParseResult ParseShellLine(std::string_view line);
+// Runs the command of a substitution and returns its output.
+using Substitute = std::function<std::string(std::string_view command)>;
+
+ParseResult ParseShellLine(std::string_view line, const Substitute& substitute = {});
 
 }  // namespace qvpc::boxsim

@@ -5,10 +5,28 @@ namespace qvpc::boxsim {
 namespace {
 
 constexpr const char* kDirectories[] = {
-    "/",          "/sdcard", "/data",       "/data/local", "/data/local/tmp", "/data/app",
-    "/data/data", "/system", "/system/app", "/system/bin", "/system/xbin",    "/storage",
-    "/mnt",       "/proc",   "/sys",        "/sys/class",  "/sys/class/net",  "/sys/class/net/eth0",
-    "/cache",     "/dev",
+    "/",
+    "/sdcard",
+    "/data",
+    "/data/local",
+    "/data/local/tmp",
+    "/data/app",
+    "/data/data",
+    "/system",
+    "/system/app",
+    "/system/bin",
+    "/system/xbin",
+    "/storage",
+    "/mnt",
+    "/proc",
+    "/sys",
+    "/sys/class",
+    "/sys/class/net",
+    "/sys/class/net/eth0",
+    "/cache",
+    "/dev",
+    "/system/framework",
+    "/system/priv-app",
 };
 
 constexpr const char* kWritableRoots[] = {"/sdcard/", "/data/local/tmp/"};
@@ -88,7 +106,7 @@ std::optional<VirtualFiles::Entry> VirtualFiles::stat(const std::string& path) c
         return Entry{kFileMode, it->second.data->size(), it->second.mtime};
     }
     if (isDirectory(path)) {
-        return Entry{kDirMode, 4096, 1420070400};
+        return Entry{kDirMode, 4096, kSystemBuildTime};
     }
     return std::nullopt;
 }
@@ -158,7 +176,7 @@ std::string VirtualFiles::remove(const std::string& path) {
 void VirtualFiles::setSystemFile(const std::string& path, std::string data) {
     File& f = m_files[path];
     f.data = std::make_shared<const std::string>(std::move(data));
-    f.mtime = 1420070400;  // 2015-01-01, the build date of the system image
+    f.mtime = kSystemBuildTime;
     f.system = true;
 }
 

@@ -19,6 +19,8 @@ class VirtualFiles {
     static constexpr uint32_t kDirMode = 040755;
     static constexpr uint32_t kFileMode = 0100644;
     static constexpr size_t kMaxPath = 1024;
+    // 2015-01-01, when the system image was built: the time of its files.
+    static constexpr uint32_t kSystemBuildTime = 1420070400;
     // Everything written, together: pushes beyond it fail as on a full disk.
     static constexpr uint64_t kMaxStoredBytes = 1ull << 30;
 

@@ -111,7 +111,8 @@ bool receiveFile(RequestReader& reader, AdbStream& stream, Box& box, const std::
 bool listDirectory(AdbStream& stream, Box& box, const std::string& path) {
     auto normalized = VirtualFiles::normalize(path);
     std::string reply;
-    if (normalized) {
+    // adbd runs as shell: a folder it may not read lists as empty.
+    if (normalized && box.mayList(*normalized)) {
         for (const std::string& name :
              box.listDirectory(*normalized).value_or(std::vector<std::string>{})) {
             auto entry = box.stat((*normalized == "/" ? "" : *normalized) + "/" + name);

@@ -1,7 +1,10 @@
 #include "boxsim/net/companion_http.h"
 
 #include <chrono>
+#include <optional>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "simnet/socket.h"
 #include "simnet/url_decode.h"
@@ -28,17 +31,61 @@ bool awaitRequest(int fd, const Box& box, int timeoutMs = -1) {
     return false;
 }
 
+const char* reasonPhrase(int status) {
+    switch (status) {
+        case 200:
+            return "OK";
+        case 400:
+            return "Bad Request";
+        case 403:
+            return "Forbidden";
+        case 404:
+            return "Not Found";
+        case 500:
+            return "Internal Server Error";
+        case 503:
+            return "Service Unavailable";
+        default:
+            return "Status";
+    }
+}
+
+// announcedLength: the Content-Length, which a reply cut short exceeds.
 void reply(int fd, const Box& box, int status, const std::string& contentType,
-           const std::string& body) {
+           const std::string& body, std::optional<size_t> announcedLength = std::nullopt) {
     if (box.silence().active()) {
         Silence::hold(fd);  // the box fell silent while it worked on the request
         return;
     }
-    const char* reason = status == 200 ? "OK" : status == 404 ? "Not Found" : "Bad Request";
-    const std::string head =
-        "HTTP/1.1 " + std::to_string(status) + " " + reason + "\r\nContent-Type: " + contentType +
-        "\r\nContent-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n";
+    const std::string head = "HTTP/1.1 " + std::to_string(status) + " " + reasonPhrase(status) +
+                             "\r\nContent-Type: " + contentType + "\r\nContent-Length: " +
+                             std::to_string(announcedLength.value_or(body.size())) +
+                             "\r\nConnection: close\r\n\r\n";
     simnet::SendAll(fd, head + body);
+}
+
+// The header lines after the request line, as sent: name before the first
+// colon, value without the blanks around it.
+std::vector<std::pair<std::string, std::string>> headerLines(const std::string& head) {
+    std::vector<std::pair<std::string, std::string>> out;
+    size_t at = head.find('\n');
+    while (at != std::string::npos && at + 1 < head.size()) {
+        const size_t end = head.find('\n', at + 1);
+        std::string line = head.substr(at + 1, end == std::string::npos ? end : end - at - 1);
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (line.empty()) {
+            break;
+        }
+        const size_t colon = line.find(':');
+        std::string value = colon == std::string::npos ? "" : line.substr(colon + 1);
+        value.erase(0, value.find_first_not_of(" \t"));
+        value.erase(value.find_last_not_of(" \t") + 1);
+        out.emplace_back(line.substr(0, colon), std::move(value));
+        at = end;
+    }
+    return out;
 }
 
 }  // namespace
@@ -66,6 +113,7 @@ void ServeCompanionHttp(int fd, const std::shared_ptr<Box>& box) {
     const std::string method = requestLine.substr(0, sp1);
     const std::string target = requestLine.substr(sp1 + 1, sp2 - sp1 - 1);
     box->record("http", method + " " + target);
+    box->recordHttpRequest({method, target, requestLine.substr(sp2 + 1), headerLines(head)});
 
     if (const int delay = box->faults().companionDelayMs; delay > 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(delay));
@@ -85,7 +133,8 @@ void ServeCompanionHttp(int fd, const std::shared_ptr<Box>& box) {
         if (action == "getversion") {
             reply(fd, *box, 200, text, box->companionVersion().value_or(""));
         } else if (action == "getlist") {
-            reply(fd, *box, 200, text, box->companionList());
+            const Box::ListReply list = box->companionList();
+            reply(fd, *box, list.status, text, list.body, list.announcedLength);
         } else if (action == "gettype") {
             reply(fd, *box, 200, text, "tv");
         } else {
@@ -93,13 +142,12 @@ void ServeCompanionHttp(int fd, const std::shared_ptr<Box>& box) {
         }
         return;
     }
+    // The icon's name as the list gave it, or its stem + ".png" as the
+    // program asks for it, raw or percent-encoded.
     const std::string decoded = simnet::PercentDecode(path, false);
     const std::string prefix = "/icons/";
-    if (decoded.starts_with(prefix) && decoded.size() > prefix.size() + 4 &&
-        decoded.ends_with(".png")) {
-        const std::string package =
-            decoded.substr(prefix.size(), decoded.size() - prefix.size() - 4);
-        if (auto icon = box->packageIcon(package)) {
+    if (decoded.starts_with(prefix) && decoded.size() > prefix.size()) {
+        if (auto icon = box->companionIcon(decoded.substr(prefix.size()))) {
             reply(fd, *box, 200, "image/png", *icon);
             return;
         }

@@ -80,6 +80,9 @@ json HandleControlRequest(const json& request, Simulator& simulator) {
     if (op == "received") {
         return {{"ok", true}, {"received", box->received()}};
     }
+    if (op == "http_requests") {
+        return {{"ok", true}, {"requests", box->httpRequests()}};
+    }
     if (op == "clear_received") {
         box->clearReceived();
         return {{"ok", true}};
@@ -108,6 +111,11 @@ json HandleControlRequest(const json& request, Simulator& simulator) {
             }
             if (request.contains("companion_not_ready_polls")) {
                 box->setCompanionNotReadyPolls(request["companion_not_ready_polls"].get<int>());
+            }
+            if (request.contains("companion_replies")) {
+                CompanionReplies replies = box->companionReplies();
+                ApplyCompanionReplies(request["companion_replies"], replies);
+                box->setCompanionReplies(replies);
             }
             if (request.contains("command_reply")) {
                 box->setCommandReply(request["command_reply"].get<std::string>());

@@ -10,6 +10,7 @@
 #include "boxsim/apk/apk_builder.h"
 #include "boxsim/apk/test_certificate.h"
 #include "boxsim/apk/zip_archive.h"
+#include "boxsim/box/package_order.h"
 #include "boxsim/box/shell_parser.h"
 #include "support/temp_dir.h"
 
@@ -189,6 +190,107 @@ TEST(PmTextsTest, FollowTheBoxsAndroidVersion) {
         Box box(config);
         EXPECT_EQ(AndroidShell(box).run("pm uninstall com.example.none").output, failure) << sdk;
     }
+}
+
+// An update of a system app stays a system app: listed by -s from /data/app,
+// left out by -3, dumped with its system copy hidden beneath, and an
+// uninstall brings the system copy back.
+TEST(PmTextsTest, AnUpdatedSystemAppKeepsItsSystemCopy) {
+    for (int sdk : {19, 23}) {
+        BoxConfig config;
+        config.sdk = sdk;
+        config.systemApps = {"android", "com.android.settings"};
+        Box box(config);
+        AndroidShell shell(box);
+        ApkSpec update;
+        update.packageName = "com.android.settings";
+        update.versionCode = 40;
+        update.certName = "platform";
+        ASSERT_EQ(box.writeFile("/data/local/tmp/s.apk", BuildApk(update)), "");
+        ASSERT_EQ(shell.run("pm install -r /data/local/tmp/s.apk").output,
+                  "\tpkg: /data/local/tmp/s.apk\nSuccess\n");
+
+        const std::string data = sdk < 21 ? "/data/app/com.android.settings-1.apk"
+                                          : "/data/app/com.android.settings-1/base.apk";
+        const std::string system =
+            sdk < 21 ? "/system/app/Settings.apk" : "/system/app/Settings/Settings.apk";
+        EXPECT_EQ(shell.run("pm list packages -s -f settings").output,
+                  "package:" + data + "=com.android.settings\n");
+        EXPECT_EQ(shell.run("pm list packages -3").output, "");
+        const std::string dump = shell.run("dumpsys package com.android.settings").output;
+        const size_t hidden = dump.find("\nHidden system packages:\n");
+        ASSERT_NE(hidden, std::string::npos) << dump;
+        EXPECT_THAT(dump.substr(0, hidden), ::testing::HasSubstr("    versionCode=40 targetSdk="));
+        EXPECT_THAT(dump.substr(hidden),
+                    ::testing::HasSubstr(
+                        "codePath=" + (sdk < 21 ? system : "/system/app/Settings") + "\n"));
+        EXPECT_THAT(dump.substr(hidden),
+                    ::testing::HasSubstr("    versionCode=" + std::to_string(sdk) + "\n"));
+        EXPECT_TRUE(box.stat(system)) << "the system copy stays on /system";
+
+        EXPECT_EQ(shell.run("pm uninstall com.android.settings").output, "Success\n");
+        EXPECT_EQ(shell.run("pm path com.android.settings").output, "package:" + system + "\n");
+        EXPECT_EQ(box.package("com.android.settings")->apk.versionCode, sdk);
+        EXPECT_FALSE(box.stat(data));
+    }
+}
+
+TEST(PmTextsTest, ListsInTheOrderOfTheBoxsAndroid) {
+    // Java's String.hashCode over UTF-16, surrogate pairs included.
+    for (const auto& [text, hash] : {std::pair<std::string, int32_t>{"hello", 99162322},
+                                     {"android", -861391249},
+                                     {"播放器", 25593431},
+                                     {"a\U0001D11E", 1865611}}) {
+        EXPECT_EQ(JavaStringHash(text), hash) << text;
+    }
+    auto names = [](int sdk) {
+        BoxConfig config;
+        config.sdk = sdk;
+        config.systemApps = DefaultSystemApps();
+        Box box(config);
+        std::vector<std::string> out;
+        const std::string listing = AndroidShell(box).run("pm list packages").output;
+        for (size_t at = 0; at < listing.size();) {
+            const size_t end = listing.find('\n', at);
+            out.push_back(listing.substr(at + 8, end - at - 8));
+            at = end + 1;
+        }
+        return out;
+    };
+    const auto jellyBean = names(17);
+    EXPECT_TRUE(std::is_sorted(jellyBean.begin(), jellyBean.end()));
+    EXPECT_EQ(jellyBean.size(), DefaultSystemApps().size());
+    const auto kitKat = names(19);
+    EXPECT_FALSE(std::is_sorted(kitKat.begin(), kitKat.end()));
+    const auto marshmallow = names(23);
+    EXPECT_TRUE(std::is_sorted(marshmallow.begin(), marshmallow.end(), [](auto& a, auto& b) {
+        return JavaStringHash(a) < JavaStringHash(b);
+    }));
+}
+
+// $(...) and `...` run on the box, outside single quotes, as sh runs them.
+TEST(ShellSubstitutionTest, RunsOnTheBoxOutsideSingleQuotes) {
+    BoxConfig config;
+    Box box(config);
+    AndroidShell shell(box);
+    struct Case {
+        std::string line;
+        std::string output;
+    };
+    const Case cases[] = {
+        {"echo \"[$(echo hi)]\" `echo a` b", "[hi] a b\n"},
+        {"echo $(echo $(echo nested))", "nested\n"},
+        {"echo '$(reboot)' \\$(reboot) \"\\`reboot\\`\"", "$(reboot) $(reboot) `reboot`\n"},
+        {"echo $(echo 'a)b')", "a)b\n"},
+        {"echo $(echo", "/system/bin/sh: syntax error: unterminated command substitution\n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(shell.run(c.line).output, c.output) << c.line;
+    }
+    EXPECT_TRUE(box.received().empty()) << "nothing above ran reboot";
+    EXPECT_EQ(shell.run("pm path x$(reboot)").output, "");
+    EXPECT_EQ(box.received().size(), 1u);
+    EXPECT_EQ(box.received()[0]["channel"], "reboot");
 }
 
 TEST(AndroidShellFaultTest, ABoxWithoutScreencapSaysNotFound) {
