@@ -66,6 +66,11 @@ std::string QuotedPath(std::string_view path) {
 }
 
 bool IsValidPackageName(std::string_view name) {
+    // Android keeps every package in a folder named after it (/data/data/
+    // NAME), so no real name is longer than a file name may be.
+    if (name.size() > kMaxPackageNameBytes) {
+        return false;
+    }
     int segments = 0;
     std::size_t start = 0;
     while (start <= name.size()) {

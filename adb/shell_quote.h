@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -16,7 +17,9 @@ std::string ShellWord(std::string_view value);
 std::string QuotedPath(std::string_view path);
 
 // Android's package-name grammar: two or more dot-separated segments, each a
-// letter followed by letters, digits or underscores.
+// letter followed by letters, digits or underscores, and no longer than a
+// file name (kMaxPackageNameBytes).
 bool IsValidPackageName(std::string_view name);
+inline constexpr std::size_t kMaxPackageNameBytes = 255;
 
 }  // namespace qvpc

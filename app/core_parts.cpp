@@ -79,7 +79,8 @@ CoreParts::CoreParts(Needs needs)
                     .lookup =
                         [this](const std::vector<std::string>& packages) {
                             return catalogClient.lookupPackages(packages);
-                        }}),
+                        },
+                    .run = needs.adbRunner}),
       appList({.shell = needs.shell,
                .screen = needs.screen,
                .log = needs.log,

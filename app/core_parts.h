@@ -69,6 +69,8 @@ struct CoreParts {
         // Whether the carried companion may be put on a box; when not, the
         // box's apps are listed through adb alone.
         bool companionMayBeInstalled = true;
+        // Runs adb for the listing without the companion.
+        AdbInventory::Runner adbRunner = RunProcess;
     };
 
     explicit CoreParts(Needs needs);

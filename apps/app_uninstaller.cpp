@@ -20,7 +20,7 @@ AppUninstaller::AppUninstaller(SharedState& state, TaskShell& shell, Screen& scr
       m_engine(engine),
       m_result(shell, screen, engine) {}
 
-void AppUninstaller::UninstallApp(const InstalledAppRow& row) {
+void AppUninstaller::UninstallApp(int position, const InstalledAppRow& row) {
     // A name a box made up is never put on a command line.
     const std::optional<std::string> command =
         adb_commands::Uninstall(m_state.currentIp(), row.packageName);
@@ -30,7 +30,10 @@ void AppUninstaller::UninstallApp(const InstalledAppRow& row) {
         return;
     }
     m_screen.ShowInstalling("正在卸载 " + row.name + "... ...", false);
-    if (!m_engine.StartTask({.progressName = kProgressUninstall, .owner = &m_result})) {
+    if (!m_engine.StartTask({.progressName = kProgressUninstall,
+                             .owner = &m_result,
+                             .subject = row.packageName,
+                             .extra = std::to_string(position)})) {
         m_screen.ClosePopup();
         return;
     }

@@ -19,7 +19,8 @@ class AppUninstaller {
     AppUninstaller(SharedState& state, TaskShell& shell, Screen& screen, Log& log,
                    ProgressEngine& engine);
 
-    void UninstallApp(const InstalledAppRow& row);
+    // position: where the row is in the list, marked done on success.
+    void UninstallApp(int position, const InstalledAppRow& row);
 
   private:
     SharedState& m_state;

@@ -1,5 +1,7 @@
 #include "apps/uninstall_result.h"
 
+#include <cstdlib>
+
 #include "adb/adb_output.h"
 #include "adb/progress_engine.h"
 #include "adb/task_shell.h"
@@ -29,8 +31,12 @@ void UninstallResult::TaskLost(TimerId timer) {
 
 void UninstallResult::finish(TimerId timer, bool succeeded) {
     if (succeeded) {
-        if (std::optional<int> row = m_screen.selectedAppRow()) {
-            m_screen.setAppRowState(*row, AppRowState::Done);
+        // The row the uninstall was started from, if the list still shows
+        // that package there.
+        const int position = std::atoi(m_engine.taskExtra().c_str());
+        const std::optional<InstalledAppRow> row = m_screen.appRow(position);
+        if (row && row->packageName == m_engine.taskSubject()) {
+            m_screen.setAppRowState(position, AppRowState::Done);
         }
     }
     m_engine.EndTask(timer);

@@ -9,7 +9,8 @@ class Screen;
 class TaskShell;
 
 // Reads an uninstallation's outcome ("进度_卸载应用"): a success marks the
-// selected row of the installed-app list done, a failure says so.
+// row it was started from done (the task's subject is the package, its extra
+// text the row's position), a failure says so.
 class UninstallResult : public TaskOwner {
   public:
     UninstallResult(TaskShell& shell, Screen& screen, ProgressEngine& engine);

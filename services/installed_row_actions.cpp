@@ -32,7 +32,7 @@ void InstalledRowActions::onInstalledRowClick(int position, int x, int y) {
         return;
     }
     if (row->action == kUninstall) {
-        m_uninstaller.UninstallApp(*row);
+        m_uninstaller.UninstallApp(position, *row);
     } else if (row->action == kUpgrade) {
         upgrade(position, row->name, row->downloadUrl);
     }

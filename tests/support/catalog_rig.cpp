@@ -11,15 +11,21 @@ CatalogRig::CatalogRig(const ServiceSimOptions& options)
       paths(AppPaths::UnderDocuments(dir.path() + "/Documents")),
       shell(paths.dataDir),
       log(paths.logPath),
-      parts({.shell = shell,
-             .screen = screen,
-             .log = log,
-             .dataDir = paths.dataDir,
-             .browseDir = dir.path(),
-             .downloadDir = paths.downloadDir,
-             .tempDir = paths.tempDir,
-             .catalogHosts = {sim.hostPort(SimService::Catalog),
-                              sim.hostPort(SimService::Download)}}) {
+      parts(
+          {.shell = shell,
+           .screen = screen,
+           .log = log,
+           .dataDir = paths.dataDir,
+           .browseDir = dir.path(),
+           .downloadDir = paths.downloadDir,
+           .tempDir = paths.tempDir,
+           .catalogHosts = {sim.hostPort(SimService::Catalog), sim.hostPort(SimService::Download)},
+           // The apps on the box are listed through adb, here a box
+           // without any: the catalog's tests see no companion and no adb.
+           .companionMayBeInstalled = false,
+           .adbRunner = [](const std::vector<std::string>&, std::chrono::milliseconds) {
+               return std::optional<ProcessResult>(ProcessResult{.exitCode = 0});
+           }}) {
     MakeDirectories(paths.downloadDir);
     MakeDirectories(paths.tempDir);
     const auto image = carried_images::DatabaseTemplate();

@@ -37,6 +37,10 @@ TEST(PackageNameTest, FollowsAndroidsGrammar) {
                             "com.x y", "com.x/.Main"}) {
         EXPECT_FALSE(IsValidPackageName(bad)) << bad;
     }
+    // No longer than the file name of its folder on the box.
+    const std::string longest = "com." + std::string(kMaxPackageNameBytes - 4, 'x');
+    EXPECT_TRUE(IsValidPackageName(longest));
+    EXPECT_FALSE(IsValidPackageName(longest + "x"));
 }
 
 }  // namespace

@@ -115,11 +115,16 @@ TEST(UninstallResultTest, TheVerdictMarksTheRowOrTellsTheFailure) {
     };
     for (const Case& c : cases) {
         test::TaskRig rig;
-        rig.screen.setSelectedAppRow(1);
+        rig.screen.addAppRow({.action = "卸载", .packageName = "com.example.tv"});
+        // Another row was clicked meanwhile.
+        rig.screen.setSelectedAppRow(2);
         rig.screen.ShowInstalling("正在卸载... ...", false);
         rig.shell.resetOutput();
         UninstallResult owner(rig.shell, rig.screen, rig.engine);
-        ASSERT_TRUE(rig.engine.StartTask({.progressName = kProgressUninstall, .owner = &owner}));
+        ASSERT_TRUE(rig.engine.StartTask({.progressName = kProgressUninstall,
+                                          .owner = &owner,
+                                          .subject = "com.example.tv",
+                                          .extra = "1"}));
         rig.shell.finishCommand(c.printed);
         ASSERT_TRUE(rig.waitForIdle()) << c.printed;
         EXPECT_EQ(rig.screen.popupMode(), "") << c.printed;
