@@ -6,6 +6,7 @@
 
 #include "base/atomic_file.h"
 #include "base/file_names.h"
+#include "base/picture_bytes.h"
 
 namespace qvpc {
 namespace {
@@ -80,18 +81,6 @@ std::string IconRefreshUrl(std::string_view iconPath) {
     return std::string(base) + PercentEncodeAll(FileName(UrlFileName(iconPath), false)) + ".png";
 }
 
-bool IsIconPicture(std::string_view bytes) {
-    constexpr std::string_view kSignatures[] = {
-        "\x89PNG\r\n\x1a\n", "\xFF\xD8\xFF", "GIF87a", "GIF89a", "BM",
-    };
-    for (std::string_view signature : kSignatures) {
-        if (bytes.starts_with(signature)) {
-            return true;
-        }
-    }
-    return bytes.size() >= 12 && bytes.substr(0, 4) == "RIFF" && bytes.substr(8, 4) == "WEBP";
-}
-
 IconCache::IconCache(std::string dir) : m_dir(std::move(dir)) {}
 
 std::string IconCache::iconFile(std::string_view iconPath) const {
@@ -110,7 +99,7 @@ std::string IconCache::icon(std::string_view iconPath, const Fetch& fetch) const
         const std::string bytes = fetch(IconRefreshUrl(iconPath));
         // An empty file would only stand for the icon; what is no picture
         // would stay for good once it is larger than the refresh size.
-        if (bytes.size() <= kIconLimit && IsIconPicture(bytes)) {
+        if (bytes.size() <= kIconLimit && LooksLikePicture(bytes)) {
             WriteFileReplacing(file, std::span(reinterpret_cast<const unsigned char*>(bytes.data()),
                                                bytes.size()));
         }

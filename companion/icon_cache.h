@@ -55,8 +55,4 @@ class IconCache {
     std::string m_dir;
 };
 
-// Whether bytes begin like a picture the list can draw (PNG, JPEG, GIF, BMP
-// or WebP).
-bool IsIconPicture(std::string_view bytes);
-
 }  // namespace qvpc

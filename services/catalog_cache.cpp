@@ -1,10 +1,12 @@
 #include "services/catalog_cache.h"
 
 #include <filesystem>
-#include <fstream>
+#include <span>
 
+#include "base/atomic_file.h"
 #include "base/catalog_views.h"
 #include "base/file_names.h"
+#include "base/picture_bytes.h"
 #include "devices/database.h"
 #include "services/catalog_client.h"
 #include "services/catalog_page.h"
@@ -16,42 +18,12 @@ constexpr int kIconTimeoutSeconds = 2;
 // An icon is a small picture; anything larger is no icon of the catalog.
 constexpr std::size_t kIconLimit = 2 * 1024 * 1024;
 
-// Writes the file whole or not at all: a temporary name first, then a rename
-// over any earlier file.
-bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
-    const std::string temporary = path + ".part";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (!out) {
-            std::error_code ec;
-            std::filesystem::remove(temporary, ec);
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temporary, path, ec);
-    if (ec) {
-        std::filesystem::remove(temporary, ec);
-        return false;
-    }
-    return true;
+bool WriteIcon(const std::string& path, const std::string& icon) {
+    return WriteFileReplacing(
+        path, std::span(reinterpret_cast<const unsigned char*>(icon.data()), icon.size()));
 }
 
 }  // namespace
-
-bool LooksLikeImage(const std::string& bytes) {
-    constexpr std::string_view kSignatures[] = {
-        "\x89PNG\r\n\x1a\n", "\xFF\xD8\xFF", "GIF87a", "GIF89a", "BM",
-    };
-    for (std::string_view signature : kSignatures) {
-        if (std::string_view(bytes).starts_with(signature)) {
-            return true;
-        }
-    }
-    return bytes.size() >= 12 && bytes.compare(0, 4, "RIFF") == 0 &&
-           bytes.compare(8, 4, "WEBP") == 0;
-}
 
 CatalogCache::CatalogCache(Database& database, CatalogClient& client, CatalogGridView& grid,
                            std::string iconDir)
@@ -73,7 +45,7 @@ std::string CatalogCache::fetchIcon(const CatalogItem& item) {
         return {};
     }
     std::string icon = m_client.fetchBytes(item.iconUrl, kIconTimeoutSeconds);
-    if (icon.size() > kIconLimit || !LooksLikeImage(icon)) {
+    if (icon.size() > kIconLimit || !LooksLikePicture(icon)) {
         return {};
     }
     return icon;
@@ -82,7 +54,7 @@ std::string CatalogCache::fetchIcon(const CatalogItem& item) {
 void CatalogCache::record(const CatalogItem& item, const std::string& icon) {
     const std::string path = iconPath(item);
     if (!path.empty()) {
-        WriteFileAtomically(path, icon);
+        WriteIcon(path, icon);
     }
     const SqlValues fields = {item.downloadUrl, item.updateTime, item.name,
                               item.iconUrl,     item.version,    item.size,
@@ -121,7 +93,7 @@ void CatalogCache::addTile(int position, const CatalogItem& item) {
         // One more try; only a picture is written, since an empty file would
         // stand for the icon and never be replaced.
         if (const std::string icon = fetchIcon(item); !icon.empty()) {
-            WriteFileAtomically(path, icon);
+            WriteIcon(path, icon);
         }
     }
     m_grid.addCatalogTile(position, TileOf(item, path));

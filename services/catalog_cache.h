@@ -41,8 +41,4 @@ class CatalogCache {
     const std::string m_iconDir;
 };
 
-// Whether bytes begin like a picture the grid can draw (PNG, JPEG, GIF, BMP
-// or WebP).
-bool LooksLikeImage(const std::string& bytes);
-
 }  // namespace qvpc

@@ -130,6 +130,22 @@ TEST(CompanionE2eTest, AnOldCompanionIsReinstalledAndARunningCurrentOneLeftAlone
     EXPECT_TRUE(current.shellLinesOnTheBox().empty()) << "no adb command for a current companion";
 }
 
+TEST(CompanionE2eTest, ANewerCompanionOnTheBoxIsUninstalledBeforeOursGoesOn) {
+    // Version 5 answers "5": the box refuses ours as a downgrade.
+    CompanionRig newer(WithCompanion(5, true));
+    ASSERT_TRUE(newer.connected);
+    CompanionBootstrap update(newer.needs());
+    EXPECT_EQ(update.BootstrapCompanion(), "3");
+    EXPECT_EQ(newer.companionVersionOnTheBox(), "3");
+    const std::vector<std::string> records = TaskRecords(newer.rig.log.path());
+    const auto downgrade = std::find_if(records.begin(), records.end(), [](const auto& record) {
+        return record.starts_with("step 2|vad安装出错,已安装高版本vad|");
+    });
+    ASSERT_NE(downgrade, records.end()) << ::testing::PrintToString(records);
+    EXPECT_NE(std::find(downgrade, records.end(), "step 2|uninstall com.quillet.remoteassistant"),
+              records.end());
+}
+
 TEST(CompanionE2eTest, TheCloseButtonEndsTheSetUpInTheMiddleOfAnInstall) {
     CompanionRig box(BoxAt(test::FreeLoopbackAddress()));
     ASSERT_TRUE(box.connected);
