@@ -125,7 +125,13 @@ QRect InstalledAppRows::itemRect(int index) const {
 void InstalledAppRows::paintItem(QPainter& painter, int index, const QRect& rect, ItemState) {
     const Entry& entry = m_entries[static_cast<std::size_t>(index)];
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    if (!entry.icon.isNull()) {
+    if (entry.icon.isNull()) {
+        // An app without an icon of its own (or one that is no picture)
+        // gets the catalog's neutral one, not a hole in the row.
+        painter.drawPixmap(
+            QPoint(rect.left() + kIconLeft, rect.top() + (kRowHeight - kIconSize) / 2),
+            pictures::IconPlaceholder().pixmap(QSize(kIconSize, kIconSize), devicePixelRatioF()));
+    } else {
         const QSizeF shown = entry.icon.deviceIndependentSize();
         painter.drawPixmap(
             QPointF(rect.left() + kIconLeft + (kIconSize - shown.width()) / 2,

@@ -253,18 +253,17 @@ class InstalledListPictures : public PageSnapshots, public InstalledListFixture 
         }
     }
 
-    // A row drawn whole: its icon (or none) in its 75 x 75 square, the name
+    // A row drawn whole: its icon (or the neutral one) in its 75 x 75 square, the name
     // in black and the version and size in grey, each in its column, and the
     // rule under the row.
     void expectARow(const QImage& image, int position, bool icon) {
         SCOPED_TRACE("row " + std::to_string(position));
         const QRect square = inRow(position, {30, 12, 75, 75});
         const QRect iconArea = inRow(position, {0, 1, 138, 97});
+        EXPECT_TRUE(InkWithin(image, iconArea, square, kWhite, 16));
+        EXPECT_FALSE(InkBounds(image, square, kWhite, 16).isEmpty()) << "an icon, never a hole";
         if (icon) {
-            EXPECT_TRUE(InkWithin(image, iconArea, square, kWhite, 16));
             EXPECT_GT(InkBounds(image, square, kWhite, 16).width(), 60) << "scaled to its square";
-        } else {
-            EXPECT_TRUE(InkBounds(image, iconArea, kWhite, 4).isEmpty()) << "no icon";
         }
         const QRect name = inRow(position, {140, 30, 172, 40});
         EXPECT_TRUE(InkWithin(image, inRow(position, {136, 1, 188, 97}), name, kWhite, 40))
