@@ -26,13 +26,14 @@ TaskRig::TaskRig(ProgressEngine::Timings timings)
              .timings = timings,
              .startLanScan = [this] { ++m_lanScans; },
              // The scripted shell answers no build.prop unless a test does.
-             .buildPropWait = std::chrono::milliseconds(0)}),
+             .buildPropWait = std::chrono::milliseconds(0),
+             .tempDir = dir.path() + "/RiVod/tmp/"}),
       state(parts.state),
       engine(parts.engine),
       connector(parts.connector),
       installer(parts.installer),
       screenshot(parts.screenshot) {
-    std::filesystem::create_directories(dataDir);
+    std::filesystem::create_directories(dataDir + "/tmp");
 }
 
 TaskRig::~TaskRig() {
