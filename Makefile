@@ -1,11 +1,14 @@
 # Two commands set everything up on a fresh Debian 12 machine:
 #   make run    install what is missing, build, start the program
 #   make test   install what is missing, build, run every test
+# Longer checks, kept out of make test:
+#   make fuzz            every fuzz target under libFuzzer for FUZZ_SECONDS each
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+FUZZ_SECONDS ?= 30
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build run test fuzz bench format clean
 
 all: build
 
@@ -24,6 +27,10 @@ run: build
 test: build
 	@cd $(BUILD) && ctest --output-on-failure --timeout 300 -j $(JOBS)
 
+fuzz:
+	@scripts/install-deps fuzz
+	@JOBS=$(JOBS) scripts/fuzz $(FUZZ_SECONDS)
+
 bench: build
 	@cmake --build $(BUILD) --target benchmarks -j $(JOBS)
 	@scripts/bench $(BUILD)
@@ -32,4 +39,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf $(BUILD)
+	@rm -rf $(BUILD) build-fuzz
