@@ -2,13 +2,14 @@
 #   make run    install what is missing, build, start the program
 #   make test   install what is missing, build, run every test
 # Longer checks, kept out of make test:
+#   make test-sanitize   the tests under ASan+UBSan, the engine's and the scanner's under TSan
 #   make fuzz            every fuzz target under libFuzzer for FUZZ_SECONDS each
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 FUZZ_SECONDS ?= 30
 
-.PHONY: all deps configure build run test fuzz bench format clean
+.PHONY: all deps configure build run test test-sanitize fuzz bench format clean
 
 all: build
 
@@ -27,6 +28,9 @@ run: build
 test: build
 	@cd $(BUILD) && ctest --output-on-failure --timeout 300 -j $(JOBS)
 
+test-sanitize: deps
+	@JOBS=$(JOBS) scripts/test-sanitize
+
 fuzz:
 	@scripts/install-deps fuzz
 	@JOBS=$(JOBS) scripts/fuzz $(FUZZ_SECONDS)
@@ -39,4 +43,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf $(BUILD) build-fuzz
+	@rm -rf $(BUILD) build-asan build-tsan build-fuzz
