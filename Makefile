@@ -3,12 +3,16 @@
 #   make test   install what is missing, build, run every test
 # make run DOUBLES=0 starts the program alone, for real boxes;
 # make package builds the Debian package into $(BUILD).
+# Longer checks, kept out of make test:
+#   make test-sanitize   the tests under ASan+UBSan, the engine's and the scanner's under TSan
+#   make fuzz            every fuzz target under libFuzzer for FUZZ_SECONDS each
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 DOUBLES ?= 1
+FUZZ_SECONDS ?= 30
 
-.PHONY: all deps configure build run test bench package format clean
+.PHONY: all deps configure build run test test-sanitize fuzz bench package format clean
 
 all: build
 
@@ -27,6 +31,13 @@ run: build
 test: build
 	@cd $(BUILD) && ctest --output-on-failure --timeout 300 -j $(JOBS)
 
+test-sanitize: deps
+	@JOBS=$(JOBS) scripts/test-sanitize
+
+fuzz:
+	@scripts/install-deps fuzz
+	@JOBS=$(JOBS) scripts/fuzz $(FUZZ_SECONDS)
+
 bench: build
 	@cmake --build $(BUILD) --target benchmarks -j $(JOBS)
 	@scripts/bench $(BUILD)
@@ -40,4 +51,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf $(BUILD)
+	@rm -rf $(BUILD) build-asan build-tsan build-fuzz

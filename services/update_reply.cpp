@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/gbk.h"
+#include "base/utf8.h"
 #include "net/http_client.h"
 
 namespace qvpc {
@@ -87,7 +88,7 @@ std::string UpdateReplyText(const HttpReply& reply) {
     std::string_view bytes = reply.bytes;
     bytes = bytes.substr(0, bytes.find('\0'));
     if (bytes.starts_with(kUtf8Mark)) {
-        return std::string(bytes.substr(kUtf8Mark.size()));
+        return ValidUtf8(bytes.substr(kUtf8Mark.size()));
     }
     // Chinese text in GBK is practically never valid UTF-8, so the bytes
     // themselves tell a file saved as UTF-8 even where the header still says
@@ -100,7 +101,8 @@ std::string UpdateReplyText(const HttpReply& reply) {
         charset == "utf8") {
         return GbkToUtf8(bytes);
     }
-    return CharsetToUtf8(bytes, charset);
+    // A charset iconv does not know leaves the bytes as they came.
+    return ValidUtf8(CharsetToUtf8(bytes, charset));
 }
 
 ParsedUpdateReply ParseUpdateReply(std::string_view text) {

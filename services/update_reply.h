@@ -32,7 +32,8 @@ ParsedUpdateReply ParseUpdateReply(std::string_view text);
 // The reply as UTF-8 text. The server writes GBK, but a reply saved as UTF-8
 // must read the same: after a byte-order mark, or when the bytes are valid
 // UTF-8, it is UTF-8; otherwise GBK, or another charset the header declares.
-// Empty for a failed request, an error status or a reply too large to be one.
+// Bytes that are no text in their charset come out as U+FFFD. Empty for a
+// failed request, an error status or a reply too large to be one.
 std::string UpdateReplyText(const HttpReply& reply);
 
 // Whether the text is well-formed UTF-8.

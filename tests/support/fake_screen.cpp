@@ -434,7 +434,26 @@ bool FakeScreen::mainWindowClosed() const {
     return m_closed;
 }
 
+void FakeScreen::playUiThread() {
+    std::lock_guard lock(m_mutex);
+    m_uiThread = std::this_thread::get_id();
+}
+
+int FakeScreen::eventLoopTurns() const {
+    std::lock_guard lock(m_mutex);
+    return m_eventLoopTurns;
+}
+
+bool FakeScreen::isUiThread() {
+    std::lock_guard lock(m_mutex);
+    return m_uiThread == std::this_thread::get_id();
+}
+
 void FakeScreen::runEventLoopFor(std::chrono::milliseconds duration) {
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_eventLoopTurns;
+    }
     // An event loop in miniature: the enabled watches' readiness, for the
     // duration, each handler run without the lock.
     const auto deadline = std::chrono::steady_clock::now() + duration;

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/page_history.h"
@@ -15,8 +16,8 @@
 namespace qvpc::test {
 
 // A Screen that records what the core shows and answers message boxes from a
-// script (the next queued answer, else the first button). It never runs on a
-// user-interface thread, so Pause sleeps.
+// script (the next queued answer, else the first button). No thread plays the
+// user interface, so Pause sleeps, unless a test makes one do so.
 class FakeScreen : public Screen {
   public:
     struct ShownBox {
@@ -108,7 +109,12 @@ class FakeScreen : public Screen {
     void revealFile(const std::string& path) override;
     void closeMainWindow() override;
     bool programClosing() override { return mainWindowClosed(); }
-    bool isUiThread() override { return false; }
+    // From now on the calling thread plays the user interface: a wait there
+    // turns this screen's event loop, as the window's would, and each turn
+    // is counted.
+    void playUiThread();
+    int eventLoopTurns() const;
+    bool isUiThread() override;
     void runEventLoopFor(std::chrono::milliseconds duration) override;
     void processPendingEvents() override {}
     // Watched sockets are served by runEventLoopFor, on the thread that runs it.
@@ -154,6 +160,8 @@ class FakeScreen : public Screen {
     std::string m_saveFile;
     std::vector<std::string> m_urls;
     bool m_closed = false;
+    std::optional<std::thread::id> m_uiThread;
+    int m_eventLoopTurns = 0;
     struct SocketWatchEntry {
         int fd = -1;
         std::function<void()> onReadable;

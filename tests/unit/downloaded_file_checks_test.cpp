@@ -11,7 +11,12 @@
 namespace qvpc::updater {
 namespace {
 
-const std::string kProgram = test::ReadFile("/proc/self/exe");
+// This test program itself, read once by the tests that need it: every
+// other test runs in a process of its own and need not read it.
+const std::string& Program() {
+    static const std::string program = test::ReadFile("/proc/self/exe");
+    return program;
+}
 
 class DownloadedFileTest : public ::testing::Test {
   protected:
@@ -31,7 +36,7 @@ TEST_F(DownloadedFileTest, KindIsToldByTheFirstBytes) {
         DownloadKind kind;
     };
     const Case cases[] = {
-        {kProgram, DownloadKind::Program},
+        {Program(), DownloadKind::Program},
         {test::TarArchive({{"qvpc", "x"}}, true), DownloadKind::Archive},
         {test::TarArchive({{"qvpc", "x"}}, false), DownloadKind::Archive},
         {test::DebianPackage(), DownloadKind::DebianPackage},
@@ -46,19 +51,19 @@ TEST_F(DownloadedFileTest, KindIsToldByTheFirstBytes) {
 
 TEST_F(DownloadedFileTest, AWholeProgramOfThisComputerIsComplete) {
     std::string why;
-    EXPECT_TRUE(IsCompleteProgram(file(kProgram), why)) << why;
+    EXPECT_TRUE(IsCompleteProgram(file(Program()), why)) << why;
 }
 
 TEST_F(DownloadedFileTest, ACutOrForeignProgramIsNot) {
-    std::string otherMachine = kProgram;
+    std::string otherMachine = Program();
     otherMachine[18] = static_cast<char>(otherMachine[18] + 1);  // e_machine
     struct Case {
         std::string content;
         const char* why;
     };
     const Case cases[] = {
-        {kProgram.substr(0, kProgram.size() / 2), "程序文件不完整"},
-        {kProgram.substr(0, 100), "程序文件不完整"},
+        {Program().substr(0, Program().size() / 2), "程序文件不完整"},
+        {Program().substr(0, 100), "程序文件不完整"},
         {otherMachine, "程序不是为这台电脑编译的"},
         {"#!/bin/sh\necho hi\n", "不是程序文件"},
         {"", "不是程序文件"},

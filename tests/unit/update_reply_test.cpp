@@ -64,6 +64,27 @@ TEST(UpdateReplyTextTest, GbkOrUtf8ComeOutAsUtf8) {
     }
 }
 
+TEST(UpdateReplyTextTest, BytesThatAreNoTextComeOutReplaced) {
+    struct Case {
+        std::string bytes;
+        std::string contentType;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"\xEF\xBB\xBF"
+         "1.0<rb>\xC0\xFF<rb>",
+         "text/html; charset=utf-8", "1.0<rb>\uFFFD\uFFFD<rb>"},
+        {"1.0<rb>\xC0\xFF<rb>", "text/html; charset=x-unknown", "1.0<rb>\uFFFD\uFFFD<rb>"},
+    };
+    for (const Case& c : cases) {
+        HttpReply reply;
+        reply.status = "200 OK";
+        reply.bytes = c.bytes;
+        reply.headers = "HTTP/1.1 200 OK\r\nContent-Type: " + c.contentType + "\r\n\r\n";
+        EXPECT_EQ(UpdateReplyText(reply), c.text) << c.contentType;
+    }
+}
+
 TEST(UpdateReplyTextTest, FailedErrorOrOversizedRepliesAreNoReply) {
     HttpReply failed;
     failed.status = "711 发送请求失败!";

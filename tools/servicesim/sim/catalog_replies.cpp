@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "sim/hostile_names.h"
 #include "sim/request_target.h"
 
 namespace qvpc::servicesim {
@@ -104,6 +105,14 @@ std::string EscapeEveryCharacter(const std::string& utf8, const std::string& sty
 // no writer changes, replaced once the text is written.
 std::string WriteShaped(nlohmann::ordered_json reply, JsonStyle style, const ReplyShape& shape,
                         const std::vector<std::string>& escapedKeys) {
+    if (shape.hostile) {
+        std::size_t n = 0;
+        for (auto& [name, member] : reply.items()) {
+            if (member.is_object()) {
+                MakeHostile(member, n++);
+            }
+        }
+    }
     if (shape.allnum && reply.contains("allnum")) {
         reply["allnum"] = *shape.allnum;
     }
@@ -226,21 +235,25 @@ std::string LookupReply(const Catalog& catalog, std::string_view packs, const Pu
 }
 
 std::string TaggedListReply(const Catalog& catalog, std::string_view keyword,
-                            const PublicUrls& urls, bool withCdata) {
+                            const PublicUrls& urls, bool withCdata, bool hostile) {
     std::string out = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<urlset>\n";
+    std::size_t n = 0;
     for (const CatalogApp* app : catalog.search(keyword)) {
-        std::string url = urls.apkUrl(*app);
+        nlohmann::ordered_json entry = {
+            {"appid", app->appid},          {"apptitle", app->apptitle},
+            {"packname", app->packname},    {"appver", app->versionName},
+            {"appsize", app->size},         {"lastapp", app->lastapp},
+            {"appico", urls.iconUrl(*app)}, {"downurl", urls.apkUrl(*app)},
+            {"summary", app->summary},      {"piclist", urls.iconUrl(*app)},
+        };
+        if (hostile) {
+            MakeHostile(entry, n++);
+        }
         out += "<url>\n";
-        out += Tag("appid", app->appid);
-        out += Tag("apptitle", app->apptitle);
-        out += Tag("packname", app->packname);
-        out += Tag("appver", app->versionName);
-        out += Tag("appsize", app->size);
-        out += Tag("lastapp", app->lastapp);
-        out += Tag("appico", urls.iconUrl(*app));
-        out += Tag("downurl", withCdata ? "<![CDATA[" + url + "]]>" : url);
-        out += Tag("summary", app->summary);
-        out += Tag("piclist", urls.iconUrl(*app));
+        for (const auto& [name, value] : entry.items()) {
+            const std::string text = value.get<std::string>();
+            out += Tag(name, name == "downurl" && withCdata ? "<![CDATA[" + text + "]]>" : text);
+        }
         out += "</url>\n";
     }
     out += "</urlset>\n";

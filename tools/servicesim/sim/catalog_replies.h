@@ -43,8 +43,9 @@ std::string LookupReply(const Catalog& catalog, std::string_view packs, const Pu
 
 // "/api/soupackzs.php?kw=" reply: the tagged list, one <url> element per app
 // found, the download URL in a CDATA section. withCdata false leaves the
-// CDATA wrapper out (a malformed reply).
+// CDATA wrapper out (a malformed reply); hostile gives the entries hostile
+// names (MakeHostile).
 std::string TaggedListReply(const Catalog& catalog, std::string_view keyword,
-                            const PublicUrls& urls, bool withCdata = true);
+                            const PublicUrls& urls, bool withCdata = true, bool hostile = false);
 
 }  // namespace qvpc::servicesim

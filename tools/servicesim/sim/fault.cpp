@@ -32,7 +32,8 @@ std::vector<std::string_view> Split(std::string_view text, char separator) {
 
 bool Fault::isNone() const {
     return reply == Reply::Normal && delayMs == 0 && throttleBytesPerSecond == 0 && !dropAfter &&
-           !stallAfter && !jsLiteral && shape.isUsual() && !metaCharset && !unknownLength;
+           !stallAfter && byteIntervalMs == 0 && !endless && !jsLiteral && shape.isUsual() &&
+           !metaCharset && !unknownLength;
 }
 
 std::string Fault::text() const {
@@ -61,6 +62,9 @@ std::string Fault::text() const {
     }
     if (jsLiteral) {
         kinds.push_back("literal");
+    }
+    if (shape.hostile) {
+        kinds.push_back("hostile");
     }
     if (shape.allnum) {
         kinds.push_back("allnum:" + *shape.allnum);
@@ -93,6 +97,12 @@ std::string Fault::text() const {
     }
     if (stallAfter) {
         kinds.push_back("stall:" + std::to_string(*stallAfter));
+    }
+    if (byteIntervalMs > 0) {
+        kinds.push_back("loris:" + std::to_string(byteIntervalMs));
+    }
+    if (endless) {
+        kinds.push_back("endless");
     }
     if (kinds.empty()) {
         return "none";
@@ -183,6 +193,17 @@ std::optional<Fault> Fault::Parse(std::string_view spec, std::string& error) {
             fault.shape.lineEnd = "\r";
         } else if (kind == "nolength") {
             fault.unknownLength = true;
+        } else if (kind == "hostile") {
+            fault.shape.hostile = true;
+        } else if (kind == "endless") {
+            fault.endless = true;
+        } else if (kind == "loris") {
+            auto value = argument ? number(60'000) : std::optional<std::uint64_t>(3000);
+            if (!value || *value == 0) {
+                error = "fault \"" + std::string(part) + "\" needs a pause from 1 to 60000 ms";
+                return std::nullopt;
+            }
+            fault.byteIntervalMs = *value;
         } else if (kind == "throttle") {
             auto value = number(1ull << 40);
             if (!value || *value == 0) {
@@ -207,7 +228,7 @@ std::optional<Fault> Fault::Parse(std::string_view spec, std::string& error) {
                     "\" (slow:MS, -1, empty, malformed, huge[:BYTES], http:CODE, literal, "
                     "throttle:BPS, drop:BYTES, stall:BYTES, allnum:TEXT, number:KEY, "
                     "missing:KEY, escape:json|percent, crlf, leadcr, meta:CHARSET, nolength, "
-                    "none)";
+                    "hostile, endless, loris[:MS], none)";
             return std::nullopt;
         }
     }

@@ -14,7 +14,8 @@ namespace qvpc::servicesim {
 
 // How an endpoint misbehaves, or departs from its usual form as real servers
 // may. Written as kinds joined by "+", e.g. "slow:3000", "-1", "http:500",
-// "drop:4096", "slow:500+throttle:20000", "number:allnum+missing:appico".
+// "drop:4096", "slow:500+throttle:20000", "number:allnum+missing:appico",
+// "hostile", "endless", "loris:3000".
 struct Fault {
     enum class Reply { Normal, MinusOne, Empty, Malformed, Huge, HttpError };
 
@@ -25,10 +26,12 @@ struct Fault {
     std::uint64_t throttleBytesPerSecond = 0;  // throttle:BPS
     std::optional<std::uint64_t> dropAfter;    // drop:BYTES, then the connection closes
     std::optional<std::uint64_t> stallAfter;   // stall:BYTES, then nothing more is sent
+    std::uint64_t byteIntervalMs = 0;          // loris[:MS]: the body a byte at a time
+    bool endless = false;                      // endless: the body never ends
     bool jsLiteral = false;                    // literal: JSON replies as JavaScript literals
-    ReplyShape shape;                          // allnum:, number:, missing:, escape:, crlf, leadcr
-    std::optional<std::string> metaCharset;    // meta:CHARSET, text replies declare it
-    bool unknownLength = false;                // nolength: files without Content-Length
+    ReplyShape shape;  // allnum:, number:, missing:, escape:, crlf, leadcr, hostile
+    std::optional<std::string> metaCharset;  // meta:CHARSET, text replies declare it
+    bool unknownLength = false;              // nolength: files without Content-Length
 
     bool isNone() const;
     // The canonical text ("none" for no fault).

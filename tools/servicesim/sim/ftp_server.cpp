@@ -274,8 +274,12 @@ class FtpServer::Session {
         }
         reply("150 Opening BINARY mode data connection for " + argument + " (" +
               std::to_string(body->size()) + " bytes)");
-        PacedBody paced(body, response.throttleBytesPerSecond, response.dropAfter,
-                        response.stallAfter, m_server.m_stop);
+        PacedBody paced(body,
+                        {.bytesPerSecond = response.throttleBytesPerSecond,
+                         .byteIntervalMs = response.byteIntervalMs,
+                         .dropAfter = response.dropAfter,
+                         .stallAfter = response.stallAfter},
+                        m_server.m_stop);
         std::vector<char> buffer(32 * 1024);
         std::uint64_t pos = 0;
         while (true) {

@@ -147,8 +147,12 @@ struct HttpServer::Callbacks {
         if (!reply.body || reply.body->size() == 0) {
             response = MHD_create_response_from_buffer(0, nullptr, MHD_RESPMEM_PERSISTENT);
         } else {
-            auto* stream = new PacedBody(reply.body, reply.throttleBytesPerSecond, reply.dropAfter,
-                                         reply.stallAfter, server->m_stop);
+            auto* stream = new PacedBody(reply.body,
+                                         {.bytesPerSecond = reply.throttleBytesPerSecond,
+                                          .byteIntervalMs = reply.byteIntervalMs,
+                                          .dropAfter = reply.dropAfter,
+                                          .stallAfter = reply.stallAfter},
+                                         server->m_stop);
             response = reply.unknownLength
                            ? MHD_create_response_from_callback(MHD_SIZE_UNKNOWN, 32 * 1024,
                                                                ReadBodyToEnd, stream, FreeBody)

@@ -36,11 +36,12 @@ struct HttpResponse {
     int status = 200;
     std::vector<std::pair<std::string, std::string>> headers;
     std::shared_ptr<BodySource> body;  // null: empty body
-    // Misbehaviour on the wire: a wait before the reply, a body rate, a close
-    // or a silence after so many body bytes (the Content-Length still
-    // announces the whole body).
+    // Misbehaviour on the wire: a wait before the reply, a body rate or a
+    // byte at a time, a close or a silence after so many body bytes (the
+    // Content-Length still announces the whole body).
     std::uint64_t delayMs = 0;
     std::uint64_t throttleBytesPerSecond = 0;
+    std::uint64_t byteIntervalMs = 0;  // one byte, then this pause before each next one
     std::optional<std::uint64_t> dropAfter;
     std::optional<std::uint64_t> stallAfter;
     // The body goes without a Content-Length (chunked), its size unknown.

@@ -52,7 +52,9 @@ the update check, the statistics URL and the remote SQL service.
                          by "+": slow:MS, -1, empty, malformed, huge[:BYTES],
                          http:CODE, literal, throttle:BPS, drop:BYTES, stall:BYTES,
                          allnum:TEXT, number:KEY, missing:KEY, escape:json|percent,
-                         crlf, leadcr, meta:CHARSET, nolength
+                         crlf, leadcr, meta:CHARSET, nolength, hostile, endless,
+                         loris[:MS]
+  --hostile              hostile names on list, lookup, search, apk and icon
   --update-version V     version offered by /getupdate.php (the project version)
   --update-url URL       update URL offered (this double's update file)
   --update-force         offer the update as forced ("真")
@@ -76,6 +78,26 @@ std::optional<std::uint16_t> ParsePort(std::string_view text) {
         return std::nullopt;
     }
     return static_cast<std::uint16_t>(value);
+}
+
+// --hostile: hostile names on every endpoint that carries names, on top of
+// the faults given for it.
+void AddHostileNames(std::vector<std::pair<Endpoint, Fault>>& faults) {
+    for (Endpoint endpoint :
+         {Endpoint::List, Endpoint::Lookup, Endpoint::Search, Endpoint::Apk, Endpoint::Icon}) {
+        bool given = false;
+        for (auto& [each, fault] : faults) {
+            if (each == endpoint) {
+                fault.shape.hostile = true;
+                given = true;
+            }
+        }
+        if (!given) {
+            Fault fault;
+            fault.shape.hostile = true;
+            faults.emplace_back(endpoint, fault);
+        }
+    }
 }
 
 }  // namespace
@@ -135,6 +157,10 @@ std::optional<Options> Options::Parse(int argc, char** argv, const std::string& 
         }
         if (name == "--update-force") {
             options.update.force = true;
+            continue;
+        }
+        if (name == "--hostile") {
+            options.hostile = true;
             continue;
         }
         bool ok = true;
@@ -244,6 +270,9 @@ std::optional<Options> Options::Parse(int argc, char** argv, const std::string& 
     }
     if (options.host.empty()) {
         options.host = options.bind == "0.0.0.0" ? "127.0.0.1" : options.bind;
+    }
+    if (options.hostile) {
+        AddHostileNames(options.faults);
     }
     return options;
 }

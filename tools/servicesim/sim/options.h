@@ -35,6 +35,8 @@ struct Options {
     // --ftp-account USER:PASSWORD: the one FTP account let in; any account
     // without it.
     std::optional<std::pair<std::string, std::string>> ftpAccount;
+    // --hostile: the "hostile" fault on every endpoint that carries names.
+    bool hostile = false;
     bool help = false;
 
     // Parses argv; on a bad argument returns nothing and sets error.

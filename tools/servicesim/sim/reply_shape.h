@@ -16,10 +16,14 @@ struct ReplyShape {
     std::optional<std::string> escapes;
     std::string lineEnd;     // one member a line, lines ending so ("\r\n", "\r")
     bool leadingCr = false;  // a carriage return before the reply (and its mark)
+    // Titles, ids, package names, summaries and the names in the icon and
+    // APK addresses made to break whoever handles them carelessly (see
+    // hostile_names.h).
+    bool hostile = false;
 
     bool isUsual() const {
         return !allnum && asNumbers.empty() && missing.empty() && !escapes && lineEnd.empty() &&
-               !leadingCr;
+               !leadingCr && !hostile;
     }
 };
 

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <limits>
 
 #include "sim/byte_range.h"
+#include "sim/hostile_names.h"
 #include "sim/text_codec.h"
 
 namespace qvpc::servicesim {
@@ -289,9 +291,11 @@ HttpResponse ServiceSim::serve(Endpoint endpoint, const HttpRequest& request, nl
         case Fault::Reply::Normal:
         case Fault::Reply::Huge:
             content = normalContent(endpoint, request, hit, fault);
-            if (fault.reply == Fault::Reply::Huge && content.status < 300) {
-                content.body = PaddedBody(content.body ? content.body : StringBody(""),
-                                          fault.hugeBytes, IsFileEndpoint(endpoint) ? '\0' : ' ');
+            if ((fault.reply == Fault::Reply::Huge || fault.endless) && content.status < 300) {
+                const std::uint64_t total =
+                    fault.endless ? std::numeric_limits<std::uint64_t>::max() : fault.hugeBytes;
+                content.body = PaddedBody(content.body ? content.body : StringBody(""), total,
+                                          IsFileEndpoint(endpoint) ? '\0' : ' ');
                 content.status = 200;
                 std::erase_if(content.headers,
                               [](const auto& header) { return header.first == "Content-Range"; });
@@ -318,7 +322,7 @@ HttpResponse ServiceSim::serve(Endpoint endpoint, const HttpRequest& request, nl
     }
     HttpResponse response;
     response.status = content.status;
-    response.unknownLength = fault.unknownLength;
+    response.unknownLength = fault.unknownLength || fault.endless;
     if (!content.contentType.empty()) {
         response.headers.emplace_back("Content-Type", content.contentType);
     }
@@ -330,6 +334,7 @@ HttpResponse ServiceSim::serve(Endpoint endpoint, const HttpRequest& request, nl
     response.throttleBytesPerSecond = fault.throttleBytesPerSecond;
     response.dropAfter = fault.dropAfter;
     response.stallAfter = fault.stallAfter;
+    response.byteIntervalMs = fault.byteIntervalMs;
     return response;
 }
 
@@ -357,8 +362,8 @@ ServiceSim::Content ServiceSim::normalContent(Endpoint endpoint, const HttpReque
                 fault.jsLiteral ? JsonStyle::JsLiteral : JsonStyle::PhpAscii, fault.shape);
             break;
         case Endpoint::Search:
-            content.text =
-                TaggedListReply(m_catalog, request.target.param("kw").value_or(""), publicUrls());
+            content.text = TaggedListReply(m_catalog, request.target.param("kw").value_or(""),
+                                           publicUrls(), true, fault.shape.hostile);
             break;
         case Endpoint::Update: {
             const UpdateInfo info = updateInfo();
@@ -396,8 +401,11 @@ ServiceSim::Content ServiceSim::normalContent(Endpoint endpoint, const HttpReque
             std::string folder = endpoint == Endpoint::Apk    ? "apks"
                                  : endpoint == Endpoint::Icon ? "icons"
                                                               : "update";
-            return fileContent(folder, request.target.path.substr(prefix.size()),
-                               content.contentType, request);
+            std::string name = request.target.path.substr(prefix.size());
+            if (fault.shape.hostile && endpoint != Endpoint::File) {
+                name = HostileFileTarget(name).value_or(name);
+            }
+            return fileContent(folder, name, content.contentType, request);
         }
     }
     content.body = StringBody(content.text);
