@@ -12,6 +12,7 @@
 #include <map>
 
 #include "app/app_actions.h"
+#include "base/picture_bytes.h"
 #include "services/catalog_cache.h"
 #include "services/catalog_page.h"
 #include "support/catalog_rig.h"
@@ -118,7 +119,7 @@ TEST(HostileServicesE2e, HostileNamesShowAsTheyAreAndEveryFileStaysInTheDataFold
         SCOPED_TRACE(position);
         ASSERT_FALSE(tile.iconPath.empty());
         EXPECT_EQ(fs::path(tile.iconPath).parent_path().string() + "/", rig.paths.tempDir);
-        EXPECT_TRUE(LooksLikeImage(test::ReadFile(tile.iconPath)));
+        EXPECT_TRUE(LooksLikePicture(test::ReadFile(tile.iconPath)));
     }
 
     // A title that climbs, one that starts at "/" and one too long for a
