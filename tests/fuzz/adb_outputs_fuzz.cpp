@@ -14,11 +14,7 @@
 
 namespace {
 
-void Require(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
+using qvpc::fuzz::Require;
 
 bool Contains(std::string_view text, std::string_view what) {
     return text.find(what) != std::string_view::npos;
@@ -89,9 +85,7 @@ void ReadShell(std::string_view output, std::string_view dataDir) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    const std::size_t line = input.find('\n');
-    const std::string_view given = line == std::string_view::npos ? "" : input.substr(0, line);
-    const std::string_view output = line == std::string_view::npos ? input : input.substr(line + 1);
+    const auto [given, output] = qvpc::fuzz::SplitFirstLine(input);
 
     ReadNotes(output);
     ReadConnect(output, given);

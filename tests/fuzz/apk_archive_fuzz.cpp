@@ -8,9 +8,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const qvpc::boxsim::ApkReadResult result =
         qvpc::boxsim::ReadApk(std::string_view(reinterpret_cast<const char*>(data), size));
-    if (result.info.has_value() == !result.failure.empty() ||
-        (result.info && result.info->packageName.empty())) {
-        __builtin_trap();
-    }
+    qvpc::fuzz::Require(result.info.has_value() == result.failure.empty());
+    qvpc::fuzz::Require(!result.info || !result.info->packageName.empty());
     return 0;
 }

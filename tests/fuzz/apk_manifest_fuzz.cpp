@@ -12,13 +12,9 @@
 
 namespace {
 
-using namespace qvpc::boxsim;
+using qvpc::fuzz::Require;
 
-void Require(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
+using namespace qvpc::boxsim;
 
 void ReadAny(std::string_view bytes) {
     std::vector<XmlElement> elements;

@@ -10,11 +10,7 @@
 
 namespace {
 
-void Require(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
+using qvpc::fuzz::Require;
 
 constexpr const char* kSection = "首次";
 constexpr const char* kMissing = "\x01missing";

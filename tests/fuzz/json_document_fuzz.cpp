@@ -31,9 +31,7 @@ void Read(const qvpc::JsonDocument& document, std::string_view path) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    const std::size_t line = input.find('\n');
-    const std::string_view path = line == std::string_view::npos ? "" : input.substr(0, line);
-    const std::string_view text = line == std::string_view::npos ? input : input.substr(line + 1);
+    const auto [path, text] = qvpc::fuzz::SplitFirstLine(input);
 
     qvpc::JsonDocument document;
     const bool parsed = document.parse(text);

@@ -10,11 +10,7 @@
 
 namespace {
 
-void Require(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
+using qvpc::fuzz::Require;
 
 // Every UTF-16 unit of valid UTF-8 text as prefix + four hexadecimal digits.
 std::string Escaped(std::string_view utf8, std::string_view prefix) {

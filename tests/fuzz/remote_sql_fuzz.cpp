@@ -14,13 +14,9 @@
 
 namespace {
 
-namespace sql = qvpc::remote_sql;
+using qvpc::fuzz::Require;
 
-void Require(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
+namespace sql = qvpc::remote_sql;
 
 // The text of a quoted MySQL literal read from GBK bytes: a GBK character
 // is two bytes whatever its second one, a backslash takes the next byte as

@@ -12,11 +12,7 @@
 
 namespace {
 
-void Require(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
+using qvpc::fuzz::Require;
 
 bool Trimmed(std::string_view text) {
     constexpr std::string_view kBlanks = " \t\r\n\v\f";
