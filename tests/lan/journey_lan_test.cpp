@@ -429,7 +429,7 @@ TEST_F(JourneyLanTest, FromTheStartPageThroughEveryPageToTheClose) {
     }
     acknowledgePrompt(QStringLiteral("应用安装成功"), "remote-installed");
     EXPECT_EQ(versionOnTheBox("com.example.journey"), 7);
-    expectStepLogged({"远程安装_点击进入", "Success", "应用安装成功"});
+    expectStepLogged({"远程安装_点击进入", apk, "Success", "应用安装成功"});
 
     // The screenshot: the busy page, then the TV's picture, saved as a name
     // with Chinese and quotes.
