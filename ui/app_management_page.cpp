@@ -7,11 +7,11 @@
 #include "ui/catalog_tile_grid.h"
 #include "ui/installed_app_list.h"
 #include "ui/pictures.h"
-#include "ui/toolkit/text_label.h"
 
 namespace qvpc::ui {
 
-AppManagementPage::AppManagementPage(QWidget* parent) : Page(9, parent), m_boxName(addHeader()) {
+AppManagementPage::AppManagementPage(QWidget* parent) : Page(9, parent) {
+    addHeader();
     addButton(PageButton::AppManagementBack, {}, {184, 72, 51, 15}, pictures::BackLink());
     m_leftList = new CatalogLeftList(this);
     m_leftList->setGeometry(0, 60, 154, 470);
@@ -22,11 +22,6 @@ AppManagementPage::AppManagementPage(QWidget* parent) : Page(9, parent), m_boxNa
     m_installedList = new InstalledAppList(this);
     m_installedList->setGeometry(182, 104, 716, 404);
     m_installedList->hide();
-}
-
-void AppManagementPage::setBoxName(const QString& name) {
-    m_boxName->setText(name);
-    m_boxName->resize(BoxNameWidth(name), m_boxName->height());
 }
 
 void AppManagementPage::showCatalogView() {

@@ -26,10 +26,6 @@ class AppManagementPage : public Page {
     void showInstalledView();
     bool isCatalogView() const;
 
-    // The connected box's name in the header, as on the home page.
-    void setBoxName(const QString& name);
-    TextLabel& boxNameLabel() { return *m_boxName; }
-
     CatalogLeftList& leftList() { return *m_leftList; }
     CatalogTileGrid& tileGrid() { return *m_tileGrid; }
     CatalogPager& pager() { return *m_pager; }
@@ -48,7 +44,6 @@ class AppManagementPage : public Page {
     void setUninstallCount(int count);
 
   private:
-    TextLabel* m_boxName;
     CatalogLeftList* m_leftList;
     CatalogTileGrid* m_tileGrid;
     CatalogPager* m_pager;

@@ -1,5 +1,6 @@
 #include "ui/home_page.h"
 
+#include "base/gbk.h"
 #include "ui/pictures.h"
 #include "ui/toolkit/image_button.h"
 #include "ui/toolkit/text_label.h"
@@ -21,7 +22,7 @@ HomePage::HomePage(QWidget* parent) : Page(4, parent), m_boxName(addHeader()) {
 }
 
 void HomePage::setBoxName(const QString& name) {
-    const int width = BoxNameWidth(name);
+    const int width = 9 * static_cast<int>(GbkByteLength(name.toStdString())) + 16;
     m_boxName->setText(name);
     m_boxName->resize(width, m_boxName->height());
     ImageButton* disconnect = button(PageButton::Disconnect);

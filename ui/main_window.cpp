@@ -254,13 +254,8 @@ void MainWindow::onTileClicked(int position) {
         }
         return;
     }
-    setBoxName(QString::fromStdString(tile->name));
+    m_home->setBoxName(QString::fromStdString(tile->name));
     m_actions->connectToTile(*tile);
-}
-
-void MainWindow::setBoxName(const QString& name) {
-    m_home->setBoxName(name);
-    m_appManagement->setBoxName(name);
 }
 
 void MainWindow::setShade(ShadeReason reason, bool on) {

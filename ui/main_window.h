@@ -81,8 +81,6 @@ class MainWindow : public QWidget {
     // The single handler of the pages' buttons and the popup's close button:
     // it writes the button's log record, then acts.
     void OnPageButtonClick(PageButton id);
-    // The connected box's name in the headers of pages 4 and 9.
-    void setBoxName(const QString& name);
     // Page 2: the click on the tile at this position.
     void onTileClicked(int position);
 

@@ -2,7 +2,6 @@
 
 #include <QPainter>
 
-#include "base/gbk.h"
 #include "ui/toolkit/image_button.h"
 #include "ui/toolkit/skin_colors.h"
 #include "ui/toolkit/text_label.h"
@@ -44,10 +43,6 @@ TextLabel* Page::addHeader() {
     m_header = true;
     return addLabel(QString::fromUtf8("智能电视"), 18, skin::kText, {16, 20, 100, 24},
                     Qt::AlignLeft | Qt::AlignVCenter);
-}
-
-int Page::BoxNameWidth(const QString& name) {
-    return 9 * static_cast<int>(GbkByteLength(name.toStdString())) + 16;
 }
 
 void Page::paintEvent(QPaintEvent*) {

@@ -36,9 +36,6 @@ class Page : public PageContainer {
     // The header of the connected box's pages (4 and 9): the band across the
     // top 60 pixels and the box name label "智能电视" at (16, 20), 100 × 24.
     TextLabel* addHeader();
-    // The width of the header's label for a name: 18 pixels a Chinese
-    // character (9 a GBK byte) and 16.
-    static int BoxNameWidth(const QString& name);
 
     void paintEvent(QPaintEvent* event) override;
 

@@ -125,7 +125,7 @@ std::string QtScreen::notFoundHint() {
 }
 
 void QtScreen::setBoxName(const std::string& name) {
-    onUi([this, name = Q(name)] { m_window.setBoxName(name); });
+    onUi([this, name = Q(name)] { m_window.homePage().setBoxName(name); });
 }
 
 std::string QtScreen::manualAddress() {
