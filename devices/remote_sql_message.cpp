@@ -8,22 +8,10 @@
 #include <limits>
 
 #include "base/gbk.h"
+#include "base/hex_digit.h"
 
 namespace qvpc::remote_sql {
 namespace {
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
 
 std::string PercentDecode(std::string_view text) {
     std::string out;

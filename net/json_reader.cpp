@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 
+#include "base/hex_digit.h"
 #include "base/utf8.h"
 
 namespace qvpc {
@@ -13,19 +14,6 @@ namespace {
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
 }
 
 bool IsIdentifierStart(char c) {
