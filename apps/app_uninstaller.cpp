@@ -29,6 +29,7 @@ void AppUninstaller::UninstallApp(int position, const InstalledAppRow& row) {
         m_screen.MsgBox(Notice("应用卸载失败", "这个应用的包名不合法,不能卸载"));
         return;
     }
+    m_log.WriteLog(log_category::kOperation, "卸载应用" + row.packageName);
     m_screen.ShowInstalling("正在卸载 " + row.name + "... ...", false);
     if (!m_engine.StartTask({.progressName = kProgressUninstall,
                              .owner = &m_result,

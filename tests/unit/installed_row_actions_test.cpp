@@ -39,6 +39,7 @@ TEST_F(InstalledRowActionsTest, OnlyTheButtonOfAnUnfinishedRowActs) {
     EXPECT_EQ(uninstalls(), std::vector<std::string>{
                                 "adb -s 192.168.1.20:5555 shell pm uninstall com.example.notes"});
     EXPECT_EQ(rig.screen.popupText(), "正在卸载 便签... ...");
+    EXPECT_NE(rig.logText().find("卸载应用com.example.notes"), std::string::npos);
     rig.shell.finishCommand("Success\r\n");
     ASSERT_TRUE(rig.waitForIdle());
     EXPECT_EQ(rig.screen.appRows()[0].state, AppRowState::Done);
