@@ -50,4 +50,9 @@ std::string SafeFileName(std::string_view name) {
     return std::string(Utf8Prefix(safe, kSafeFileNameBytes));
 }
 
+std::string ApkFileName(std::string_view appName) {
+    const std::string name = SafeFileName(appName);
+    return (name.empty() ? std::string("app") : name) + ".apk";
+}
+
 }  // namespace qvpc

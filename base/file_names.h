@@ -23,4 +23,8 @@ std::string SafeFileName(std::string_view name);
 
 inline constexpr std::size_t kSafeFileNameBytes = 120;
 
+// The file an app's APK is downloaded to: its name made safe, or "app" when
+// nothing of it is left, with ".apk".
+std::string ApkFileName(std::string_view appName);
+
 }  // namespace qvpc

@@ -31,14 +31,10 @@ void AppListLoader::LoadInstalledApps() {
         return;
     }
     m_needs.shell.resetOutput();
-    if (m_needs.listWithoutCompanion) {
-        if (!listThroughAdb()) {
-            screen.ClosePopup();
-            screen.MsgBox(Notice({}, std::string(kFailed)));
-            screen.ShowPreviousPage();
-            return;
-        }
-    } else if (m_needs.bootstrap.BootstrapCompanion() == "-1" || !pollList()) {
+    const bool listed = m_needs.listWithoutCompanion
+                            ? listThroughAdb()
+                            : m_needs.bootstrap.BootstrapCompanion() != "-1" && pollList();
+    if (!listed) {
         screen.ClosePopup();
         if (!m_needs.bootstrap.aborted()) {
             screen.MsgBox(Notice({}, std::string(kFailed)));

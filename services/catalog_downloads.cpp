@@ -11,8 +11,6 @@ namespace {
 
 constexpr const char* kMarketTitle = "Kestrune市场";
 constexpr const char* kDownloading = "正在下载";
-// A title that leaves nothing for a file name still needs one.
-constexpr const char* kUnnamed = "app";
 
 }  // namespace
 
@@ -30,11 +28,7 @@ void CatalogDownloads::downloadTile(int position) {
         return;
     }
     m_screen.setCatalogTileState(position, "下载中");
-    std::string name = SafeFileName(tile->name);
-    if (name.empty()) {
-        name = kUnnamed;
-    }
-    const std::string target = m_downloadDir + name + ".apk";
+    const std::string target = m_downloadDir + ApkFileName(tile->name);
     // The popup first: a download that cannot even start says so in it.
     m_screen.ShowDownloading(target, kDownloading);
     m_downloader.start(tile->downloadUrl, target, "应用下载<" + std::to_string(position) + ">");

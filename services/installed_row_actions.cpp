@@ -11,8 +11,6 @@ namespace {
 
 constexpr std::string_view kUninstall = "卸载";
 constexpr std::string_view kUpgrade = "更新";
-// A name that leaves nothing for a file name still needs one.
-constexpr const char* kUnnamed = "app";
 
 }  // namespace
 
@@ -40,11 +38,7 @@ void InstalledRowActions::onInstalledRowClick(int position, int x, int y) {
 
 void InstalledRowActions::upgrade(int position, const std::string& name, const std::string& url) {
     m_log.WriteLog(log_category::kMain, "更新应用" + name);
-    std::string fileName = SafeFileName(name);
-    if (fileName.empty()) {
-        fileName = kUnnamed;
-    }
-    const std::string target = m_tempDir + fileName + ".apk";
+    const std::string target = m_tempDir + ApkFileName(name);
     // The popup first: a download that cannot even start says so in it.
     m_screen.ShowDownloading(target, "正在下载");
     m_downloader.start(url, target, "升级应用<" + std::to_string(position) + ">");
